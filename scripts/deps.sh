@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages named as arguments that are missing, when run
+# as root; otherwise only says which are missing. Sourced by the other scripts.
+install_missing() {
+  local missing=()
+  local package
+  for package in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  if [ ${#missing[@]} -eq 0 ]; then
+    return 0
+  fi
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing missing packages: ${missing[*]}"
+    DEBIAN_FRONTEND=noninteractive apt-get update -qq &&
+      DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+  else
+    echo "Missing packages (install them as root): ${missing[*]}" >&2
+    return 1
+  fi
+}
+
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libxslt1-dev libxml2-dev)
+TEST_PACKAGES=(libgtest-dev)

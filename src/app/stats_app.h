@@ -1,0 +1,68 @@
+// The application object: one batch run over the configured servers.
+#ifndef KILNBOOK_APP_STATS_APP_H_
+#define KILNBOOK_APP_STATS_APP_H_
+
+#include <string>
+
+#include "config/config.h"
+#include "config/config_file.h"
+#include "log/log_event.h"
+#include "model/server_list.h"
+
+namespace kilnbook {
+
+// Reads kilnbook.cfg from the working directory when built, registers the
+// run's servers and makes their directories. OutputInternal() then handles
+// each server in configuration order (load the data file, consume the
+// finished games of the log, save, write the pages) and writes the front
+// page last. Every failure is reported on standard output and the run goes
+// on.
+class StatsApp {
+ public:
+  StatsApp();
+
+  StatsApp(const StatsApp&) = delete;
+  StatsApp& operator=(const StatsApp&) = delete;
+
+  // The whole run.
+  void OutputInternal();
+
+  // Stages, applied to the current server.
+  void PopulateFromDAT();
+  void ParseLogFile(const std::string& logPath);
+  void FlushToDAT();
+  void Output();
+
+  // The front page over every registered server; once, after the last one.
+  void WriteFrontPage();
+
+  // Applies one log event to the current server.
+  void AccountEvent(const LogEvent& event);
+
+  const std::string& currentServerName() const { return currentServerName_; }
+  const std::string& currentServerAddress() const {
+    return currentServerAddress_;
+  }
+  const Config& config() const { return config_; }
+  const ConfigFile& configFile() const { return configFile_; }
+  ServerList& serverList() { return serverList_; }
+  const ServerList& serverList() const { return serverList_; }
+
+ private:
+  void PrepareServers();
+  void RegisterServer(const std::string& name, const std::string& address,
+                      const std::string& logFile);
+  void RunServer(const std::string& name, const std::string& address,
+                 const std::string& logFile);
+
+  // Read once; every Config of the run is parsed from these bytes.
+  ConfigFile configFile_;
+  std::string currentServerName_;
+  std::string currentServerAddress_;
+  ServerList serverList_;
+  Config config_;
+};
+
+}  // namespace kilnbook
+
+#endif  // KILNBOOK_APP_STATS_APP_H_

@@ -1,0 +1,151 @@
+#include "config/config.h"
+
+#include <cstdio>
+
+#include "log/number_text.h"
+#include "log/text_clean.h"
+
+namespace kilnbook {
+
+namespace {
+
+enum class Key {
+  kLogFile,
+  kPath,
+  kMinScore,
+  kMinKills,
+  kServerName,
+  kServerAddress,
+  kAdminEmail,
+  kAdminNick,
+  kAdminIcq,
+  kExcludePlayers,
+  kMulti,
+};
+
+struct KeyName {
+  Key key;
+  std::string_view text;
+};
+
+// The order in which a line is tested for keys: the first one found anywhere
+// in the line decides it.
+constexpr KeyName kKeys[] = {
+    {Key::kLogFile, "LOGFILE"},
+    {Key::kPath, "PATH"},
+    {Key::kMinScore, "MIN_SCORE"},
+    {Key::kMinKills, "MIN_KILLS"},
+    {Key::kServerName, "SERVER_NAME"},
+    {Key::kServerAddress, "SERVER_ADDRESS"},
+    {Key::kAdminEmail, "ADMIN_EMAIL"},
+    {Key::kAdminNick, "ADMIN_NICK"},
+    {Key::kAdminIcq, "ADMIN_ICQ"},
+    {Key::kExcludePlayers, "EXCLUDE_PLAYERS"},
+    {Key::kMulti, "MULTI"},
+};
+
+// v[from, from + length) where a negative length gives the empty text.
+std::string_view Slice(std::string_view v, size_t from, std::ptrdiff_t length) {
+  if (length <= 0 || from >= v.size()) {
+    return {};
+  }
+  return v.substr(from, static_cast<size_t>(length));
+}
+
+}  // namespace
+
+bool ParseMultiEntry(std::string_view value, MultiEntry& entry) {
+  constexpr auto npos = std::string_view::npos;
+  size_t pN = value.find("[N]");
+  if (pN == npos) {
+    return false;
+  }
+  size_t pA = value.find("[A]", pN);
+  if (pA == npos) {
+    return false;
+  }
+  size_t pL = value.find("[L]", pA);
+  if (pL == npos) {
+    return false;
+  }
+  auto signedSize = [](size_t n) { return static_cast<std::ptrdiff_t>(n); };
+  // Each value is followed by one separator byte that is not part of it.
+  entry.name = Slice(value, pN + 3, signedSize(pA) - signedSize(pN) - 4);
+  entry.address = Slice(value, pA + 3, signedSize(pL) - signedSize(pA) - 4);
+  entry.logFile =
+      Slice(value, pL + 3, signedSize(value.size()) - signedSize(pL) - 4);
+  return true;
+}
+
+Config::Config() : Config(ConfigFile::Read()) {}
+
+Config::Config(const ConfigFile& file) {
+  if (!file.text()) {
+    std::printf("Failed to open cfg file (%s).\n", kConfigFileName);
+    return;
+  }
+  std::string_view text = *file.text();
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t newline = text.find('\n', start);
+    size_t end = newline == std::string_view::npos ? text.size() : newline;
+    ParseLine(text.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+void Config::ParseLine(std::string_view line) {
+  if (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
+    line.remove_suffix(1);
+  }
+  for (const KeyName& candidate : kKeys) {
+    if (line.find(candidate.text) == std::string_view::npos) {
+      continue;
+    }
+    size_t position = candidate.text.size() + 1;
+    std::string value =
+        CleanText(position < line.size() ? line.substr(position) : "");
+    switch (candidate.key) {
+      case Key::kLogFile:
+        logFile_ = std::move(value);
+        break;
+      case Key::kPath:
+        path_ = std::move(value);
+        break;
+      case Key::kMinScore:
+        minScore_ = ParseNumber(value);
+        break;
+      case Key::kMinKills:
+        minKills_ = ParseNumber(value);
+        break;
+      case Key::kServerName:
+        serverName_ = std::move(value);
+        break;
+      case Key::kServerAddress:
+        serverAddress_ = std::move(value);
+        break;
+      case Key::kAdminEmail:
+        adminEmail_ = std::move(value);
+        break;
+      case Key::kAdminNick:
+        adminNick_ = std::move(value);
+        break;
+      case Key::kAdminIcq:
+        adminIcq_ = std::move(value);
+        break;
+      case Key::kExcludePlayers:
+        excludePlayers_ = std::move(value);
+        break;
+      case Key::kMulti: {
+        MultiEntry entry;
+        if (ParseMultiEntry(value, entry)) {
+          multi_.push_back(std::move(entry));
+        }
+        break;
+      }
+    }
+    return;
+  }
+}
+
+}  // namespace kilnbook

@@ -1,0 +1,74 @@
+// The settings of a run, parsed from kilnbook.cfg.
+#ifndef KILNBOOK_CONFIG_CONFIG_H_
+#define KILNBOOK_CONFIG_CONFIG_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/config_file.h"
+
+namespace kilnbook {
+
+// One server of multi-server mode, from a line
+// "MULTI [N]name [A]address [L]logpath " (each value ends one byte before
+// the next marker, the log path one byte before the end of the line).
+struct MultiEntry {
+  std::string name;
+  std::string address;
+  std::string logFile;
+};
+
+// Parses the value of a MULTI line; false when the markers [N], [A], [L] are
+// not all present in this order.
+bool ParseMultiEntry(std::string_view value, MultiEntry& entry);
+
+// Every line is "KEY" plus one separator byte plus the value. The first key
+// found anywhere in the line (keys tested in a fixed order) decides the line;
+// the value starts at that key's fixed position (its length plus one), is
+// cleaned with CleanText, and the last line of a key wins. Lines of any
+// length are read. Read-only once built.
+class Config {
+ public:
+  // Reads kilnbook.cfg in the working directory now.
+  Config();
+
+  // Parses `file`; prints "Failed to open cfg file (kilnbook.cfg).\n" when
+  // it has no text, and keeps the defaults (empty texts, thresholds 0).
+  explicit Config(const ConfigFile& file);
+
+  const std::string& logFile() const { return logFile_; }
+  const std::string& path() const { return path_; }
+  const std::string& serverName() const { return serverName_; }
+  const std::string& serverAddress() const { return serverAddress_; }
+  const std::string& adminEmail() const { return adminEmail_; }
+  const std::string& adminNick() const { return adminNick_; }
+  const std::string& adminIcq() const { return adminIcq_; }
+  const std::string& excludePlayers() const { return excludePlayers_; }
+  int32_t minKills() const { return minKills_; }
+  int32_t minScore() const { return minScore_; }
+  const std::vector<MultiEntry>& multi() const { return multi_; }
+
+  // True when the run covers the MULTI servers instead of SERVER_NAME.
+  bool IsMultiServer() const { return !multi_.empty(); }
+
+ private:
+  void ParseLine(std::string_view line);
+
+  std::string logFile_;
+  std::string path_;
+  std::string serverName_;
+  std::string serverAddress_;
+  std::string adminEmail_;
+  std::string adminNick_;
+  std::string adminIcq_;
+  std::string excludePlayers_;
+  int32_t minKills_ = 0;
+  int32_t minScore_ = 0;
+  std::vector<MultiEntry> multi_;
+};
+
+}  // namespace kilnbook
+
+#endif  // KILNBOOK_CONFIG_CONFIG_H_

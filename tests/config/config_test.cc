@@ -1,0 +1,166 @@
+#include "config/config.h"
+
+#include <gtest/gtest.h>
+
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace kilnbook {
+namespace {
+
+Config Parse(const std::string& text) {
+  return Config(ConfigFile::FromText(text));
+}
+
+TEST(ConfigTest, ValuesStartAfterKeyAndOneSeparator) {
+  struct Case {
+    std::string line;
+    std::string expectedLogFile;
+  } cases[] = {
+      {"LOGFILE=/var/log/game.log", "/var/log/game.log"},
+      {"LOGFILE /var/log/game.log", "/var/log/game.log"},
+      {"LOGFILE  two blanks", " two blanks"},
+      {"LOGFILE x\r", "x"},
+      {"LOGFILE trailing ", "trailing "},
+      {"LOGFILE", ""},
+      {"LOGFILE ", ""},
+      // The key may stand anywhere; the value still starts at position 8.
+      {"# LOGFILE here", "E here"},
+      {"LOGFILE a<b>&\"c'", "ab&amp;&quot;c"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Parse(c.line + "\n").logFile(), c.expectedLogFile)
+        << "line: " << c.line;
+  }
+}
+
+TEST(ConfigTest, EveryKeyAtItsPosition) {
+  Config config = Parse(
+      "LOGFILE games.log\n"
+      "PATH /srv/stats/\n"
+      "SERVER_NAME Main\n"
+      "SERVER_ADDRESS 10.0.0.1:27960\n"
+      "ADMIN_EMAIL admin@example.org\n"
+      "ADMIN_NICK Boss\n"
+      "ADMIN_ICQ 12345\n"
+      "EXCLUDE_PLAYERS Bob, Al\n"
+      "MIN_KILLS 3\n"
+      "MIN_SCORE -5\n");
+  EXPECT_EQ(config.logFile(), "games.log");
+  EXPECT_EQ(config.path(), "/srv/stats/");
+  EXPECT_EQ(config.serverName(), "Main");
+  EXPECT_EQ(config.serverAddress(), "10.0.0.1:27960");
+  EXPECT_EQ(config.adminEmail(), "admin@example.org");
+  EXPECT_EQ(config.adminNick(), "Boss");
+  EXPECT_EQ(config.adminIcq(), "12345");
+  EXPECT_EQ(config.excludePlayers(), "Bob, Al");
+  EXPECT_EQ(config.minKills(), 3);
+  EXPECT_EQ(config.minScore(), -5);
+  EXPECT_FALSE(config.IsMultiServer());
+}
+
+TEST(ConfigTest, KeysAreTestedInFixedOrder) {
+  Config config = Parse("SERVER_NAME My PATH server\n");
+  EXPECT_EQ(config.path(), "R_NAME My PATH server");
+  EXPECT_EQ(config.serverName(), "");
+  // MIN_SCORE is tested before MIN_KILLS.
+  Config both = Parse("MIN_KILLS 7 MIN_SCORE\n");
+  EXPECT_EQ(both.minScore(), 7);  // "7 MIN_SCORE" from position 10
+  EXPECT_EQ(both.minKills(), 0);
+}
+
+TEST(ConfigTest, LastLineWinsAndDefaults) {
+  Config config = Parse("PATH a/\nPATH b/\nMIN_SCORE 4\nMIN_SCORE letters");
+  EXPECT_EQ(config.path(), "b/");
+  EXPECT_EQ(config.minScore(), 0);
+  EXPECT_EQ(config.minKills(), 0);
+  EXPECT_EQ(config.serverName(), "");
+}
+
+TEST(ConfigTest, LongLinesDoNotEndTheReading) {
+  std::string longList(5000, 'x');
+  Config config =
+      Parse("EXCLUDE_PLAYERS " + longList + "\nSERVER_NAME After\n");
+  EXPECT_EQ(config.excludePlayers(), longList);
+  EXPECT_EQ(config.serverName(), "After");
+}
+
+TEST(ConfigTest, LinesWithoutKeysAreIgnored) {
+  Config config = Parse("\n# a comment\nrandom text\nPATH p/\n");
+  EXPECT_EQ(config.path(), "p/");
+}
+
+TEST(ConfigTest, MultiEntries) {
+  Config config = Parse(
+      "SERVER_NAME Ignored\n"
+      "MULTI [N]Alpha [A]1.2.3.4 [L]/logs/a.log \n"
+      "MULTI [A]x [N]y [L]z \n"
+      "MULTI [N]Fish & Chips [A]addr [L]b.log \r\n"
+      "MULTI [N]NoLog [A]addr\n");
+  ASSERT_EQ(config.multi().size(), 2u);
+  EXPECT_TRUE(config.IsMultiServer());
+  EXPECT_EQ(config.multi()[0].name, "Alpha");
+  EXPECT_EQ(config.multi()[0].address, "1.2.3.4");
+  EXPECT_EQ(config.multi()[0].logFile, "/logs/a.log");
+  EXPECT_EQ(config.multi()[1].name, "Fish &amp; Chips");
+  EXPECT_EQ(config.multi()[1].logFile, "b.log");
+}
+
+TEST(ConfigTest, MultiValueEdges) {
+  struct Case {
+    std::string value;
+    bool parsed;
+    std::string name, address, logFile;
+  } cases[] = {
+      {"[N]a [A]b [L]c ", true, "a", "b", "c"},
+      // Without a trailing separator the log path loses its last byte.
+      {"[N]a [A]b [L]cd", true, "a", "b", "c"},
+      // Nothing between the markers: negative lengths are empty texts.
+      {"[N][A][L]", true, "", "", ""},
+      {"[N]ab[A]cd[L]", true, "a", "c", ""},
+      {"[L]x [A]y [N]z ", false, "", "", ""},
+      {"[N]only", false, "", "", ""},
+  };
+  for (const Case& c : cases) {
+    MultiEntry entry;
+    EXPECT_EQ(ParseMultiEntry(c.value, entry), c.parsed) << c.value;
+    if (c.parsed) {
+      EXPECT_EQ(entry.name, c.name) << c.value;
+      EXPECT_EQ(entry.address, c.address) << c.value;
+      EXPECT_EQ(entry.logFile, c.logFile) << c.value;
+    }
+  }
+}
+
+class ConfigFileTest : public TempDirTest {};
+
+TEST_F(ConfigFileTest, MissingFilePrintsMessageEachTime) {
+  std::string out = CaptureStdout([] {
+    Config first;
+    Config second;
+    EXPECT_EQ(first.path(), "");
+    EXPECT_EQ(second.minKills(), 0);
+  });
+  EXPECT_EQ(out,
+            "Failed to open cfg file (kilnbook.cfg).\n"
+            "Failed to open cfg file (kilnbook.cfg).\n");
+}
+
+TEST_F(ConfigFileTest, DirectoryInPlaceOfFileIsReportedAsMissing) {
+  ASSERT_EQ(mkdir("kilnbook.cfg", 0755), 0);
+  std::string out = CaptureStdout([] { Config config; });
+  EXPECT_EQ(out, "Failed to open cfg file (kilnbook.cfg).\n");
+}
+
+TEST_F(ConfigFileTest, ReadsFileFromWorkingDirectory) {
+  WriteFile("kilnbook.cfg", "SERVER_NAME Main\r\nPATH out/");
+  std::string out = CaptureStdout([] {
+    Config config;
+    EXPECT_EQ(config.serverName(), "Main");
+    EXPECT_EQ(config.path(), "out/");
+  });
+  EXPECT_EQ(out, "");
+}
+
+}  // namespace
+}  // namespace kilnbook

@@ -1,0 +1,56 @@
+#include "log/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace kilnbook {
+namespace {
+
+TEST(NumberTextTest, ParseNumberReadsLikeStrtol) {
+  struct Case {
+    const char* text;
+    int32_t expected;
+  } cases[] = {
+      {"42", 42},
+      {"  \t-5", -5},
+      {"+7x", 7},
+      {"12abc", 12},
+      {"abc", 0},
+      {"", 0},
+      {"-", 0},
+      {" - 5", 0},
+      {"\n\r\v\f9", 9},
+      {"2147483647", 2147483647},
+      {"-2147483648", std::numeric_limits<int32_t>::min()},
+      // Beyond 32 bits the low 32 bits of the 64-bit value are kept.
+      {"4294967297", 1},
+      {"3000000000", -1294967296},
+      // Beyond 64 bits the value saturates as strtol does.
+      {"99999999999999999999999999", -1},
+      {"-99999999999999999999999999", 0},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ParseNumber(c.text), c.expected) << "text: \"" << c.text << "\"";
+  }
+}
+
+TEST(NumberTextTest, NumberTextIsThePercentDForm) {
+  EXPECT_EQ(NumberText(0), "0");
+  EXPECT_EQ(NumberText(-1022), "-1022");
+  EXPECT_EQ(NumberText(std::numeric_limits<int32_t>::min()), "-2147483648");
+  std::string out = "x";
+  AppendNumber(out, 17);
+  EXPECT_EQ(out, "x17");
+}
+
+TEST(NumberTextTest, ArithmeticWraps) {
+  constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+  EXPECT_EQ(WrapAdd(kMax, 1), std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(WrapAverage(45, -100), -27);
+  EXPECT_EQ(WrapAverage(0, -3), -1);
+  EXPECT_EQ(WrapAverage(0, 80), 40);
+}
+
+}  // namespace
+}  // namespace kilnbook
