@@ -62,6 +62,47 @@ void StatsApp::Output() {}
 
 void StatsApp::WriteFrontPage() {}
 
-void StatsApp::AccountEvent(const LogEvent& /*event*/) {}
+void StatsApp::AccountEvent(const LogEvent& event) {
+  const std::string& name = currentServerName_;
+  switch (event.kind) {
+    case LogEventKind::InitGame:
+      serverList_.InitGame(name);
+      break;
+    case LogEventKind::ShutdownGame:
+      serverList_.ShutdownGame(name);
+      break;
+    case LogEventKind::Exit:
+      serverList_.Exit(name);
+      break;
+    case LogEventKind::Red:
+      // A "red:" line ends a game: both scores count, and the higher wins.
+      serverList_.AddBlueScore(name, event.blueScore);
+      serverList_.AddRedScore(name, event.redScore);
+      if (event.redScore < event.blueScore) {
+        serverList_.BlueWin(name);
+      } else if (event.blueScore < event.redScore) {
+        serverList_.RedWin(name);
+      }
+      break;
+    case LogEventKind::ClientConnect:
+      serverList_.ClientConnect(name, event.slot);
+      break;
+    case LogEventKind::ClientUserinfoChanged:
+      serverList_.ClientUserinfoChanged(name, event.slot, event.name,
+                                        event.htmlName, event.plainName,
+                                        event.head, event.model);
+      break;
+    case LogEventKind::Kill:
+      serverList_.Kill(name, event.killer, event.victim, event.meansOfDeath);
+      break;
+    case LogEventKind::Score:
+      serverList_.Score(name, event.slot, event.score, event.ping);
+      break;
+    default:
+      // ClientBegin, Item, Say, ClientDisconnect and unrecognised lines
+      // change nothing.
+      break;
+  }
+}
 
 }  // namespace kilnbook
