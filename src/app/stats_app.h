@@ -59,6 +59,10 @@ class StatsApp {
   ConfigFile configFile_;
   std::string currentServerName_;
   std::string currentServerAddress_;
+  // Set by PopulateFromDAT when the current server's data file cannot be
+  // read whole or replaced: its log is then not consumed and the file not
+  // written, so that no game is lost.
+  bool datFileUnusable_ = false;
   ServerList serverList_;
   Config config_;
 };
