@@ -98,9 +98,10 @@ bool CopyRange(int from, uint64_t begin, uint64_t end, bool toEnd, int to,
   std::vector<char> buffer(kChunkSize);
   uint64_t at = begin;
   while (toEnd || at < end) {
-    size_t want = toEnd ? buffer.size()
-                        : static_cast<size_t>(std::min<uint64_t>(
-                              buffer.size(), end - at));
+    size_t want =
+        toEnd
+            ? buffer.size()
+            : static_cast<size_t>(std::min<uint64_t>(buffer.size(), end - at));
     ssize_t got = ReadAt(from, buffer.data(), want, at);
     if (got < 0 || (got == 0 && !toEnd)) {
       return false;
@@ -270,8 +271,8 @@ Outcome SplitExistingLog(FILE* log, const std::string& logPath,
 bool StartMissingLog(const std::string& logPath) {
   Fd temp(CreateTruncated(kTempFileName));
   Fd dump(CreateTruncated(kDumpFileName));
-  Fd log(::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC,
-                0664));
+  Fd log(
+      ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0664));
   return temp.ok();
 }
 
@@ -297,7 +298,7 @@ bool SplitLogToTemp(const std::string& logPath,
   if (outcome == Outcome::kLogUntouched) {
     // The log still holds these games; counting them now would count them
     // twice.
-    Fd temp(::open(kTempFileName, O_WRONLY | O_TRUNC | O_CLOEXEC));
+    Fd temp(CreateTruncated(kTempFileName));
   }
   std::printf("Failed to rewrite logfile: %s\n", logPath.c_str());
   return outcome == Outcome::kTailNotRestored;

@@ -227,7 +227,8 @@ void AppendPlayerRecord(std::string& out, const Player& player) {
   AppendNumberField(out, "E", stats.suicides);
   AppendNumberField(out, "F", stats.teamKills);
   const std::pair<const char*, const NameTally*> nameTallies[] = {
-      {"G|", &stats.targets}, {"H|", &stats.killers},
+      {"G|", &stats.targets},
+      {"H|", &stats.killers},
       {"I|", &stats.teamKillVictims}};
   for (const auto& [tag, tally] : nameTallies) {
     out.append(tag);
@@ -235,7 +236,8 @@ void AppendPlayerRecord(std::string& out, const Player& player) {
     out.push_back('*');
   }
   const std::pair<const char*, const CodeTally*> codeTallies[] = {
-      {"J|", &stats.killWeapons}, {"K|", &stats.deathWeapons},
+      {"J|", &stats.killWeapons},
+      {"K|", &stats.deathWeapons},
       {"L|", &stats.suicideWeapons}};
   for (const auto& [tag, tally] : codeTallies) {
     out.append(tag);

@@ -14,9 +14,11 @@ namespace {
 const char kFirstGame[] =
     "  0:00 InitGame: \\sv_hostname\\Test\r\n"
     "  0:01 ClientConnect: 0\r\n"
-    "  0:01 ClientUserinfoChanged: 0 n\\Ann\\model\\multi/x\\head\\blue1\\hc\\100\r\n"
+    "  0:01 ClientUserinfoChanged: 0 "
+    "n\\Ann\\model\\multi/x\\head\\blue1\\hc\\100\r\n"
     "  0:01 ClientConnect: 1\r\n"
-    "  0:01 ClientUserinfoChanged: 1 n\\Bob\\model\\multi_axis/y\\head\\red1\\hc\\100\r\n"
+    "  0:01 ClientUserinfoChanged: 1 "
+    "n\\Bob\\model\\multi_axis/y\\head\\red1\\hc\\100\r\n"
     "  0:05 Kill: 0 1 17: Ann killed Bob by MOD_MP40\r\n"
     "  0:06 Kill: 1 0 15: Bob killed Ann by MOD_LUGER\r\n"
     "  0:07 Kill: 0 1 17: Ann killed Bob by MOD_MP40\r\n"
@@ -31,9 +33,11 @@ const char kSecondGameStart[] =
     "  0:11 InitGame: \\sv_hostname\\Test\r\n"
     "  0:11 ClientConnect: 0\r\n";
 const char kSecondGameEnd[] =
-    "  0:12 ClientUserinfoChanged: 0 n\\Ann\\model\\multi/x\\head\\blue1\\hc\\100\r\n"
+    "  0:12 ClientUserinfoChanged: 0 "
+    "n\\Ann\\model\\multi/x\\head\\blue1\\hc\\100\r\n"
     "  0:12 ClientConnect: 2\r\n"
-    "  0:12 ClientUserinfoChanged: 2 n\\Cid\\model\\multi/z\\head\\blue2\\hc\\100\r\n"
+    "  0:12 ClientUserinfoChanged: 2 "
+    "n\\Cid\\model\\multi/z\\head\\blue2\\hc\\100\r\n"
     "  0:13 Kill: 0 2 17: Ann killed Cid by MOD_MP40\r\n"
     "  0:14 Kill: 2 2 6: Cid killed Cid by MOD_ROCKET\r\n"
     "  0:15 red:2  blue:4\r\n"
@@ -140,8 +144,9 @@ TEST_F(AcrossRunsTest, FullDiskKeepsDataFileAndLog) {
   // The games are still there for the next run, and count once (the ping
   // average settles at 53 over alternating samples of 80 and 40).
   Run();
-  EXPECT_EQ(DataLine("SRV|"),
-            "SRV|N1|Main*A|63*B|21*C|42*D|21*E|21*F|21*G|63*H|0*I|53*J|21*K|0*");
+  EXPECT_EQ(
+      DataLine("SRV|"),
+      "SRV|N1|Main*A|63*B|21*C|42*D|21*E|21*F|21*G|63*H|0*I|53*J|21*K|0*");
   EXPECT_EQ(ReadFile("game.log"), "");
 }
 
@@ -156,8 +161,9 @@ TEST_F(AcrossRunsTest, UnwritableDataDirectoryKeepsDataFileAndLog) {
   ASSERT_EQ(chmod("stats/Main", 0555), 0);
   RunResult result = Run();
   chmod("stats/Main", 0755);
-  EXPECT_NE(result.out.find("Failed to open datfile 'stats/Main/kilnbook.dat'\n"),
-            std::string::npos)
+  EXPECT_NE(
+      result.out.find("Failed to open datfile 'stats/Main/kilnbook.dat'\n"),
+      std::string::npos)
       << result.out;
   EXPECT_EQ(ReadFile("game.log"), kFirstGame);
   EXPECT_EQ(ReadFile("stats/Main/kilnbook.dat"), saved);

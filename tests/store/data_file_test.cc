@@ -32,7 +32,8 @@ const char kFreshServer[] =
 
 class DataFileTest : public ::testing::Test {
  protected:
-  DataFileTest() : configFile_(ConfigFile::FromText("")), servers_(configFile_) {
+  DataFileTest()
+      : configFile_(ConfigFile::FromText("")), servers_(configFile_) {
     servers_.AddServer("Main", "addr", "g.log");
   }
 
@@ -57,8 +58,8 @@ TEST(FindFieldTest, Cases) {
       {"SRV|N1|x*A|5*", "A", "5"},
       {"SRV|N1|x*A|5*", "B", std::nullopt},
       {"SRV|N1|x*A|5", "A", std::nullopt},  // no closing star
-      {"A|1*A|2*", "A", "1"},                // the first one counts
-      {"PLR|N1|Bob*N|m*", "N", "m"},         // "N1|" is not "N|"
+      {"A|1*A|2*", "A", "1"},               // the first one counts
+      {"PLR|N1|Bob*N|m*", "N", "m"},        // "N1|" is not "N|"
       {"PLR|N1|Bob*N|m*", "N1", "Bob"},
       {"L|*M|x*", "L", ""},
       {"", "A", std::nullopt},
@@ -96,9 +97,9 @@ TEST(TallyTest, ParseNameTally) {
 }
 
 TEST(TallyTest, ParseCodeTally) {
-  EXPECT_EQ(ParseCodeTally(Entry("17", "3") + Entry("-1022", "1") +
-                           Entry("x", "2")),
-            (CodeTally{{-1022, 1}, {0, 2}, {17, 3}}));
+  EXPECT_EQ(
+      ParseCodeTally(Entry("17", "3") + Entry("-1022", "1") + Entry("x", "2")),
+      (CodeTally{{-1022, 1}, {0, 2}, {17, 3}}));
   EXPECT_EQ(ParseCodeTally(Entry(" +5", "9")), (CodeTally{{5, 9}}));
 }
 
@@ -114,8 +115,8 @@ TEST(TallyTest, FormatsInKeyOrder) {
 
 TEST(TallyTest, SeparatorBytesInKeysAreDroppedAndCountsMerged) {
   std::string out;
-  AppendNameTally(out, {{"a*b", 1}, {"ab", 2}, {"c|" + kGrave + kAcute, 4},
-                        {"z", 1}});
+  AppendNameTally(
+      out, {{"a*b", 1}, {"ab", 2}, {"c|" + kGrave + kAcute, 4}, {"z", 1}});
   EXPECT_EQ(out, Entry("ab", "3") + Entry("c", "4") + Entry("z", "1"));
 }
 
@@ -200,8 +201,8 @@ TEST_F(DataFileTest, RoundTripGivesSameBytes) {
     rest.remove_prefix(end + 1);
   }
   EXPECT_EQ(ServerRecord(again, "Main"), first);
-  const PlayerStats& back = again.Find("Main")->playerTable().players().at(
-      "^1Bob")->stats();
+  const PlayerStats& back =
+      again.Find("Main")->playerTable().players().at("^1Bob")->stats();
   EXPECT_EQ(back.targets, stats.targets);
   EXPECT_EQ(back.killWeapons, stats.killWeapons);
   EXPECT_EQ(back.score, stats.score);
@@ -210,12 +211,14 @@ TEST_F(DataFileTest, RoundTripGivesSameBytes) {
 }
 
 TEST_F(DataFileTest, ServerRecordFieldsMapToCounters) {
-  LoadServerRecord(servers_, "Other",
-                   "SRV|N1|Other*A|1*B|2*C|3*D|4*E|5*F|6*G|7*H|8*I|9*J|10*K|11*");
+  LoadServerRecord(
+      servers_, "Other",
+      "SRV|N1|Other*A|1*B|2*C|3*D|4*E|5*F|6*G|7*H|8*I|9*J|10*K|11*");
   const ServerCounters& c = main().counters();
   EXPECT_EQ(c.REDSCORE, 0);  // unknown server: nothing applied to Main
-  LoadServerRecord(servers_, "Main",
-                   "SRV|N1|Other*A|1*B|2*C|3*D|4*E|5*F|6*G|7*H|8*I|9*J|10*K|11*");
+  LoadServerRecord(
+      servers_, "Main",
+      "SRV|N1|Other*A|1*B|2*C|3*D|4*E|5*F|6*G|7*H|8*I|9*J|10*K|11*");
   EXPECT_EQ(c.REDSCORE, 1);
   EXPECT_EQ(c.BLUESCORE, 2);
   EXPECT_EQ(c.CLIENTCONNECT, 3);
@@ -257,9 +260,9 @@ TEST_F(DataFileTest, DamagedPlayerRecords) {
   EXPECT_EQ(Stats("")->kills, 4);
   EXPECT_EQ(Stats("")->plainName, "x");
   // Missing fields keep their initial values; bad numbers read as strtol.
-  LoadPlayerRecord(servers_, "Main",
-                   "PLR|N1|Ann*C|abc*D| 12x*G|" + Entry("Bob", "2") + "Eve" +
-                       kGrave + "1*");
+  LoadPlayerRecord(
+      servers_, "Main",
+      "PLR|N1|Ann*C|abc*D| 12x*G|" + Entry("Bob", "2") + "Eve" + kGrave + "1*");
   ASSERT_NE(Stats("Ann"), nullptr);
   EXPECT_EQ(Stats("Ann")->kills, 0);
   EXPECT_EQ(Stats("Ann")->deaths, 12);
@@ -268,8 +271,8 @@ TEST_F(DataFileTest, DamagedPlayerRecords) {
 }
 
 TEST_F(DataFileTest, LaterPlayerRecordReplacesEarlierOneWhole) {
-  LoadPlayerRecord(servers_, "Main", "PLR|N1|Bob*C|4*D|3*M|" +
-                                         Entry("multi", "1") + "*");
+  LoadPlayerRecord(servers_, "Main",
+                   "PLR|N1|Bob*C|4*D|3*M|" + Entry("multi", "1") + "*");
   LoadPlayerRecord(servers_, "Main", "PLR|N1|Bob*C|9*");
   ASSERT_NE(Stats("Bob"), nullptr);
   EXPECT_EQ(Stats("Bob")->kills, 9);
@@ -302,10 +305,12 @@ TEST_F(DataFileStageTest, CrLfLinesInAnyOrderOfAnyLength) {
   std::string longKey(300000, 'k');
   WriteFile("kilnbook.dat",
             "junk line\r\n"
-            "PLR|N1|Bob*C|3*N|" + Entry(longKey, "2") + "*\r\n"
-            "SRV|N1|*A|5*B|6*K|2*\r\n"
-            "PLR|N1|Ann*D|1*\r\n"
-            "\r\n");
+            "PLR|N1|Bob*C|3*N|" +
+                Entry(longKey, "2") +
+                "*\r\n"
+                "SRV|N1|*A|5*B|6*K|2*\r\n"
+                "PLR|N1|Ann*D|1*\r\n"
+                "\r\n");
   StatsApp app;
   app.PopulateFromDAT();
   const Server& server = *app.serverList().Find("");
@@ -329,8 +334,9 @@ TEST_F(DataFileStageTest, LastLineWithoutLineFeedIsRead) {
 TEST_F(DataFileStageTest, FlushWritesWhatPopulateRead) {
   std::string text =
       "SRV|N1|*A|1*B|2*C|3*D|4*E|5*F|6*G|7*H|8*I|9*J|10*K|11*\n"
-      "PLR|N1|Ann*Z|Ann*Y|Ann*A|4*B|5*C|6*D|7*E|8*F|9*G|" + Entry("Bob", "1") +
-      "*H|*I|*J|" + Entry("17", "6") + "*K|*L|*M|*N|*\n"
+      "PLR|N1|Ann*Z|Ann*Y|Ann*A|4*B|5*C|6*D|7*E|8*F|9*G|" +
+      Entry("Bob", "1") + "*H|*I|*J|" + Entry("17", "6") +
+      "*K|*L|*M|*N|*\n"
       "PLR|N1|Player*Z|*Y|*A|0*B|0*C|0*D|0*E|0*F|0*G|*H|*I|*J|*K|*L|*M|*N|*\n"
       "PLR|N1|world_entity*Z|*Y|*A|0*B|0*C|0*D|0*E|0*F|0*G|*H|*I|*J|*K|*L|*M|"
       "*N|*\n"
@@ -346,9 +352,7 @@ TEST_F(DataFileStageTest, FlushWritesWhatPopulateRead) {
 TEST_F(DataFileStageTest, UnopenableFileIsReportedAndNeverWritten) {
   WriteFile("kilnbook.cfg", "PATH missing/\nSERVER_NAME Main\n");
   StatsApp app;
-  std::string out = CaptureStdout([&app] {
-    app.OutputInternal();
-  });
+  std::string out = CaptureStdout([&app] { app.OutputInternal(); });
   EXPECT_NE(out.find("Failed to open datfile 'missing/Main/kilnbook.dat'\n"),
             std::string::npos)
       << out;
@@ -378,8 +382,8 @@ TEST_F(DataFileStageTest, FailedSaveLeavesOldFileAndNoTemporary) {
 TEST_F(DataFileStageTest, ManyPlayersRoundTrip) {
   std::string text = "SRV|N1|*A|1*\n";
   for (int i = 0; i < 50000; ++i) {
-    text += "PLR|N1|p" + std::to_string(i) + "*C|" + std::to_string(i) +
-            "*J|" + Entry("17", "2") + "*M|" + Entry("multi", "3") + "*\n";
+    text += "PLR|N1|p" + std::to_string(i) + "*C|" + std::to_string(i) + "*J|" +
+            Entry("17", "2") + "*M|" + Entry("multi", "3") + "*\n";
   }
   WriteFile("kilnbook.dat", text);
   StatsApp app;
