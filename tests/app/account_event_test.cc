@@ -62,8 +62,12 @@ TEST_F(AccountEventTest, RedLineAddsBothScoresAndCountsTheWinner) {
     int32_t red, blue;
     int32_t redWin, blueWin;
   } cases[] = {
-      {3, 5, 0, 1},   {4, 4, 0, 0},         {-2, 0, 0, 1},
-      {5, 3, 1, 0},   {0, -2, 1, 0},        {UNSET, UNSET, 0, 0},
+      {3, 5, 0, 1},
+      {4, 4, 0, 0},
+      {-2, 0, 0, 1},
+      {5, 3, 1, 0},
+      {0, -2, 1, 0},
+      {UNSET, UNSET, 0, 0},
       {INT32_MIN, INT32_MAX, 0, 1},
   };
   for (const Case& c : cases) {
@@ -103,8 +107,7 @@ TEST_F(AccountEventTest, PlayerEventsPassTheirFieldsAsCarried) {
   score.score = 7;
   score.ping = 80;
   app_->AccountEvent(score);
-  const PlayerStats& al =
-      Current()->playerTable().players().at("Al")->stats();
+  const PlayerStats& al = Current()->playerTable().players().at("Al")->stats();
   EXPECT_EQ(al.htmlName, "<Al>");
   EXPECT_EQ(al.plainName, "pAl");
   EXPECT_EQ(al.models, (NameTally{{"head", 1}}));

@@ -40,8 +40,8 @@ class PlayerTableTest : public ::testing::Test {
   // A userinfo event whose html and plain names are derived from `name`.
   void Join(int32_t slot, const std::string& name, const std::string& team,
             const std::string& head = "head") {
-    table_.ClientUserinfoChanged(slot, name, "<" + name + ">", "p" + name,
-                                 head, team);
+    table_.ClientUserinfoChanged(slot, name, "<" + name + ">", "p" + name, head,
+                                 team);
   }
 
   const Player* Find(const std::string& name) const {
@@ -79,15 +79,16 @@ class PlayerTableTest : public ::testing::Test {
 
 TEST_F(PlayerTableTest, StartsWithWorldAndDefaultPlayer) {
   EXPECT_EQ(Names(), (std::vector<std::string>{"Player", "world_entity"}));
-  std::string out = CaptureStdout([&] {
-    EXPECT_EQ(table_.ResolveSlot(kWorldSlot), Find("world_entity"));
-  });
+  std::string out = CaptureStdout(
+      [&] { EXPECT_EQ(table_.ResolveSlot(kWorldSlot), Find("world_entity")); });
   EXPECT_EQ(out, "");
 }
 
 TEST_F(PlayerTableTest, UserinfoBindsNamesTeamAndModel) {
-  std::string out = CaptureStdout(
-      [&] { table_.ClientUserinfoChanged(2, "Al", "<b>Al", "Al!", "blueengineer1", "multi"); });
+  std::string out = CaptureStdout([&] {
+    table_.ClientUserinfoChanged(2, "Al", "<b>Al", "Al!", "blueengineer1",
+                                 "multi");
+  });
   EXPECT_EQ(out, "");
   const PlayerStats& s = Stats("Al");
   EXPECT_EQ(s.htmlName, "<b>Al");
@@ -124,8 +125,7 @@ TEST_F(PlayerTableTest, EmptyNamePrintsThreeTimesAndCountsTheHead) {
   EXPECT_EQ(s.htmlName, "");
   EXPECT_EQ(s.plainName, "");
   EXPECT_TRUE(s.teams.empty());
-  EXPECT_EQ(Names(),
-            (std::vector<std::string>{"", "Player", "world_entity"}));
+  EXPECT_EQ(Names(), (std::vector<std::string>{"", "Player", "world_entity"}));
 }
 
 TEST_F(PlayerTableTest, EmptyNameLeavesSlotTeamUnchanged) {
@@ -152,7 +152,8 @@ TEST_F(PlayerTableTest, UnboundSlotsPrintOnceAndChangeNoPlayer) {
   }
   EXPECT_EQ(Stats("Bo").kills, 0);
   EXPECT_EQ(Stats("Bo").deaths, 0);
-  EXPECT_EQ(Names(), (std::vector<std::string>{"Bo", "Player", "world_entity"}));
+  EXPECT_EQ(Names(),
+            (std::vector<std::string>{"Bo", "Player", "world_entity"}));
 }
 
 TEST_F(PlayerTableTest, ScoreForUnboundSlotPrintsAndChangesNothing) {
@@ -198,9 +199,12 @@ TEST_F(PlayerTableTest, TeamIdentifiersCompareByteForByte) {
     std::string killerTeam, victimTeam;
     bool teamKill;
   } cases[] = {
-      {"multi", "multi", true},      {"multi", "multi_axis", false},
-      {"multi", "Multi", false},     {"multi", "multi ", false},
-      {"", "", true},                {"\xE9", "\xE9", true},
+      {"multi", "multi", true},
+      {"multi", "multi_axis", false},
+      {"multi", "Multi", false},
+      {"multi", "multi ", false},
+      {"", "", true},
+      {"\xE9", "\xE9", true},
   };
   int32_t slot = 10;
   for (const Case& c : cases) {
@@ -278,10 +282,8 @@ TEST_F(PlayerTableTest, UnsetAndUnknownCodesAreTalliedLikeAnyCode) {
     table_.Kill(2, 3, code);
   }
   table_.Kill(2, 2, UNSET);
-  EXPECT_EQ(Stats("Al").killWeapons,
-            (CodeTally{{UNSET, 2}, {9, 1}, {59, 1}}));
-  EXPECT_EQ(Stats("Bo").deathWeapons,
-            (CodeTally{{UNSET, 2}, {9, 1}, {59, 1}}));
+  EXPECT_EQ(Stats("Al").killWeapons, (CodeTally{{UNSET, 2}, {9, 1}, {59, 1}}));
+  EXPECT_EQ(Stats("Bo").deathWeapons, (CodeTally{{UNSET, 2}, {9, 1}, {59, 1}}));
   EXPECT_EQ(Stats("Al").suicideWeapons, (CodeTally{{UNSET, 1}}));
 }
 
@@ -322,7 +324,8 @@ TEST(PlayerTableExcludeTest, PiecesAreTakenByteForByte) {
       {"a", {"", " B", "A", "B", "Player", "world_entity"}},
   };
   for (const Case& c : cases) {
-    ConfigFile file = ConfigFile::FromText("EXCLUDE_PLAYERS " + c.exclude + "\n");
+    ConfigFile file =
+        ConfigFile::FromText("EXCLUDE_PLAYERS " + c.exclude + "\n");
     PlayerTable table("Main", file);
     for (const char* name : {"", " B", "A", "B"}) {
       table.ReplacePlayer(name);
@@ -353,8 +356,7 @@ TEST(PlayerTableOrderTest, PlayersOrderBytewiseWithPrefixFirst) {
 
 TEST(PlayerTableConfigTest, MissingConfigurationReportedPerConfig) {
   ConfigFile missing;
-  std::string out =
-      CaptureStdout([&] { PlayerTable table("Main", missing); });
+  std::string out = CaptureStdout([&] { PlayerTable table("Main", missing); });
   // The table's own Config, then "world_entity" and "Player".
   EXPECT_EQ(out, Times("Failed to open cfg file (kilnbook.cfg).\n", 3));
 }

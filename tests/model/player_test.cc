@@ -14,8 +14,7 @@ namespace {
 
 ConfigFile Thresholds(int32_t minKills, int32_t minScore) {
   return ConfigFile::FromText("MIN_KILLS " + std::to_string(minKills) +
-                              "\nMIN_SCORE " + std::to_string(minScore) +
-                              "\n");
+                              "\nMIN_SCORE " + std::to_string(minScore) + "\n");
 }
 
 PlayerStats WithRecord(int32_t kills, int32_t deaths, int32_t score) {
@@ -94,7 +93,8 @@ TEST(PlayerTest, ScoreAddsAndPingAveragesTowardZero) {
        {{10, 80, 40, 10}, {-3, 50, 45, 7}}},
       {"-1.5 truncates to -1", {{0, -3, -1, 0}}},
       {"-27.5 truncates to -27", {{0, 90, 45, 0}, {0, -100, -27, 0}}},
-      {"a missing sample averages like any value", {{-1022, -1022, -511, -1022}}},
+      {"a missing sample averages like any value",
+       {{-1022, -1022, -511, -1022}}},
   };
   for (const Case& c : cases) {
     ConfigFile file = Thresholds(0, 0);
@@ -145,6 +145,9 @@ TEST(PlayerTest, RatioAndRateWorkedValues) {
       // 100 * (0.01 * 29) is just below 29 in double precision; the single
       // precision step makes it 29.
       {10, 1, 29, 100, 29},
+      // The score enters in single precision: 16777217 counts as 16777216,
+      // giving 6710886.4 where the exact score would round to 6710887.
+      {4, 1, 16777217, 40, 6710886},
       // Values beyond the 32-bit range clamp instead of trapping.
       {INT32_MAX, 0, 0, INT32_MAX, 0},
       {INT32_MIN, 0, 0, INT32_MIN, 0},
@@ -166,8 +169,8 @@ TEST(PlayerTest, MeetsThresholdsInclusiveAndSigned) {
     int32_t minKills, minScore, kills, score;
     bool meets;
   } cases[] = {
-      {3, 5, 3, 5, true},   {3, 5, 3, 4, false}, {3, 5, 2, 5, false},
-      {0, 0, 0, 0, true},   {0, 0, 0, -5, false}, {-2, -10, -2, -10, true},
+      {3, 5, 3, 5, true},      {3, 5, 3, 4, false},  {3, 5, 2, 5, false},
+      {0, 0, 0, 0, true},      {0, 0, 0, -5, false}, {-2, -10, -2, -10, true},
       {-2, -10, -3, 0, false},
   };
   for (const Case& c : cases) {
@@ -186,9 +189,9 @@ TEST(PlayerTest, TallyKeysOrderBytewiseUnsigned) {
   for (const char* name : {"b", "\xC3\xA9", "B", "a", "ab", "", "~"}) {
     player.AddKill(name, 0);
   }
-  EXPECT_EQ(Keys(player.stats().targets),
-            (std::vector<std::string>{"", "B", "a", "ab", "b", "~",
-                                      "\xC3\xA9"}));
+  EXPECT_EQ(
+      Keys(player.stats().targets),
+      (std::vector<std::string>{"", "B", "a", "ab", "b", "~", "\xC3\xA9"}));
   player.AddSuicide(5);
   player.AddSuicide(-1022);
   player.AddSuicide(0);

@@ -13,7 +13,8 @@ namespace {
 
 class ServerListTest : public ::testing::Test {
  protected:
-  ServerListTest() : file_(ConfigFile::FromText("MIN_KILLS 0\n")), list_(file_) {}
+  ServerListTest()
+      : file_(ConfigFile::FromText("MIN_KILLS 0\n")), list_(file_) {}
 
   std::vector<std::string> Names() const {
     std::vector<std::string> names;
@@ -123,7 +124,8 @@ TEST_F(ServerListTest, FindReportedNamesTheMissingServer) {
   };
   const ServerList& constList = list_;
   for (const Case& c : cases) {
-    out = CaptureStdout([&] { EXPECT_EQ(list_.FindReported(c.name), nullptr); });
+    out =
+        CaptureStdout([&] { EXPECT_EQ(list_.FindReported(c.name), nullptr); });
     EXPECT_EQ(out, c.out);
     out = CaptureStdout(
         [&] { EXPECT_EQ(constList.FindReported(c.name), nullptr); });

@@ -70,18 +70,19 @@ TEST_F(ServerTest, EveryKillCountsAndTeamKillsCountAgain) {
     std::string out;
     int32_t kills, teamKills;
   } cases[] = {
-      {2, 5, "", 1, 1},          // team kill
-      {2, 6, "", 2, 1},          // enemy
-      {4, 4, kLateStart, 3, 1},  // unbound
-      {2, 9, kLateStart, 4, 1},  // victim unbound
-      {2, 2, "", 5, 1},          // suicide
+      {2, 5, "", 1, 1},           // team kill
+      {2, 6, "", 2, 1},           // enemy
+      {4, 4, kLateStart, 3, 1},   // unbound
+      {2, 9, kLateStart, 4, 1},   // victim unbound
+      {2, 2, "", 5, 1},           // suicide
       {kWorldSlot, 6, "", 6, 1},  // world, victim has a team
   };
   for (const Case& c : cases) {
     std::string out =
         CaptureStdout([&] { server_.Kill(c.killer, c.victim, 17); });
     EXPECT_EQ(out, c.out) << c.killer << " -> " << c.victim;
-    EXPECT_EQ(server_.counters().KILLS, c.kills) << c.killer << " -> " << c.victim;
+    EXPECT_EQ(server_.counters().KILLS, c.kills)
+        << c.killer << " -> " << c.victim;
     EXPECT_EQ(server_.counters().TEAMKILLS, c.teamKills)
         << c.killer << " -> " << c.victim;
   }
@@ -172,6 +173,18 @@ TEST(ServerPruneTest, ExcludedNamesGoFirstThenThresholds) {
   }
   EXPECT_EQ(names,
             (std::vector<std::string>{"Bo", "Cy", "Player", "world_entity"}));
+}
+
+TEST(ServerConfigTest, MissingConfigurationReportedPerConfig) {
+  ConfigFile missing;
+  std::string out =
+      CaptureStdout([&] { Server server("Main", "", "", missing); });
+  // The player table's Config, its two players, then the server's own.
+  std::string expected;
+  for (int i = 0; i < 4; ++i) {
+    expected += "Failed to open cfg file (kilnbook.cfg).\n";
+  }
+  EXPECT_EQ(out, expected);
 }
 
 }  // namespace

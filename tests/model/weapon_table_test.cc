@@ -66,8 +66,8 @@ TEST(WeaponTableTest, TextSelectsDisplayNameOrIdentifier) {
 
 TEST(WeaponTableTest, CodesWithoutEntryHaveNoText) {
   WeaponTable table;
-  for (int32_t code : {-1022, -1, 1, 2, 9, 13, 33, 57, 59, 1022, INT32_MAX,
-                       INT32_MIN}) {
+  for (int32_t code :
+       {-1022, -1, 1, 2, 9, 13, 33, 57, 59, 1022, INT32_MAX, INT32_MIN}) {
     EXPECT_FALSE(table.Text(code, true).has_value()) << "code " << code;
     EXPECT_FALSE(table.Text(code, false).has_value()) << "code " << code;
   }
