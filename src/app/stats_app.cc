@@ -99,7 +99,9 @@ std::string StatsApp::InfoXml() const {
   return kilnbook::InfoXml(context, LocalTimeNow());
 }
 
-std::string StatsApp::RulesXml() const { return kilnbook::RulesXml(configFile_); }
+std::string StatsApp::RulesXml() const {
+  return kilnbook::RulesXml(configFile_);
+}
 
 void StatsApp::AccountEvent(const LogEvent& event) {
   const std::string& name = currentServerName_;

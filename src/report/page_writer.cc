@@ -59,7 +59,8 @@ PageResult WritePage(const std::string& pagePath,
   if (!page.IsOpen()) {
     return PageResult::kNotOpened;
   }
-  std::string html = XslTransformer().Transform(buildDocument(), stylesheetPath);
+  std::string html =
+      XslTransformer().Transform(buildDocument(), stylesheetPath);
   if (html.empty()) {
     return PageResult::kNotTransformed;
   }
@@ -76,10 +77,10 @@ void WritePlayerPage(const Player& player,
   if (!player.MeetsThresholds()) {
     return;
   }
-  PageResult result = WritePage(
-      playersDirectory + PlayerPageFileName(player.stats().plainName),
-      StylesheetPath(player.config().path(), kPlayerStylesheetName),
-      [&player] { return PlayerDocumentXml(player); });
+  PageResult result =
+      WritePage(playersDirectory + PlayerPageFileName(player.stats().plainName),
+                StylesheetPath(player.config().path(), kPlayerStylesheetName),
+                [&player] { return PlayerDocumentXml(player); });
   if (result == PageResult::kNotTransformed) {
     std::printf("Failed to generate detailed HTML for player\n");
   }

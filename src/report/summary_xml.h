@@ -25,10 +25,10 @@ inline constexpr const char kVersion[] = "0.7.0 (Linux)";
 // What the INFO and RULES blocks show besides the servers. Borrowed: the
 // referenced objects must outlive the context.
 struct ReportContext {
-  const Config& config;             // ADMIN_ICQ, ADMIN_NICK, ADMIN_EMAIL
-  const ConfigFile& configFile;     // each RULES block parses it afresh
-  std::string_view serverName;      // the server processed (last)
-  std::string_view serverAddress;   // its address
+  const Config& config;            // ADMIN_ICQ, ADMIN_NICK, ADMIN_EMAIL
+  const ConfigFile& configFile;    // each RULES block parses it afresh
+  std::string_view serverName;     // the server processed (last)
+  std::string_view serverAddress;  // its address
 };
 
 // The time of day now, in local time: what LAST_RUN shows.

@@ -38,7 +38,8 @@ struct FileCloser {
 // libxslt parses stylesheet files itself.
 constexpr int kQuiet = XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 constexpr int kDocumentOptions = XML_PARSE_NONET | kQuiet;
-constexpr int kStylesheetOptions = XSLT_PARSE_OPTIONS | XML_PARSE_NONET | kQuiet;
+constexpr int kStylesheetOptions =
+    XSLT_PARSE_OPTIONS | XML_PARSE_NONET | kQuiet;
 
 void IgnoreGenericError(void* /*context*/, const char* /*format*/, ...) {}
 
@@ -190,8 +191,8 @@ std::string XslTransformer::Transform(std::string_view document,
   }
   xmlChar* raw = nullptr;
   int length = 0;
-  int status = xsltSaveResultToString(&raw, &length, result.get(),
-                                      stylesheet.get());
+  int status =
+      xsltSaveResultToString(&raw, &length, result.get(), stylesheet.get());
   XmlPtr<xmlChar> output(raw);
   // No output at all comes back as no buffer.
   if (status != 0 || !output || length <= 0) {
