@@ -12,6 +12,8 @@
 #include "config/file_names.h"
 #include "log/line_reader.h"
 #include "log/log_parser.h"
+#include "report/page_writer.h"
+#include "report/summary_xml.h"
 #include "store/atomic_file.h"
 #include "store/data_file.h"
 
@@ -124,9 +126,48 @@ void StatsApp::FlushToDAT() {
   }
 }
 
-void StatsApp::Output() {}
+void StatsApp::Output() {
+  PlayerPages(serverList_, currentServerName_,
+              PlayerPagesDirectory(config_.path(), currentServerName_));
+  for (SortType type : kSortTypes) {
+    WriteMainPage(type);
+  }
+}
 
-void StatsApp::WriteFrontPage() {}
+void StatsApp::WriteMainPage(SortType type) {
+  kilnbook::WriteMainPage(
+      MainPagePath(config_.path(), currentServerName_, MainPageFileName(type)),
+      StylesheetPath(config_.path(), kMainStylesheetName),
+      [this, type] { return MainXml(type); });
+}
+
+void StatsApp::WriteFrontPage() {
+  kilnbook::WriteFrontPage(FrontPagePath(config_.path()),
+                           StylesheetPath(config_.path(), kFrontStylesheetName),
+                           [this] { return FrontXml(); });
+}
+
+std::string StatsApp::MainXml(SortType type) const {
+  ReportContext context{config_, configFile_, currentServerName_,
+                        currentServerAddress_};
+  return kilnbook::MainXml(context, serverList_, type, LocalTimeNow());
+}
+
+std::string StatsApp::FrontXml() const {
+  ReportContext context{config_, configFile_, currentServerName_,
+                        currentServerAddress_};
+  return kilnbook::FrontXml(context, serverList_, LocalTimeNow());
+}
+
+std::string StatsApp::InfoXml() const {
+  ReportContext context{config_, configFile_, currentServerName_,
+                        currentServerAddress_};
+  return kilnbook::InfoXml(context, LocalTimeNow());
+}
+
+std::string StatsApp::RulesXml() const {
+  return kilnbook::RulesXml(configFile_);
+}
 
 void StatsApp::AccountEvent(const LogEvent& event) {
   const std::string& name = currentServerName_;
