@@ -14,9 +14,7 @@
   this file, so the page loads nothing from elsewhere.
 -->
 <xsl:stylesheet version="1.0"
-    xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
-    xmlns:str="http://exslt.org/strings"
-    extension-element-prefixes="str">
+    xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
 
   <!-- libxslt writes "<!DOCTYPE html>" for this legacy-compat system id. The
        character set goes in an http-equiv meta: libxslt adds one of those to
@@ -388,24 +386,13 @@
     </a>
   </xsl:template>
 
-  <!--
-    The player's page file is PLAINNAME as the program stores it, with every
-    "/" turned into "_", plus ".html". The stored name keeps "&" and '"' as the
-    entity texts "&amp;" and "&quot;" (the parser here has already turned them
-    back into "&" and '"'), so they are restored first. Then every byte that
-    is not unreserved is percent-escaped, ":" "#" "?" "%" "&" and blanks
-    included; the caller puts "./" or a directory in front, so nothing can be
-    read as a scheme.
-    Characters above 0x7F are escaped as their UTF-8 bytes. That reaches the
-    page when the name's bytes were UTF-8; a name in another single-byte
-    character set (Latin-1 from a bot or the server console) has been
-    decoded as such and gets a link that does not match its file on disk.
-  -->
+  <!-- The player's page file: PLAINNAME with every "/" turned into "_",
+       plus ".html", escaped as url-escape explains. -->
   <xsl:template name="page-file-name">
     <xsl:param name="plain"/>
-    <xsl:variable name="stored"
-        select="str:replace(str:replace($plain, '&amp;', '&amp;amp;'), '&quot;', '&amp;quot;')"/>
-    <xsl:value-of select="str:encode-uri(translate($stored, '/', '_'), true())"/>
+    <xsl:call-template name="url-escape">
+      <xsl:with-param name="text" select="translate($plain, '/', '_')"/>
+    </xsl:call-template>
     <xsl:text>.html</xsl:text>
   </xsl:template>
 
@@ -427,6 +414,55 @@
       </xsl:call-template>
     </xsl:if>
   </xsl:template>
+
+  <!-- ==== urls: the same in the main and front stylesheets ==== -->
+  <!--
+    Percent-escapes a file or directory name of the site for a relative link.
+    The program names files after names as it stores them, with "&" and '"'
+    kept as the entity texts "&amp;" and "&quot;" (the parser here has already
+    turned them back), so those two are escaped as their stored text. Every
+    other ASCII byte except letters, digits and "-_.~" is escaped too, ":" "#"
+    "?" "%" and blanks included. With keepSlash a "/" stays a separator.
+    Characters above 0x7F are left as they are: the HTML output (and any
+    browser) escapes them as their UTF-8 bytes, which reaches the file when
+    the name's bytes were UTF-8. A name in a single-byte character set (Latin-1 from a bot or the
+    server console) reaches the stylesheet decoded as such, and its link does
+    not match the file's raw bytes: such names are best effort.
+    Plain XSLT 1.0, so the stylesheet needs no extension functions.
+  -->
+  <xsl:variable name="printable"
+      select="concat(' !&quot;#$%&amp;', &quot;'&quot;, '()*+,-./0123456789:;&lt;=&gt;?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\]^_`abcdefghijklmnopqrstuvwxyz{|}~')"/>
+  <xsl:variable name="unreserved"
+      select="'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_.~'"/>
+
+  <xsl:template name="url-escape">
+    <xsl:param name="text"/>
+    <xsl:param name="keepSlash" select="false()"/>
+    <xsl:if test="$text != ''">
+      <xsl:variable name="c" select="substring($text, 1, 1)"/>
+      <xsl:choose>
+        <xsl:when test="contains($unreserved, $c)"><xsl:value-of select="$c"/></xsl:when>
+        <xsl:when test="$c = '/' and $keepSlash">/</xsl:when>
+        <xsl:when test="$c = '&amp;'">%26amp%3B</xsl:when>
+        <xsl:when test="$c = '&quot;'">%26quot%3B</xsl:when>
+        <xsl:when test="$c = '&#9;'">%09</xsl:when>
+        <xsl:when test="$c = '&#10;'">%0A</xsl:when>
+        <xsl:when test="$c = '&#13;'">%0D</xsl:when>
+        <xsl:when test="contains($printable, $c)">
+          <xsl:variable name="code"
+              select="32 + string-length(substring-before($printable, $c))"/>
+          <xsl:value-of select="concat('%', substring('0123456789ABCDEF', floor($code div 16) + 1, 1),
+                                       substring('0123456789ABCDEF', $code mod 16 + 1, 1))"/>
+        </xsl:when>
+        <xsl:otherwise><xsl:value-of select="$c"/></xsl:otherwise>
+      </xsl:choose>
+      <xsl:call-template name="url-escape">
+        <xsl:with-param name="text" select="substring($text, 2)"/>
+        <xsl:with-param name="keepSlash" select="$keepSlash"/>
+      </xsl:call-template>
+    </xsl:if>
+  </xsl:template>
+  <!-- ==== end urls ==== -->
 
   <!-- ==== names: the same in all three stylesheets ==== -->
 

@@ -7,9 +7,7 @@
   handled last in the run, so the page does not use its server fields.
 -->
 <xsl:stylesheet version="1.0"
-    xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
-    xmlns:str="http://exslt.org/strings"
-    extension-element-prefixes="str">
+    xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
 
   <!-- See kilnbook.xsl for why the character set is an http-equiv meta. -->
   <xsl:output method="html" encoding="UTF-8" indent="no"
@@ -137,39 +135,64 @@
     </div>
   </xsl:template>
 
-  <!--
-    The server directory as a relative URL path. The directory is named after
-    the server name as the program stores it, which keeps "&" and '"' as the
-    entity texts "&amp;" and "&quot;", so those are restored first. A "/" in
-    the name makes nested directories and stays a separator; every other byte
-    that is not unreserved is percent-escaped. Characters above 0x7F are
-    escaped as their UTF-8 bytes, which matches the directory when the name
-    was written in UTF-8 (see kilnbook.xsl for other character sets).
-  -->
+  <!-- The server directory: the server name, where a "/" makes nested
+       directories and stays a separator. -->
   <xsl:template name="directory-path">
     <xsl:param name="name"/>
-    <xsl:variable name="stored"
-        select="str:replace(str:replace($name, '&amp;', '&amp;amp;'), '&quot;', '&amp;quot;')"/>
-    <xsl:call-template name="encode-segments">
-      <xsl:with-param name="rest" select="$stored"/>
+    <xsl:call-template name="url-escape">
+      <xsl:with-param name="text" select="$name"/>
+      <xsl:with-param name="keepSlash" select="true()"/>
     </xsl:call-template>
   </xsl:template>
 
-  <xsl:template name="encode-segments">
-    <xsl:param name="rest"/>
-    <xsl:choose>
-      <xsl:when test="contains($rest, '/')">
-        <xsl:value-of select="str:encode-uri(substring-before($rest, '/'), true())"/>
-        <xsl:text>/</xsl:text>
-        <xsl:call-template name="encode-segments">
-          <xsl:with-param name="rest" select="substring-after($rest, '/')"/>
-        </xsl:call-template>
-      </xsl:when>
-      <xsl:otherwise>
-        <xsl:value-of select="str:encode-uri($rest, true())"/>
-      </xsl:otherwise>
-    </xsl:choose>
+  <!-- ==== urls: the same in the main and front stylesheets ==== -->
+  <!--
+    Percent-escapes a file or directory name of the site for a relative link.
+    The program names files after names as it stores them, with "&" and '"'
+    kept as the entity texts "&amp;" and "&quot;" (the parser here has already
+    turned them back), so those two are escaped as their stored text. Every
+    other ASCII byte except letters, digits and "-_.~" is escaped too, ":" "#"
+    "?" "%" and blanks included. With keepSlash a "/" stays a separator.
+    Characters above 0x7F are left as they are: the HTML output (and any
+    browser) escapes them as their UTF-8 bytes, which reaches the file when
+    the name's bytes were UTF-8. A name in a single-byte character set (Latin-1 from a bot or the
+    server console) reaches the stylesheet decoded as such, and its link does
+    not match the file's raw bytes: such names are best effort.
+    Plain XSLT 1.0, so the stylesheet needs no extension functions.
+  -->
+  <xsl:variable name="printable"
+      select="concat(' !&quot;#$%&amp;', &quot;'&quot;, '()*+,-./0123456789:;&lt;=&gt;?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\]^_`abcdefghijklmnopqrstuvwxyz{|}~')"/>
+  <xsl:variable name="unreserved"
+      select="'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_.~'"/>
+
+  <xsl:template name="url-escape">
+    <xsl:param name="text"/>
+    <xsl:param name="keepSlash" select="false()"/>
+    <xsl:if test="$text != ''">
+      <xsl:variable name="c" select="substring($text, 1, 1)"/>
+      <xsl:choose>
+        <xsl:when test="contains($unreserved, $c)"><xsl:value-of select="$c"/></xsl:when>
+        <xsl:when test="$c = '/' and $keepSlash">/</xsl:when>
+        <xsl:when test="$c = '&amp;'">%26amp%3B</xsl:when>
+        <xsl:when test="$c = '&quot;'">%26quot%3B</xsl:when>
+        <xsl:when test="$c = '&#9;'">%09</xsl:when>
+        <xsl:when test="$c = '&#10;'">%0A</xsl:when>
+        <xsl:when test="$c = '&#13;'">%0D</xsl:when>
+        <xsl:when test="contains($printable, $c)">
+          <xsl:variable name="code"
+              select="32 + string-length(substring-before($printable, $c))"/>
+          <xsl:value-of select="concat('%', substring('0123456789ABCDEF', floor($code div 16) + 1, 1),
+                                       substring('0123456789ABCDEF', $code mod 16 + 1, 1))"/>
+        </xsl:when>
+        <xsl:otherwise><xsl:value-of select="$c"/></xsl:otherwise>
+      </xsl:choose>
+      <xsl:call-template name="url-escape">
+        <xsl:with-param name="text" select="substring($text, 2)"/>
+        <xsl:with-param name="keepSlash" select="$keepSlash"/>
+      </xsl:call-template>
+    </xsl:if>
   </xsl:template>
+  <!-- ==== end urls ==== -->
 
   <!-- ==== footer: the same in the main and front stylesheets ==== -->
   <xsl:template name="footer">

@@ -180,6 +180,11 @@ def check_front_page():
     links = [(a.text(), a.attrs["href"]) for a in table.all(lambda n: n.tag == "a")]
     check(links == [("Fish & Chips #2", "./Fish%20%26amp%3B%20Chips%20%232/kilnbook.html"),
                     ("Main", "./Main/kilnbook.html")], "server links %r" % links)
+    nested = fixture("front.xml").replace(b"<SERVERNAME>Main<",
+                                          "<SERVERNAME>a/b c:/é\t<".encode())
+    hrefs = [a.attrs["href"] for a in render("kilnbook_front.xsl", nested).all(
+        lambda n: n.tag == "a" and n.parent.tag == "td")]
+    check(hrefs[1] == "./a/b%20c%3A/%C3%A9%09/kilnbook.html", "nested server " + hrefs[1])
     cards = [c.text() for c in dom.all(lambda n: "card" in n.classes())]
     check(cards == ["Games6", "Kills52", "Team kills4", "Players listed8"], repr(cards))
     empty = re.sub(rb"<SERVERS>.*</SERVERS>", b"<SERVERS>\n</SERVERS>",
@@ -192,7 +197,11 @@ def check_shared_parts():
     for name in ("kilnbook.xsl", "kilnbook_front.xsl", "kilnbook_player.xsl"):
         with open(os.path.join(STYLES, name), encoding="utf-8") as f:
             texts[name] = f.read()
-    for part, names in (("names", ("kilnbook.xsl", "kilnbook_player.xsl")),
+    for name, text in texts.items():
+        # The program's processor may have no extension functions registered.
+        check("exslt.org" not in text, name + " needs EXSLT")
+    for part, names in (("urls", ("kilnbook.xsl", "kilnbook_front.xsl")),
+                        ("names", ("kilnbook.xsl", "kilnbook_player.xsl")),
                         ("footer", ("kilnbook.xsl", "kilnbook_front.xsl")),
                         ("style", ("kilnbook.xsl", "kilnbook_front.xsl",
                                    "kilnbook_player.xsl"))):
