@@ -40,7 +40,7 @@ def text_of(document, tag):
 def main():
     if shutil.which("xsltproc") is None:
         print("xsltproc is missing: scripts/test.sh installs it")
-        return 77
+        return 1 if os.environ.get("CI") else 77
     site = os.fsencode(os.path.abspath(sys.argv[1]))
     shutil.rmtree(site, ignore_errors=True)
     os.makedirs(site)
