@@ -25,8 +25,7 @@ install(FILES
     stylesheets/kilnbook.xsl
     stylesheets/kilnbook_front.xsl
     stylesheets/kilnbook_player.xsl
-  DESTINATION ${CMAKE_INSTALL_DATADIR}/kilnbook
-  OPTIONAL)
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/kilnbook)
 install(FILES examples/kilnbook.cfg DESTINATION ${CMAKE_INSTALL_DATADIR}/kilnbook)
 
 install(FILES man/kilnbook.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
