@@ -24,3 +24,4 @@ install_missing() {
 
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libxslt1-dev libxml2-dev)
 TEST_PACKAGES=(libgtest-dev)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)

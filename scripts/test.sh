@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds every test, plain and with the sanitizers, and runs them all.
+# Builds every test, plain and with the sanitizers, and runs them all; then
+# runs each fuzz target for a few seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
-install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
 
 status=0
 for preset in debug asan; do
@@ -11,4 +12,6 @@ for preset in debug asan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2 || status=1
 done
+# A short run of every fuzz target; scripts/fuzz.sh SECONDS runs them longer.
+scripts/fuzz.sh 5 || status=1
 exit $status
