@@ -20,7 +20,9 @@ class LogParser {
   // every line longer than the seven-byte time column to `sink`, in line
   // order, one at a time: memory does not grow with the log. When the file
   // cannot be opened, prints "Failed to open logfile: %s\n" with `path` and
-  // returns false.
+  // returns false. Also returns false, silently, when reading fails part way
+  // (the events of the lines read before are already handed out), so that a
+  // caller never takes a cut-short log for a whole one.
   bool Parse(const std::string& path, const EventSink& sink) const;
 
   // All events of `path` in one list; for small files and tests.
