@@ -10,7 +10,9 @@
 #include <string>
 #include <thread>
 
+#include "log_generator.h"
 #include "support/program_process.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace kilnbook {
@@ -76,6 +78,41 @@ TEST_F(OverlapTest, RunWithoutConfigurationIsNotBlocked) {
   EXPECT_EQ(status.exitStatus, 0);
   EXPECT_EQ(ReadFile("run.out").rfind("Failed to open cfg file (kilnbook.cfg).\n", 0),
             0u);
+}
+
+// Two runs started at once over one log end exactly like two runs one after
+// the other: every finished game counted once, the unfinished one kept.
+TEST_F(OverlapTest, TwoRunsAtOnceCountEachGameOnce) {
+  LogOptions options;
+  options.seed = 7;
+  options.players = 12;
+  options.killsPerGame = 120;
+  options.targetBytes = 150000;
+  std::string log = LogGenerator(options).Text();
+  for (const char* name : {"serial", "parallel"}) {
+    ASSERT_EQ(mkdir(name, 0755), 0);
+    ASSERT_EQ(mkdir((std::string(name) + "/out").c_str(), 0755), 0);
+    WriteFile(std::string(name) + "/kilnbook.cfg",
+              "PATH out/\nSERVER_NAME Main\nLOGFILE g.log\n");
+    WriteFile(std::string(name) + "/g.log", log);
+  }
+  RunOptions serial;
+  serial.workingDirectory = dir() + "/serial";
+  EXPECT_EQ(RunKilnbook(serial).exitStatus, 0);
+  EXPECT_EQ(RunKilnbook(serial).exitStatus, 0);
+
+  std::string parallel = dir() + "/parallel";
+  ProgramProcess first(parallel, parallel + "/first.out");
+  ProgramProcess second(parallel, parallel + "/second.out");
+  ProcessStatus firstStatus = first.Wait();
+  ProcessStatus secondStatus = second.Wait();
+  EXPECT_EQ(firstStatus.exitStatus, 0);
+  EXPECT_EQ(secondStatus.exitStatus, 0);
+
+  std::string data = ReadFile("serial/out/Main/kilnbook.dat");
+  EXPECT_NE(data.find("PLR|"), std::string::npos) << "no game was counted";
+  EXPECT_EQ(ReadFile("parallel/out/Main/kilnbook.dat"), data);
+  EXPECT_EQ(ReadFile("parallel/g.log"), ReadFile("serial/g.log"));
 }
 
 }  // namespace
