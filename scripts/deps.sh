@@ -23,5 +23,9 @@ install_missing() {
 }
 
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libxslt1-dev libxml2-dev)
-TEST_PACKAGES=(libgtest-dev)
+# Beside GoogleTest: dpkg-dev (dpkg-shlibdeps for the package's dependencies),
+# groff-base and man-db (the manual page check), systemd (systemd-analyze for
+# the unit check).
+TEST_PACKAGES=(libgtest-dev dpkg-dev groff-base man-db systemd)
+PACKAGE_PACKAGES=(dpkg-dev)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
