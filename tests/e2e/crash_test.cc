@@ -85,7 +85,7 @@ TEST_F(CrashTest, KilledAtEveryFileChangeLosesNothingTwice) {
   options.seed = 11;
   options.players = 8;
   options.killsPerGame = 60;
-  options.targetBytes = 40000;
+  options.targetBytes = 20000;
   std::string log = LogGenerator(options).Text();
   // Earlier runs consumed the first part; the server has written the rest
   // since: the end of the game that was unfinished, more games, a new tail.
@@ -113,12 +113,13 @@ TEST_F(CrashTest, KilledAtEveryFileChangeLosesNothingTwice) {
   long total = std::atol(ReadFile(counting + "/count").c_str());
   ASSERT_GT(total, 3);
 
-  // Every point when there are few; otherwise the first and last ones (where
-  // the log and the data file are replaced) and an even spread between.
+  // Every point when there are few; otherwise the first ones, the last ones
+  // (where the log is rewritten and the data file replaced) and an even
+  // spread between (the copying of the finished games).
   std::set<long> points;
   for (long point = 1; point <= total + 1; ++point) {
-    if (total <= 200 || point <= 60 || point > total - 60 ||
-        point % (total / 80) == 0) {
+    if (total <= 80 || point <= 15 || point > total - 45 ||
+        point % (total / 20) == 0) {
       points.insert(point);
     }
   }
