@@ -134,8 +134,10 @@ void LogGenerator::Userinfo(int slot) {
 
 void LogGenerator::Connect(int slot) {
   Client& c = clients_[slot];
+  // Newcomers come from a pool twice the size of the server: the number of
+  // players (and so the memory a run needs) does not grow with the log.
   if (c.name.empty() || random_.Chance(20)) {
-    c.name = NewName();
+    c.name = pool_[random_.Below(static_cast<uint32_t>(pool_.size()))];
     c.plain = PlainOf(c.name);
   }
   c.team = 1 + static_cast<int>(random_.Below(2));
@@ -241,6 +243,10 @@ void LogGenerator::Game(bool finished) {
 
 void LogGenerator::Generate() {
   random_ = Random(options_.seed);
+  pool_.clear();
+  for (int i = 0; i < 2 * options_.players; ++i) {
+    pool_.push_back(NewName());
+  }
   clients_.assign(options_.players, Client());
   written_ = 0;
   failed_ = false;

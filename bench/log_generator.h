@@ -59,6 +59,7 @@ class LogGenerator {
   LogOptions options_;
   Random random_;
   std::vector<Client> clients_;
+  std::vector<std::string> pool_;
   std::string buffer_;
   FILE* out_ = nullptr;
   std::string* text_ = nullptr;

@@ -20,10 +20,14 @@ fi
 mkdir -p build/fuzz/findings
 status=0
 for target in "${targets[@]}"; do
+  if [ ! -x "build/fuzz/${target}_fuzzer" ]; then
+    echo "fuzz target $target: not built in this tree"
+    continue
+  fi
   mkdir -p "build/fuzz/corpus/$target"
   if ! "build/fuzz/${target}_fuzzer" -max_total_time="$seconds" -timeout=10 \
-      -rss_limit_mb=2048 -artifact_prefix="build/fuzz/findings/$target-" \
-      "build/fuzz/corpus/$target" "fuzz/corpus/$target" \
+      -rss_limit_mb=2048 -artifact_prefix="$PWD/build/fuzz/findings/$target-" \
+      "$PWD/build/fuzz/corpus/$target" "$PWD/fuzz/corpus/$target" \
       >"build/fuzz/$target.out" 2>&1; then
     echo "fuzz target $target failed:"
     tail -40 "build/fuzz/$target.out"
