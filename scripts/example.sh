@@ -10,7 +10,10 @@ cmake --build --preset release --target kilnbook
 
 site=build/example
 rm -rf "$site"
-mkdir -p "$site"
+mkdir -p "$site/www"
 cp -R examples/. "$site/"
+# The example's PATH is www/, where kilnbook reads its stylesheets.
+cp stylesheets/*.xsl "$site/www/"
 (cd "$site" && ../release/kilnbook)
-echo "Example run finished in $site; open $site/www/kilnbook.html"
+echo "Example run finished in $site."
+echo "Open the front page: file://$(pwd)/$site/www/kilnbook.html"

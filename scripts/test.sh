@@ -4,7 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
-install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${FUZZ_PACKAGES[@]}"
+install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PAGE_TEST_PACKAGES[@]}" \
+  "${FUZZ_PACKAGES[@]}"
+install_npm_when_missing
 
 status=0
 for preset in debug asan; do

@@ -8,6 +8,7 @@
 #include "config/config_file.h"
 #include "log/log_event.h"
 #include "model/server_list.h"
+#include "report/sort_type.h"
 
 namespace kilnbook {
 
@@ -36,6 +37,16 @@ class StatsApp {
   // The front page over every registered server; once, after the last one.
   void WriteFrontPage();
 
+  // One main page of the current server.
+  void WriteMainPage(SortType type);
+
+  // Documents and blocks as of now (each reads the clock, and RULES parses
+  // the configuration afresh).
+  std::string MainXml(SortType type) const;
+  std::string FrontXml() const;
+  std::string InfoXml() const;
+  std::string RulesXml() const;
+
   // Applies one log event to the current server.
   void AccountEvent(const LogEvent& event);
 
@@ -59,6 +70,10 @@ class StatsApp {
   ConfigFile configFile_;
   std::string currentServerName_;
   std::string currentServerAddress_;
+  // Set by PopulateFromDAT when the current server's data file cannot be
+  // read whole or replaced: its log is then not consumed and the file not
+  // written, so that no game is lost.
+  bool datFileUnusable_ = false;
   ServerList serverList_;
   Config config_;
 };

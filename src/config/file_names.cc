@@ -22,4 +22,40 @@ std::string DataFilePath(std::string_view path, std::string_view serverName) {
   return ServerDirectory(path, serverName) + "/kilnbook.dat";
 }
 
+std::string StylesheetPath(std::string_view path,
+                           std::string_view stylesheetName) {
+  std::string result(path);
+  result.append(stylesheetName);
+  return result;
+}
+
+std::string FrontPagePath(std::string_view path) {
+  std::string result(path);
+  result.append("kilnbook.html");
+  return result;
+}
+
+std::string MainPagePath(std::string_view path, std::string_view serverName,
+                         std::string_view fileName) {
+  std::string result = ServerDirectory(path, serverName);
+  result += '/';
+  result.append(fileName);
+  return result;
+}
+
+std::string PlayerPagesDirectory(std::string_view path,
+                                 std::string_view serverName) {
+  return PlayersDirectory(path, serverName) + "/";
+}
+
+std::string PlayerPageFileName(std::string_view plainName) {
+  std::string result;
+  result.reserve(plainName.size() + 5);
+  for (char c : plainName) {
+    result += (c == '/' || c == '\0') ? '_' : c;
+  }
+  result += ".html";
+  return result;
+}
+
 }  // namespace kilnbook

@@ -22,6 +22,32 @@ std::string PlayersDirectory(std::string_view path, std::string_view serverName)
 // The server directory + "/kilnbook.dat".
 std::string DataFilePath(std::string_view path, std::string_view serverName);
 
+// Stylesheets of the installation, all taken from PATH itself.
+inline constexpr const char kMainStylesheetName[] = "kilnbook.xsl";
+inline constexpr const char kFrontStylesheetName[] = "kilnbook_front.xsl";
+inline constexpr const char kPlayerStylesheetName[] = "kilnbook_player.xsl";
+
+// PATH + `stylesheetName`.
+std::string StylesheetPath(std::string_view path,
+                           std::string_view stylesheetName);
+
+// PATH + "kilnbook.html": the front page over all servers.
+std::string FrontPagePath(std::string_view path);
+
+// The server directory + "/" + `fileName`: a main page of the server.
+std::string MainPagePath(std::string_view path, std::string_view serverName,
+                         std::string_view fileName);
+
+// The players directory + "/": player page file names are appended to it.
+std::string PlayerPagesDirectory(std::string_view path,
+                                 std::string_view serverName);
+
+// `plainName` + ".html", with every "/" (and any zero byte, which no file
+// name can hold) turned into "_", so that every page stays inside the
+// players directory whatever the name; "../x" gives ".._x.html" and the
+// empty name ".html".
+std::string PlayerPageFileName(std::string_view plainName);
+
 }  // namespace kilnbook
 
 #endif  // KILNBOOK_CONFIG_FILE_NAMES_H_

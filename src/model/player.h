@@ -3,8 +3,10 @@
 #define KILNBOOK_MODEL_PLAYER_H_
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "config/config.h"
 #include "config/config_file.h"

@@ -1,0 +1,36 @@
+// The detail document of one player: the contract with the installation's
+// "kilnbook_player.xsl". Every line, tab and element order is fixed.
+#ifndef KILNBOOK_REPORT_PLAYER_XML_H_
+#define KILNBOOK_REPORT_PLAYER_XML_H_
+
+#include <string>
+#include <string_view>
+
+#include "model/player.h"
+
+namespace kilnbook {
+
+// "Axis" for "multi_axis", "Allies" for "multi", otherwise "Unknown team";
+// exact, case-sensitive match of the whole identifier.
+std::string_view TeamDisplayName(std::string_view team);
+
+// The display name of a model identifier such as "blueengineer1", or
+// "Unknown model"; exact, case-sensitive match.
+std::string_view ModelDisplayName(std::string_view model);
+
+// Declaration, root element, the player's weapon catalogue, its
+// PlayerDetailXml and the closing root line.
+std::string PlayerDocumentXml(const Player& player);
+
+// The PLAYER block with every tally, or the empty text when the player fails
+// its thresholds.
+std::string PlayerDetailXml(const Player& player);
+
+// The opening of a PLAYER block, whatever the thresholds: the PLAYER line,
+// the three names and the STATS block. The main document's PLAYER block is
+// this plus the closing line.
+std::string PlayerHeadXml(const Player& player);
+
+}  // namespace kilnbook
+
+#endif  // KILNBOOK_REPORT_PLAYER_XML_H_

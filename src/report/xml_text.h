@@ -1,0 +1,24 @@
+// Line builders shared by the XML documents: tabs, element, value, line feed.
+#ifndef KILNBOOK_REPORT_XML_TEXT_H_
+#define KILNBOOK_REPORT_XML_TEXT_H_
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kilnbook {
+
+// Appends `tabs` tabs, "<element>", `value` unescaped, "</element>\n".
+void AppendElement(std::string& out, int tabs, std::string_view element,
+                   std::string_view value);
+
+// The same with `value` in its "%d" form.
+void AppendElement(std::string& out, int tabs, std::string_view element,
+                   int32_t value);
+
+// Appends `tabs` tabs and `text` + "\n".
+void AppendLine(std::string& out, int tabs, std::string_view text);
+
+}  // namespace kilnbook
+
+#endif  // KILNBOOK_REPORT_XML_TEXT_H_

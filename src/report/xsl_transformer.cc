@@ -1,0 +1,205 @@
+#include "report/xsl_transformer.h"
+
+#include <climits>
+#include <cstdio>
+#include <memory>
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xmlmemory.h>
+#include <libxslt/transform.h>
+#include <libxslt/xslt.h>
+#include <libxslt/xsltInternals.h>
+#include <libxslt/xsltutils.h>
+
+namespace kilnbook {
+
+namespace {
+
+// One owner type for every libxml2/libxslt object we hold.
+struct XmlDeleter {
+  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+  void operator()(xsltStylesheet* style) const { xsltFreeStylesheet(style); }
+  void operator()(xsltTransformContext* context) const {
+    xsltFreeTransformContext(context);
+  }
+  void operator()(xmlChar* text) const { xmlFree(text); }
+};
+
+template <typename T>
+using XmlPtr = std::unique_ptr<T, XmlDeleter>;
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The documents never need the network; the stylesheets are parsed the way
+// libxslt parses stylesheet files itself.
+constexpr int kQuiet = XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+constexpr int kDocumentOptions = XML_PARSE_NONET | kQuiet;
+constexpr int kStylesheetOptions =
+    XSLT_PARSE_OPTIONS | XML_PARSE_NONET | kQuiet;
+
+void IgnoreGenericError(void* /*context*/, const char* /*format*/, ...) {}
+
+// A template so that it fits the structured handler type of every libxml2
+// version (the error parameter gained a const).
+template <typename Error>
+void IgnoreStructuredError(void* /*context*/, Error /*error*/) {}
+
+bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Length of the well-formed UTF-8 sequence at `text[i]` (no overlong forms,
+// no surrogates, nothing above U+10FFFF), or 0.
+size_t Utf8SequenceLength(std::string_view text, size_t i) {
+  auto at = [&](size_t k) -> unsigned char {
+    return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
+  };
+  unsigned char c = at(0);
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  size_t length = 0;
+  if (c >= 0xC2 && c <= 0xDF) {
+    length = 2;
+  } else if (c >= 0xE0 && c <= 0xEF) {
+    length = 3;
+    low = c == 0xE0 ? 0xA0 : 0x80;
+    high = c == 0xED ? 0x9F : 0xBF;
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    length = 4;
+    low = c == 0xF0 ? 0x90 : 0x80;
+    high = c == 0xF4 ? 0x8F : 0xBF;
+  } else {
+    return 0;
+  }
+  if (at(1) < low || at(1) > high) {
+    return 0;
+  }
+  for (size_t k = 2; k < length; ++k) {
+    if (!IsContinuation(at(k))) {
+      return 0;
+    }
+  }
+  return length;
+}
+
+bool IsForbiddenControl(unsigned char c) {
+  return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
+}
+
+bool FitsParser(std::string_view text) { return text.size() <= INT_MAX; }
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path) {
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    return std::nullopt;
+  }
+  std::string text;
+  char buffer[65536];
+  size_t count;
+  while ((count = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+    text.append(buffer, count);
+  }
+  if (std::ferror(file.get())) {
+    return std::nullopt;
+  }
+  return text;
+}
+
+std::string ParserSafeText(std::string_view document) {
+  std::string out;
+  out.reserve(document.size());
+  size_t i = 0;
+  while (i < document.size()) {
+    unsigned char c = static_cast<unsigned char>(document[i]);
+    if (c < 0x80) {
+      out += IsForbiddenControl(c) ? '?' : static_cast<char>(c);
+      ++i;
+      continue;
+    }
+    size_t length = Utf8SequenceLength(document, i);
+    if (length == 0) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+      ++i;
+      continue;
+    }
+    std::string_view sequence = document.substr(i, length);
+    // U+FFFE and U+FFFF are not XML characters.
+    if (sequence == "\xEF\xBF\xBE" || sequence == "\xEF\xBF\xBF") {
+      out += "\xEF\xBF\xBD";
+    } else {
+      out += sequence;
+    }
+    i += length;
+  }
+  return out;
+}
+
+XslTransformer::XslTransformer() {
+  // Library-wide set-up; repeating it is harmless. Without the handlers the
+  // libraries print parse and transformation errors on standard error.
+  xmlInitParser();
+  xmlSetGenericErrorFunc(nullptr, IgnoreGenericError);
+  xmlSetStructuredErrorFunc(nullptr, IgnoreStructuredError);
+  xsltSetGenericErrorFunc(nullptr, IgnoreGenericError);
+}
+
+std::string XslTransformer::Transform(std::string_view document,
+                                      const std::string& stylesheetPath) const {
+  std::optional<std::string> stylesheetText = ReadWholeFile(stylesheetPath);
+  if (!stylesheetText || !FitsParser(*stylesheetText)) {
+    return {};
+  }
+  std::string documentText = ParserSafeText(document);
+  if (!FitsParser(documentText)) {
+    return {};
+  }
+  XmlPtr<xmlDoc> input(xmlReadMemory(documentText.data(),
+                                     static_cast<int>(documentText.size()),
+                                     nullptr, "UTF-8", kDocumentOptions));
+  if (!input) {
+    return {};
+  }
+  // The path as base URL lets the stylesheet import its neighbours.
+  XmlPtr<xmlDoc> stylesheetDoc(xmlReadMemory(
+      stylesheetText->data(), static_cast<int>(stylesheetText->size()),
+      stylesheetPath.c_str(), nullptr, kStylesheetOptions));
+  if (!stylesheetDoc) {
+    return {};
+  }
+  XmlPtr<xsltStylesheet> stylesheet(
+      xsltParseStylesheetDoc(stylesheetDoc.get()));
+  if (!stylesheet) {
+    return {};  // the document was not taken over
+  }
+  stylesheetDoc.release();  // now freed with the stylesheet
+  XmlPtr<xsltTransformContext> context(
+      xsltNewTransformContext(stylesheet.get(), input.get()));
+  if (!context) {
+    return {};
+  }
+  xsltSetTransformErrorFunc(context.get(), nullptr, IgnoreGenericError);
+  XmlPtr<xmlDoc> result(xsltApplyStylesheetUser(
+      stylesheet.get(), input.get(), nullptr, nullptr, nullptr, context.get()));
+  if (!result || context->state == XSLT_STATE_ERROR ||
+      context->state == XSLT_STATE_STOPPED) {
+    return {};
+  }
+  xmlChar* raw = nullptr;
+  int length = 0;
+  int status =
+      xsltSaveResultToString(&raw, &length, result.get(), stylesheet.get());
+  XmlPtr<xmlChar> output(raw);
+  // No output at all comes back as no buffer.
+  if (status != 0 || !output || length <= 0) {
+    return {};
+  }
+  return std::string(reinterpret_cast<const char*>(output.get()),
+                     static_cast<size_t>(length));
+}
+
+}  // namespace kilnbook

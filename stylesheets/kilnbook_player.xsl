@@ -1,0 +1,459 @@
+<?xml version="1.0" encoding="UTF-8"?>
+<!--
+  kilnbook player page: everything kept about one player on one server.
+
+  The page lives in PATH + server name + "/kilnplayers/"; the server's main
+  page is one directory up. The document has no INFO block, so the page says
+  nothing about the server beyond that link.
+-->
+<xsl:stylesheet version="1.0"
+    xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+
+  <!-- See kilnbook.xsl for why the character set is an http-equiv meta. -->
+  <xsl:output method="html" encoding="UTF-8" indent="no"
+      doctype-system="about:legacy-compat"/>
+
+  <!-- Weapon names by means-of-death code; codes without an entry are named
+       by their number. -->
+  <xsl:key name="weapon" match="/KILNBOOKS/WEAPONS/WEAPON_EXISTING/WEAPON"
+      use="normalize-space(@ID)"/>
+
+  <xsl:variable name="player" select="/KILNBOOKS/PLAYER[1]"/>
+
+  <xsl:template match="/">
+    <html lang="en">
+      <head>
+        <meta http-equiv="Content-Type" content="text/html; charset=UTF-8"/>
+        <meta name="viewport" content="width=device-width, initial-scale=1"/>
+        <meta name="color-scheme" content="light dark"/>
+        <title>
+          <xsl:choose>
+            <xsl:when test="string($player/PLAINNAME) != ''">
+              <xsl:value-of select="$player/PLAINNAME"/>
+            </xsl:when>
+            <xsl:otherwise><xsl:value-of select="$player/NAME"/></xsl:otherwise>
+          </xsl:choose>
+          <xsl:text> · player statistics</xsl:text>
+        </title>
+        <xsl:call-template name="style"/>
+      </head>
+      <body>
+        <header class="top">
+          <nav class="crumbs">
+            <a href="../kilnbook.html" id="back">← All players of this server</a>
+          </nav>
+          <h1>
+            <xsl:for-each select="$player">
+              <xsl:call-template name="display-name"/>
+            </xsl:for-each>
+          </h1>
+          <p class="sub">Player statistics</p>
+        </header>
+        <main>
+          <xsl:choose>
+            <xsl:when test="$player">
+              <xsl:for-each select="$player">
+                <xsl:call-template name="player-body"/>
+              </xsl:for-each>
+            </xsl:when>
+            <xsl:otherwise>
+              <p class="empty">This player is not listed.</p>
+            </xsl:otherwise>
+          </xsl:choose>
+        </main>
+      </body>
+    </html>
+  </xsl:template>
+
+  <xsl:template name="player-body">
+    <section class="cards" aria-label="Totals">
+      <xsl:call-template name="card">
+        <xsl:with-param name="label">Kills</xsl:with-param>
+        <xsl:with-param name="value" select="STATS/KILLS"/>
+      </xsl:call-template>
+      <xsl:call-template name="card">
+        <xsl:with-param name="label">Deaths</xsl:with-param>
+        <xsl:with-param name="value" select="STATS/DEATHS"/>
+      </xsl:call-template>
+      <!-- RATIO holds kills per death times ten. -->
+      <xsl:call-template name="card">
+        <xsl:with-param name="label">Ratio</xsl:with-param>
+        <xsl:with-param name="value" select="format-number(number(STATS/RATIO) div 10, '0.0')"/>
+      </xsl:call-template>
+      <xsl:call-template name="card">
+        <xsl:with-param name="label">Rate</xsl:with-param>
+        <xsl:with-param name="value" select="STATS/RATE"/>
+      </xsl:call-template>
+      <xsl:call-template name="card">
+        <xsl:with-param name="label">Score</xsl:with-param>
+        <xsl:with-param name="value" select="STATS/SCORE"/>
+      </xsl:call-template>
+      <xsl:call-template name="card">
+        <xsl:with-param name="label">Ping</xsl:with-param>
+        <xsl:with-param name="value" select="STATS/PING"/>
+      </xsl:call-template>
+      <xsl:call-template name="card">
+        <xsl:with-param name="label">Suicides</xsl:with-param>
+        <xsl:with-param name="value" select="STATS/SUICIDES"/>
+      </xsl:call-template>
+      <xsl:call-template name="card">
+        <xsl:with-param name="label">Team kills</xsl:with-param>
+        <xsl:with-param name="value" select="STATS/TEAMKILLS"/>
+      </xsl:call-template>
+    </section>
+
+    <div class="grid2">
+      <xsl:call-template name="name-panel">
+        <xsl:with-param name="id">victims</xsl:with-param>
+        <xsl:with-param name="title">Victims</xsl:with-param>
+        <xsl:with-param name="items" select="TARGETS/TARGET"/>
+      </xsl:call-template>
+      <xsl:call-template name="name-panel">
+        <xsl:with-param name="id">killers</xsl:with-param>
+        <xsl:with-param name="title">Killed by</xsl:with-param>
+        <xsl:with-param name="items" select="KILLERS/KILLER"/>
+      </xsl:call-template>
+      <xsl:call-template name="name-panel">
+        <xsl:with-param name="id">teamkills</xsl:with-param>
+        <xsl:with-param name="title">Team kills</xsl:with-param>
+        <xsl:with-param name="items" select="TEAMKILLS/TEAMKILL"/>
+      </xsl:call-template>
+    </div>
+
+    <div class="grid2">
+      <xsl:call-template name="bar-panel">
+        <xsl:with-param name="id">killweapons</xsl:with-param>
+        <xsl:with-param name="title">Kills by weapon</xsl:with-param>
+        <xsl:with-param name="items" select="KILLWEAPONS/WEAPONS"/>
+      </xsl:call-template>
+      <xsl:call-template name="bar-panel">
+        <xsl:with-param name="id">deathweapons</xsl:with-param>
+        <xsl:with-param name="title">Deaths by weapon</xsl:with-param>
+        <xsl:with-param name="items" select="DEATHWEAPONS/WEAPONS"/>
+      </xsl:call-template>
+      <xsl:call-template name="bar-panel">
+        <xsl:with-param name="id">suicideweapons</xsl:with-param>
+        <xsl:with-param name="title">Suicides by weapon</xsl:with-param>
+        <xsl:with-param name="items" select="SUICIDEWEAPONS/WEAPONS"/>
+      </xsl:call-template>
+      <xsl:call-template name="bar-panel">
+        <xsl:with-param name="id">teams</xsl:with-param>
+        <xsl:with-param name="title">Teams</xsl:with-param>
+        <xsl:with-param name="items" select="TEAMS/TEAM"/>
+      </xsl:call-template>
+      <xsl:call-template name="bar-panel">
+        <xsl:with-param name="id">models</xsl:with-param>
+        <xsl:with-param name="title">Models</xsl:with-param>
+        <xsl:with-param name="items" select="MODELS/MODEL"/>
+      </xsl:call-template>
+    </div>
+  </xsl:template>
+
+  <xsl:template name="card">
+    <xsl:param name="label"/>
+    <xsl:param name="value"/>
+    <div class="card">
+      <span class="label"><xsl:value-of select="$label"/></span>
+      <b><xsl:value-of select="$value"/></b>
+    </div>
+  </xsl:template>
+
+  <!-- Victims, killers and team-kill victims, most frequent first. These
+       names are plain names (no colour) and are not linked: the other player
+       may not be listed. The empty name is the world (falls, lava, ...). -->
+  <xsl:template name="name-panel">
+    <xsl:param name="id"/>
+    <xsl:param name="title"/>
+    <xsl:param name="items"/>
+    <section class="panel" id="{$id}">
+      <h2><xsl:value-of select="$title"/></h2>
+      <xsl:choose>
+        <xsl:when test="$items">
+          <ul class="tally">
+            <xsl:for-each select="$items">
+              <xsl:sort select="TIMES" data-type="number" order="descending"/>
+              <li>
+                <span class="who">
+                  <xsl:choose>
+                    <xsl:when test="string(NAME) = ''"><i>the world</i></xsl:when>
+                    <xsl:otherwise><xsl:value-of select="NAME"/></xsl:otherwise>
+                  </xsl:choose>
+                </span>
+                <span class="num"><xsl:value-of select="TIMES"/></span>
+              </li>
+            </xsl:for-each>
+          </ul>
+        </xsl:when>
+        <xsl:otherwise><p class="empty">None</p></xsl:otherwise>
+      </xsl:choose>
+    </section>
+  </xsl:template>
+
+  <!-- Counts drawn as bars scaled to the largest count of the panel. Items
+       are weapon tallies (a WEAPON code) or named tallies (a NAME). -->
+  <xsl:template name="bar-panel">
+    <xsl:param name="id"/>
+    <xsl:param name="title"/>
+    <xsl:param name="items"/>
+    <xsl:variable name="most">
+      <xsl:for-each select="$items">
+        <xsl:sort select="TIMES" data-type="number" order="descending"/>
+        <xsl:if test="position() = 1"><xsl:value-of select="number(TIMES)"/></xsl:if>
+      </xsl:for-each>
+    </xsl:variable>
+    <section class="panel" id="{$id}">
+      <h2><xsl:value-of select="$title"/></h2>
+      <xsl:choose>
+        <xsl:when test="$items">
+          <ul class="bars">
+            <xsl:for-each select="$items">
+              <xsl:sort select="TIMES" data-type="number" order="descending"/>
+              <xsl:variable name="share">
+                <xsl:choose>
+                  <xsl:when test="number($most) &gt; 0 and number(TIMES) &gt; 0">
+                    <xsl:value-of select="round(100 * number(TIMES) div number($most))"/>
+                  </xsl:when>
+                  <xsl:otherwise>0</xsl:otherwise>
+                </xsl:choose>
+              </xsl:variable>
+              <li>
+                <span class="what">
+                  <xsl:choose>
+                    <xsl:when test="WEAPON">
+                      <xsl:call-template name="weapon-name">
+                        <xsl:with-param name="code" select="normalize-space(WEAPON)"/>
+                      </xsl:call-template>
+                    </xsl:when>
+                    <xsl:otherwise><xsl:value-of select="NAME"/></xsl:otherwise>
+                  </xsl:choose>
+                </span>
+                <span class="track" aria-hidden="true">
+                  <span class="fill" style="width:{$share}%"></span>
+                </span>
+                <span class="num"><xsl:value-of select="TIMES"/></span>
+              </li>
+            </xsl:for-each>
+          </ul>
+        </xsl:when>
+        <xsl:otherwise><p class="empty">None</p></xsl:otherwise>
+      </xsl:choose>
+    </section>
+  </xsl:template>
+
+  <xsl:template name="weapon-name">
+    <xsl:param name="code"/>
+    <xsl:variable name="entry" select="key('weapon', $code)[1]"/>
+    <xsl:choose>
+      <xsl:when test="normalize-space($entry/FANCYNAME) != ''">
+        <xsl:value-of select="$entry/FANCYNAME"/>
+      </xsl:when>
+      <xsl:when test="normalize-space($entry/NAME) != ''">
+        <xsl:value-of select="$entry/NAME"/>
+      </xsl:when>
+      <xsl:otherwise>
+        <xsl:value-of select="concat('Unknown weapon (code ', $code, ')')"/>
+      </xsl:otherwise>
+    </xsl:choose>
+  </xsl:template>
+
+  <!-- ==== names: the same in all three stylesheets ==== -->
+
+  <!-- The coloured name of the PLAYER in context. A player without a plain
+       name (the world) is shown by its key, in italics. -->
+  <xsl:template name="display-name">
+    <span class="pn">
+      <xsl:choose>
+        <xsl:when test="string(PLAINNAME) = ''">
+          <i><xsl:value-of select="NAME"/></i>
+        </xsl:when>
+        <xsl:otherwise>
+          <xsl:call-template name="colour-markup">
+            <xsl:with-param name="text" select="string(HTMLNAME)"/>
+          </xsl:call-template>
+        </xsl:otherwise>
+      </xsl:choose>
+    </span>
+  </xsl:template>
+
+  <!--
+    HTMLNAME carries the name with its colour codes turned into
+    <FONT COLOR="#RRGGBB">...</FONT>, as escaped text. Only that one form is
+    turned into markup, and only with a well-formed colour: everything else,
+    including any other "<", stays text, so a name can never inject markup.
+    Names lose "<" and ">" when they are read, which makes every "<" here part
+    of the program's own colour markup.
+  -->
+  <xsl:template name="colour-markup">
+    <xsl:param name="text"/>
+    <xsl:param name="colour" select="''"/>
+    <xsl:choose>
+      <xsl:when test="not(contains($text, '&lt;'))">
+        <xsl:call-template name="coloured-run">
+          <xsl:with-param name="text" select="$text"/>
+          <xsl:with-param name="colour" select="$colour"/>
+        </xsl:call-template>
+      </xsl:when>
+      <xsl:otherwise>
+        <xsl:call-template name="coloured-run">
+          <xsl:with-param name="text" select="substring-before($text, '&lt;')"/>
+          <xsl:with-param name="colour" select="$colour"/>
+        </xsl:call-template>
+        <xsl:variable name="tag" select="substring-after($text, '&lt;')"/>
+        <xsl:variable name="newColour" select="substring($tag, 13, 7)"/>
+        <xsl:choose>
+          <xsl:when test="starts-with($tag, 'FONT COLOR=&quot;')
+                          and substring($tag, 20, 2) = '&quot;&gt;'
+                          and starts-with($newColour, '#')
+                          and translate(substring($newColour, 2), '0123456789ABCDEFabcdef', '') = ''">
+            <xsl:call-template name="colour-markup">
+              <xsl:with-param name="text" select="substring($tag, 22)"/>
+              <xsl:with-param name="colour" select="translate($newColour, 'abcdef', 'ABCDEF')"/>
+            </xsl:call-template>
+          </xsl:when>
+          <xsl:when test="starts-with($tag, '/FONT&gt;')">
+            <xsl:call-template name="colour-markup">
+              <xsl:with-param name="text" select="substring($tag, 7)"/>
+            </xsl:call-template>
+          </xsl:when>
+          <xsl:otherwise>
+            <xsl:call-template name="coloured-run">
+              <xsl:with-param name="text" select="'&lt;'"/>
+              <xsl:with-param name="colour" select="$colour"/>
+            </xsl:call-template>
+            <xsl:call-template name="colour-markup">
+              <xsl:with-param name="text" select="$tag"/>
+              <xsl:with-param name="colour" select="$colour"/>
+            </xsl:call-template>
+          </xsl:otherwise>
+        </xsl:choose>
+      </xsl:otherwise>
+    </xsl:choose>
+  </xsl:template>
+
+  <!-- One run of name text in a checked #RRGGBB colour. Very light colours
+       get class "lt" and very dark ones "dk", so the style sheet can give
+       them a halo where they would vanish into the background. -->
+  <xsl:template name="coloured-run">
+    <xsl:param name="text"/>
+    <xsl:param name="colour"/>
+    <xsl:choose>
+      <xsl:when test="$text = ''"/>
+      <xsl:when test="$colour = ''"><xsl:value-of select="$text"/></xsl:when>
+      <xsl:otherwise>
+        <xsl:variable name="hex" select="'0123456789ABCDEF'"/>
+        <xsl:variable name="light"
+            select="0.299 * string-length(substring-before($hex, substring($colour, 2, 1)))
+                    + 0.587 * string-length(substring-before($hex, substring($colour, 4, 1)))
+                    + 0.114 * string-length(substring-before($hex, substring($colour, 6, 1)))"/>
+        <span style="color:{$colour}">
+          <xsl:choose>
+            <xsl:when test="$light &gt;= 10">
+              <xsl:attribute name="class">lt</xsl:attribute>
+            </xsl:when>
+            <xsl:when test="$light &lt; 4">
+              <xsl:attribute name="class">dk</xsl:attribute>
+            </xsl:when>
+          </xsl:choose>
+          <xsl:value-of select="$text"/>
+        </span>
+      </xsl:otherwise>
+    </xsl:choose>
+  </xsl:template>
+
+  <!-- ==== end names ==== -->
+
+  <!-- ==== style: the same in all three stylesheets ==== -->
+  <xsl:template name="style">
+    <style>
+:root {
+  color-scheme: light dark;
+  --bg: #f5f2ec; --fg: #1f2328; --muted: #5b626c; --card: #ffffff;
+  --line: #ddd6c9; --stripe: #faf8f4; --accent: #a23c0f; --bar: #cf5a1e;
+  --axis: #b3261e; --allies: #1b4fa8; --halo-light: #000; --halo-dark: #fff;
+}
+@media (prefers-color-scheme: dark) {
+  :root {
+    --bg: #14171c; --fg: #e7e4de; --muted: #9ca3ad; --card: #1c2027;
+    --line: #323944; --stripe: #181c22; --accent: #f2915a; --bar: #e07a40;
+    --axis: #ff8178; --allies: #82aaff;
+  }
+  .pn .lt { text-shadow: none; }
+  .pn .dk { text-shadow: 0 0 1px var(--halo-dark), 0 0 2px var(--halo-dark); }
+}
+* { box-sizing: border-box; }
+body {
+  margin: 0; background: var(--bg); color: var(--fg);
+  font: 16px/1.45 system-ui, -apple-system, "Segoe UI", Roboto, "DejaVu Sans", sans-serif;
+}
+a { color: var(--accent); }
+a:focus-visible { outline: 2px solid var(--accent); outline-offset: 2px; }
+.top { max-width: 72rem; margin: 0 auto; padding: 1.2rem 1rem .4rem; }
+.top h1 { margin: .2rem 0 0; font-size: 1.9rem; line-height: 1.2; overflow-wrap: anywhere; }
+.sub, .muted, .note, .label { color: var(--muted); }
+.sub { margin: .2rem 0 0; }
+.crumbs { font-size: .95rem; }
+main { max-width: 72rem; margin: 0 auto; padding: 0 1rem 1.5rem; }
+h2 { font-size: 1.25rem; margin: 1.4rem 0 .6rem; }
+.cards, .awards {
+  display: grid; gap: .6rem; margin: 1rem 0;
+  grid-template-columns: repeat(auto-fill, minmax(9.5rem, 1fr));
+}
+.awards { grid-template-columns: repeat(auto-fill, minmax(12rem, 1fr)); }
+.card, .award, .panel {
+  background: var(--card); border: 1px solid var(--line); border-radius: .6rem;
+  padding: .6rem .8rem; min-width: 0;
+}
+.card b { display: block; font-size: 1.45rem; font-variant-numeric: tabular-nums; }
+.label, .note { display: block; font-size: .85rem; }
+.award .player { display: block; margin: .15rem 0; overflow-wrap: anywhere; }
+.award .value { font-weight: 700; font-variant-numeric: tabular-nums; }
+.axis { color: var(--axis); }
+.allies { color: var(--allies); }
+.table-head { display: flex; flex-wrap: wrap; align-items: baseline; justify-content: space-between; gap: .5rem; }
+.search label { margin-right: .4rem; color: var(--muted); font-size: .9rem; }
+.search input {
+  font: inherit; padding: .35rem .6rem; border-radius: .4rem; width: 14rem; max-width: 100%;
+  border: 1px solid var(--line); background: var(--card); color: var(--fg);
+}
+.table-wrap {
+  overflow-x: auto; background: var(--card); border: 1px solid var(--line); border-radius: .6rem;
+}
+table { border-collapse: collapse; width: 100%; font-variant-numeric: tabular-nums; }
+th, td { padding: .45rem .65rem; text-align: right; white-space: nowrap; border-bottom: 1px solid var(--line); }
+th { font-size: .85rem; text-transform: uppercase; letter-spacing: .03em; color: var(--muted); }
+th a { color: inherit; }
+th .current { color: var(--accent); }
+th.n, td.n { text-align: left; }
+td.n { white-space: normal; min-width: 9rem; overflow-wrap: anywhere; }
+td.rank, th.rank { color: var(--muted); width: 2.5rem; }
+tbody tr:nth-child(even) { background: var(--stripe); }
+tbody tr:last-child td { border-bottom: 0; }
+.pn { font-weight: 600; }
+.pn .lt { text-shadow: 0 0 1px var(--halo-light), 0 0 2px var(--halo-light); }
+.player { text-decoration: none; }
+.player:hover .pn, .player:focus .pn { text-decoration: underline; }
+.rules { font-size: .9rem; margin-top: 1rem; }
+.foot { max-width: 72rem; margin: 0 auto; padding: 1rem; font-size: .85rem; color: var(--muted); border-top: 1px solid var(--line); }
+.foot p { margin: .2rem 0; }
+.grid2 { display: grid; gap: .8rem; margin: 1rem 0; grid-template-columns: repeat(auto-fill, minmax(18rem, 1fr)); }
+.panel h2 { margin: .1rem 0 .5rem; font-size: 1.05rem; }
+.tally, .bars { list-style: none; margin: 0; padding: 0; }
+.tally li { display: flex; justify-content: space-between; gap: .6rem; padding: .3rem 0; border-bottom: 1px solid var(--line); }
+.tally li:last-child { border-bottom: 0; }
+.tally .who { overflow-wrap: anywhere; }
+.bars li { display: grid; grid-template-columns: minmax(5rem, 10rem) 1fr 2.8rem; gap: .5rem; align-items: center; padding: .22rem 0; }
+.bars .what { overflow-wrap: anywhere; }
+.track { background: var(--stripe); border: 1px solid var(--line); border-radius: .35rem; height: .85rem; overflow: hidden; }
+.fill { display: block; height: 100%; background: var(--bar); }
+.num { text-align: right; font-variant-numeric: tabular-nums; font-weight: 600; }
+.empty { color: var(--muted); font-style: italic; margin: 0; }
+.servers td.n a { font-weight: 600; }
+@media (max-width: 40rem) {
+  .top h1 { font-size: 1.5rem; }
+  th, td { padding: .4rem .45rem; }
+  .card b { font-size: 1.2rem; }
+}
+    </style>
+  </xsl:template>
+  <!-- ==== end style ==== -->
+</xsl:stylesheet>

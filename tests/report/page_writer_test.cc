@@ -1,0 +1,270 @@
+// Page files written through real stylesheets in a temporary directory.
+#include "report/page_writer.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "config/file_names.h"
+#include "report/player_xml.h"
+#include "report/sort_type.h"
+#include "report/summary_xml.h"
+#include "support/echo_stylesheet.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace kilnbook {
+namespace {
+
+std::set<std::string> Entries(const std::string& directory) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+    names.insert(entry.path().filename().string());
+  }
+  return names;
+}
+
+TEST(PlayerPageFileNameTest, SlashesBecomeUnderscores) {
+  struct Case {
+    std::string plainName;
+    std::string expected;
+  } cases[] = {
+      {"Bob", "Bob.html"},         {"", ".html"},
+      {"..", "...html"},           {"../x", ".._x.html"},
+      {"a/b", "a_b.html"},         {"/etc/passwd", "_etc_passwd.html"},
+      {"a\\b", "a\\b.html"},       {std::string("a\0b", 3), "a_b.html"},
+      {"Ren\xE9", "Ren\xE9.html"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(PlayerPageFileName(c.plainName), c.expected) << c.plainName;
+  }
+}
+
+class PageWriterTest : public TempDirTest {
+ protected:
+  void SetUp() override {
+    TempDirTest::SetUp();
+    ASSERT_EQ(mkdir("out", 0755), 0);
+    ASSERT_EQ(mkdir("out/Main", 0755), 0);
+    ASSERT_EQ(mkdir("out/Main/kilnplayers", 0755), 0);
+    WriteFile("out/kilnbook_player.xsl", kEchoStylesheet);
+    WriteFile("out/kilnbook.xsl", kEchoStylesheet);
+    WriteFile("out/kilnbook_front.xsl", kEchoStylesheet);
+  }
+
+  // Replaces the servers with ones built from `configText`.
+  void Configure(const std::string& configText) {
+    file_ = ConfigFile::FromText(configText);
+    config_ = std::make_unique<Config>(file_);
+    servers_ = std::make_unique<ServerList>(file_);
+    servers_->AddServer("Main", "1.2.3.4", "g.log");
+  }
+
+  Server& main() { return *servers_->Find("Main"); }
+
+  Player& Add(const std::string& name, const std::string& plainName,
+              int32_t kills, int32_t score = 0) {
+    PlayerStats stats;
+    stats.plainName = plainName;
+    stats.htmlName = plainName;
+    stats.kills = kills;
+    stats.score = score;
+    Player& player = main().playerTable().ReplacePlayer(name);
+    player.Restore(stats);
+    return player;
+  }
+
+  // Output of the steps that StatsApp::Output and WriteFrontPage run.
+  std::string WriteAllPages() {
+    return CaptureStdout([&] {
+      PlayerPages(*servers_, "Main", kPlayers);
+      ReportContext context{*config_, file_, "Main", "1.2.3.4"};
+      std::tm time{};
+      for (SortType type : kSortTypes) {
+        WriteMainPage(MainPagePath("out/", "Main", MainPageFileName(type)),
+                      "out/kilnbook.xsl",
+                      [&] { return MainXml(context, *servers_, type, time); });
+      }
+      WriteFrontPage("out/kilnbook.html", "out/kilnbook_front.xsl",
+                     [&] { return FrontXml(context, *servers_, time); });
+    });
+  }
+
+  const std::string kPlayers = "out/Main/kilnplayers/";
+  ConfigFile file_ = ConfigFile::FromText("PATH out/\n");
+  std::unique_ptr<Config> config_;
+  std::unique_ptr<ServerList> servers_;
+};
+
+TEST_F(PageWriterTest, PrunedPlayersAreAbsentFromEveryPage) {
+  Configure("PATH out/\nMIN_KILLS 1\nMIN_SCORE 0\nEXCLUDE_PLAYERS Zed\n");
+  const Player& bob = Add("Bob", "Bob", 2);
+  Add("Zed", "Zed", 5);
+  Add("Low", "Low", 0);
+  Add("Neg", "Neg", 4, -1);
+  EXPECT_EQ(WriteAllPages(), "");
+  EXPECT_EQ(Entries(kPlayers), std::set<std::string>{"Bob.html"});
+  EXPECT_EQ(ReadFile(kPlayers + "Bob.html"), PlayerDocumentXml(bob));
+  for (const char* page :
+       {"out/Main/kilnbook.html", "out/Main/kilnbook_score.html",
+        "out/Main/kilnbook_ratio.html", "out/Main/kilnbook_kills.html",
+        "out/Main/kilnbook_deaths.html", "out/Main/kilnbook_suicides.html",
+        "out/kilnbook.html"}) {
+    std::string text = ReadFile(page);
+    EXPECT_NE(text.find("<TOTALPLAYERS>1</TOTALPLAYERS>"), std::string::npos)
+        << page;
+    for (const char* gone : {"Zed", "Low", "Neg", "world_entity"}) {
+      EXPECT_EQ(text.find(gone), std::string::npos) << page << " " << gone;
+    }
+  }
+  EXPECT_NE(ReadFile("out/Main/kilnbook_kills.html").find("<NAME>Bob</NAME>"),
+            std::string::npos);
+}
+
+TEST_F(PageWriterTest, HostileNamesStayInsideThePlayersDirectory) {
+  Configure("PATH out/\nEXCLUDE_PLAYERS Player,world_entity\n");
+  Add("A", "../x", 1);
+  Add("B", "a/b", 1);
+  Add("C", "", 1);
+  Add("D", "/abs", 1);
+  Add("E", "..", 1);
+  EXPECT_EQ(WriteAllPages(), "");
+  EXPECT_EQ(Entries(kPlayers),
+            (std::set<std::string>{".._x.html", "a_b.html", ".html",
+                                   "_abs.html", "...html"}));
+  EXPECT_EQ(Entries("out/Main").count("x.html"), 0u);
+  EXPECT_EQ(Entries("out").count("x.html"), 0u);
+  EXPECT_NE(ReadFile(kPlayers + ".html").find("<NAME>C</NAME>"),
+            std::string::npos);
+}
+
+TEST_F(PageWriterTest, MissingPlayerStylesheetLeavesEmptyPages) {
+  Configure("PATH out/\nEXCLUDE_PLAYERS Player,world_entity\n");
+  Add("Ann", "Ann", 1);
+  Add("Bob", "Bob", 1);
+  WriteFile(kPlayers + "Ann.html", "old page");
+  ASSERT_EQ(unlink("out/kilnbook_player.xsl"), 0);
+  std::string out = WriteAllPages();
+  EXPECT_EQ(out,
+            "Failed to generate detailed HTML for player\n"
+            "Failed to generate detailed HTML for player\n");
+  EXPECT_EQ(ReadFile(kPlayers + "Ann.html"), "");
+  EXPECT_EQ(ReadFile(kPlayers + "Bob.html"), "");
+  // The main and front pages are still written.
+  EXPECT_NE(ReadFile("out/Main/kilnbook.html").find("<NAME>Ann</NAME>"),
+            std::string::npos);
+  EXPECT_NE(ReadFile("out/kilnbook.html").find("<SERVERNAME>Main"),
+            std::string::npos);
+}
+
+TEST_F(PageWriterTest, MissingMainStylesheetGivesSixMessagesAndEmptyPages) {
+  Configure("PATH out/\nEXCLUDE_PLAYERS Player,world_entity\n");
+  Add("Bob", "Bob", 1);
+  ASSERT_EQ(unlink("out/kilnbook.xsl"), 0);
+  std::string message = "Failed to generate detailed HTML for main\n";
+  EXPECT_EQ(WriteAllPages(),
+            message + message + message + message + message + message);
+  for (SortType type : kSortTypes) {
+    std::string page = "out/Main/" + std::string(MainPageFileName(type));
+    EXPECT_TRUE(FileExists(page)) << page;
+    EXPECT_EQ(ReadFile(page), "") << page;
+  }
+  EXPECT_NE(ReadFile(kPlayers + "Bob.html"), "");
+  EXPECT_NE(ReadFile("out/kilnbook.html"), "");
+}
+
+TEST_F(PageWriterTest, MissingFrontStylesheetLeavesEmptyFrontPage) {
+  Configure("PATH out/\n");
+  WriteFile("out/kilnbook.html", "old front page");
+  ASSERT_EQ(unlink("out/kilnbook_front.xsl"), 0);
+  EXPECT_EQ(WriteAllPages(),
+            "Failed to generate detailed HTML for frontpage\n");
+  EXPECT_EQ(ReadFile("out/kilnbook.html"), "");
+}
+
+TEST_F(PageWriterTest, UnopenablePagesAreSkipped) {
+  Configure("PATH out/\nEXCLUDE_PLAYERS Player,world_entity\n");
+  Add("Ann", "Ann", 1);
+  Add("Bob", "Bob", 1);
+  // A directory where a page belongs cannot be opened for writing, not even
+  // by the superuser.
+  ASSERT_EQ(mkdir((kPlayers + "Ann.html").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir("out/Main/kilnbook_score.html", 0755), 0);
+  ASSERT_EQ(mkdir("out/kilnbook.html", 0755), 0);
+  EXPECT_EQ(WriteAllPages(),
+            "Failed to open main file: out/Main/kilnbook_score.html\n"
+            "Failed to open front file: out/kilnbook.html\n");
+  EXPECT_NE(ReadFile(kPlayers + "Bob.html"), "");
+  EXPECT_NE(ReadFile("out/Main/kilnbook_ratio.html"), "");
+}
+
+TEST_F(PageWriterTest, PageIsOpenedAndEmptiedBeforeTheDocumentIsBuilt) {
+  WriteFile("out/Main/kilnbook.html", "old");
+  bool built = false;
+  std::string out = CaptureStdout([&] {
+    WriteMainPage("out/Main/kilnbook.html", "out/missing.xsl", [&] {
+      built = true;
+      EXPECT_EQ(ReadFile("out/Main/kilnbook.html"), "");
+      return std::string("<?xml version=\"1.0\"?>\n<KILNBOOKS/>\n");
+    });
+  });
+  EXPECT_TRUE(built);
+  EXPECT_EQ(out, "Failed to generate detailed HTML for main\n");
+
+  built = false;
+  out = CaptureStdout([&] {
+    WriteFrontPage("out/nowhere/kilnbook.html", "out/kilnbook_front.xsl", [&] {
+      built = true;
+      return std::string();
+    });
+  });
+  EXPECT_FALSE(built);
+  EXPECT_EQ(out, "Failed to open front file: out/nowhere/kilnbook.html\n");
+}
+
+TEST_F(PageWriterTest, PagesAreCreatedWithMode0664UnderTheUmask) {
+  Configure("PATH out/\nEXCLUDE_PLAYERS Player,world_entity\n");
+  Add("Bob", "Bob", 1);
+  mode_t previous = umask(0);
+  std::string out = WriteAllPages();
+  umask(previous);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(FileMode(kPlayers + "Bob.html"), 0664);
+  EXPECT_EQ(FileMode("out/Main/kilnbook_suicides.html"), 0664);
+  EXPECT_EQ(FileMode("out/kilnbook.html"), 0664);
+}
+
+TEST_F(PageWriterTest, OddBytesInOneNameDoNotBlankTheServer) {
+  Configure("PATH out/\nEXCLUDE_PLAYERS Player,world_entity\n");
+  Add("Ren\xE9", "Ren\xE9", 1);
+  Add("Bad\x01",
+      "Bad\x01"
+      "Boy",
+      1);
+  Add("Bob", "Bob", 1);
+  EXPECT_EQ(WriteAllPages(), "");
+  std::string main = ReadFile("out/Main/kilnbook.html");
+  EXPECT_NE(main.find("<PLAINNAME>Ren\xC3\xA9</PLAINNAME>"), std::string::npos);
+  EXPECT_NE(main.find("<PLAINNAME>Bad?Boy</PLAINNAME>"), std::string::npos);
+  EXPECT_NE(main.find("<PLAINNAME>Bob</PLAINNAME>"), std::string::npos);
+  EXPECT_NE(ReadFile(kPlayers + "Ren\xE9.html").find("Ren\xC3\xA9"),
+            std::string::npos);
+  EXPECT_NE(ReadFile(kPlayers + "Bad\x01"
+                                "Boy.html")
+                .find("Bad?Boy"),
+            std::string::npos);
+}
+
+TEST_F(PageWriterTest, PlayerBelowThresholdsGetsNoPageAndNoMessage) {
+  Configure("PATH out/\nMIN_SCORE 3\n");
+  const Player& low = Add("Low", "Low", 1, 2);
+  std::string out = CaptureStdout([&] { WritePlayerPage(low, kPlayers); });
+  EXPECT_EQ(out, "");
+  EXPECT_FALSE(FileExists(kPlayers + "Low.html"));
+}
+
+}  // namespace
+}  // namespace kilnbook

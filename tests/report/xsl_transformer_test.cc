@@ -1,0 +1,206 @@
+// Transformations through real stylesheet files in a temporary directory.
+#include "report/xsl_transformer.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace kilnbook {
+namespace {
+
+constexpr const char kStylesheetHead[] =
+    "<?xml version=\"1.0\"?>\n"
+    "<xsl:stylesheet version=\"1.0\" "
+    "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">\n";
+constexpr const char kStylesheetTail[] = "</xsl:stylesheet>\n";
+
+// A stylesheet that writes the text of every NAME element, one per line.
+std::string NamesStylesheet(const std::string& padding = "") {
+  return std::string(kStylesheetHead) + padding +
+         "<xsl:output method=\"text\" encoding=\"UTF-8\"/>\n"
+         "<xsl:template match=\"/\">"
+         "<xsl:for-each select=\"//NAME\"><xsl:value-of select=\".\"/>"
+         "<xsl:text>&#10;</xsl:text></xsl:for-each>"
+         "</xsl:template>\n" +
+         kStylesheetTail;
+}
+
+constexpr const char kDocument[] =
+    "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n<PLAYER>\n\t<NAME>Bob</NAME>\n"
+    "</PLAYER>\n</KILNBOOKS>\n";
+
+// Everything written to file descriptor 2 while `body` runs.
+template <typename Body>
+std::string CaptureStderr(Body body) {
+  std::fflush(stderr);
+  int saved = dup(2);
+  std::FILE* sink = std::tmpfile();
+  dup2(fileno(sink), 2);
+  body();
+  std::fflush(stderr);
+  dup2(saved, 2);
+  close(saved);
+  std::string text;
+  std::rewind(sink);
+  int c;
+  while ((c = std::fgetc(sink)) != EOF) {
+    text += static_cast<char>(c);
+  }
+  std::fclose(sink);
+  return text;
+}
+
+class XslTransformerTest : public TempDirTest {
+ protected:
+  std::string Run(const std::string& document,
+                  const std::string& path = "style.xsl") {
+    return XslTransformer().Transform(document, path);
+  }
+};
+
+TEST_F(XslTransformerTest, ReadWholeFileReadsAnySizeAndReportsMissing) {
+  EXPECT_EQ(ReadWholeFile("missing"), std::nullopt);
+  std::string big(200000, 'x');
+  big[64000] = 'y';
+  big.back() = 'z';
+  WriteFile("big", big);
+  EXPECT_EQ(ReadWholeFile("big"), big);
+  WriteFile("empty", "");
+  EXPECT_EQ(ReadWholeFile("empty"), "");
+  // A directory opens but cannot be read.
+  EXPECT_EQ(ReadWholeFile("."), std::nullopt);
+}
+
+TEST(ParserSafeTextTest, RepairsOnlyWhatTheParserRejects) {
+  struct Case {
+    std::string input;
+    std::string expected;
+  } cases[] = {
+      {"plain <A>text</A>", "plain <A>text</A>"},
+      {"\t\n\r kept", "\t\n\r kept"},
+      {std::string("a\0b", 3), "a?b"},
+      {"\x01\x08\x0B\x0C\x0E\x1B\x1F", "???????"},
+      {"\x7F", "\x7F"},
+      // Latin-1 bytes become their UTF-8 form.
+      {"Ren\xE9", "Ren\xC3\xA9"},
+      {"\xFF\x80", "\xC3\xBF\xC2\x80"},
+      // Well-formed UTF-8 is kept, next to a Latin-1 byte too.
+      {"Ren\xC3\xA9 \xE9", "Ren\xC3\xA9 \xC3\xA9"},
+      {"\xE2\x82\xAC\xF0\x9F\x98\x80", "\xE2\x82\xAC\xF0\x9F\x98\x80"},
+      // Overlong forms, surrogates and truncated sequences are not UTF-8.
+      {"\xC0\xAF", "\xC3\x80\xC2\xAF"},
+      {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},
+      {"\xC3", "\xC3\x83"},
+      {"\xE2\x82", "\xC3\xA2\xC2\x82"},
+      {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"},
+      // Non-characters of XML.
+      {"\xEF\xBF\xBE\xEF\xBF\xBF", "\xEF\xBF\xBD\xEF\xBF\xBD"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ParserSafeText(c.input), c.expected) << c.input;
+  }
+}
+
+TEST_F(XslTransformerTest, AppliesStylesheet) {
+  WriteFile("style.xsl", NamesStylesheet());
+  EXPECT_EQ(Run(kDocument), "Bob\n");
+}
+
+TEST_F(XslTransformerTest, StylesheetLargerThan64000BytesIsReadWhole) {
+  std::string padding = "<!--" + std::string(70000, ' ') + "-->\n";
+  std::string stylesheet = NamesStylesheet(padding);
+  ASSERT_GT(stylesheet.size(), 64001u);
+  WriteFile("style.xsl", stylesheet);
+  EXPECT_EQ(Run(kDocument), "Bob\n");
+}
+
+TEST_F(XslTransformerTest, LatinOneAndControlBytesInNamesStillTransform) {
+  WriteFile("style.xsl", NamesStylesheet());
+  std::string document =
+      "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n\t<NAME>Ren\xE9</NAME>\n"
+      "\t<NAME>Bad\x01"
+      "Boy</NAME>\n\t<NAME>J\xC3\xBCrgen</NAME>\n"
+      "</KILNBOOKS>\n";
+  EXPECT_EQ(Run(document), "Ren\xC3\xA9\nBad?Boy\nJ\xC3\xBCrgen\n");
+}
+
+TEST_F(XslTransformerTest, EveryFailureGivesEmptyResultAndStaysQuiet) {
+  struct Case {
+    const char* what;
+    std::string stylesheet;  // empty: no file
+    std::string document;
+  } cases[] = {
+      {"missing stylesheet", "", kDocument},
+      {"stylesheet not XML", "<xsl:stylesheet", kDocument},
+      {"XML but no stylesheet", "<?xml version=\"1.0\"?>\n<page/>\n",
+       kDocument},
+      {"unknown instruction",
+       std::string(kStylesheetHead) +
+           "<xsl:template match=\"/\"><xsl:bogus/></xsl:template>\n" +
+           kStylesheetTail,
+       kDocument},
+      {"terminating message",
+       std::string(kStylesheetHead) +
+           "<xsl:template match=\"/\"><xsl:message terminate=\"yes\">"
+           "stop</xsl:message></xsl:template>\n" +
+           kStylesheetTail,
+       kDocument},
+      {"no output",
+       std::string(kStylesheetHead) + "<xsl:output method=\"text\"/>\n" +
+           kStylesheetTail,
+       "<?xml version=\"1.0\"?>\n<KILNBOOKS/>\n"},
+      {"document not XML", NamesStylesheet(), "<KILNBOOKS><NAME>"},
+      {"empty document", NamesStylesheet(), ""},
+  };
+  for (const Case& c : cases) {
+    unlink("style.xsl");
+    if (!c.stylesheet.empty()) {
+      WriteFile("style.xsl", c.stylesheet);
+    }
+    std::string result = "unset";
+    std::string err;
+    std::string out = CaptureStdout(
+        [&] { err = CaptureStderr([&] { result = Run(c.document); }); });
+    EXPECT_EQ(result, "") << c.what;
+    EXPECT_EQ(out, "") << c.what;
+    EXPECT_EQ(err, "") << c.what;
+  }
+}
+
+TEST_F(XslTransformerTest, NothingIsCachedBetweenTransformations) {
+  WriteFile("style.xsl", NamesStylesheet());
+  XslTransformer transformer;
+  EXPECT_EQ(transformer.Transform(kDocument, "style.xsl"), "Bob\n");
+  WriteFile("style.xsl",
+            std::string(kStylesheetHead) +
+                "<xsl:output method=\"text\"/>\n"
+                "<xsl:template match=\"/\">changed</xsl:template>\n" +
+                kStylesheetTail);
+  EXPECT_EQ(transformer.Transform(kDocument, "style.xsl"), "changed");
+}
+
+TEST_F(XslTransformerTest, StylesheetImportsItsNeighbours) {
+  ASSERT_EQ(mkdir("styles", 0755), 0);
+  WriteFile("styles/common.xsl",
+            std::string(kStylesheetHead) +
+                "<xsl:template match=\"NAME\">[<xsl:value-of select=\".\"/>]"
+                "</xsl:template>\n" +
+                kStylesheetTail);
+  WriteFile("styles/page.xsl",
+            std::string(kStylesheetHead) +
+                "<xsl:import href=\"common.xsl\"/>\n"
+                "<xsl:output method=\"text\"/>\n"
+                "<xsl:template match=\"/\">"
+                "<xsl:apply-templates select=\"//NAME\"/></xsl:template>\n" +
+                kStylesheetTail);
+  EXPECT_EQ(Run(kDocument, "styles/page.xsl"), "[Bob]");
+}
+
+}  // namespace
+}  // namespace kilnbook
