@@ -81,9 +81,6 @@ class CrashTest : public TempDirTest {
 };
 
 TEST_F(CrashTest, KilledAtEveryFileChangeLosesNothingTwice) {
-#if !__has_include("store/data_file.h")
-  GTEST_SKIP() << "needs the data file stage";
-#endif
   LogOptions options;
   options.seed = 11;
   options.players = 8;

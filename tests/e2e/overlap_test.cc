@@ -83,9 +83,6 @@ TEST_F(OverlapTest, RunWithoutConfigurationIsNotBlocked) {
 // Two runs started at once over one log end exactly like two runs one after
 // the other: every finished game counted once, the unfinished one kept.
 TEST_F(OverlapTest, TwoRunsAtOnceCountEachGameOnce) {
-#if !__has_include("store/data_file.h")
-  GTEST_SKIP() << "needs the data file stage";
-#endif
   LogOptions options;
   options.seed = 7;
   options.players = 12;
