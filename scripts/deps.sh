@@ -28,6 +28,7 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libxslt1-dev libxml2-dev)
 # the unit check).
 TEST_PACKAGES=(libgtest-dev dpkg-dev groff-base man-db systemd)
 PACKAGE_PACKAGES=(dpkg-dev)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The page tests: xsltproc renders, the W3C checker (npm's vnu-jar, fetched
 # into the build tree by the test) runs on Java, chromium renders in a browser.
 PAGE_TEST_PACKAGES=(python3 xsltproc default-jre-headless chromium)

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Builds every test, plain and with the sanitizers, and runs them all.
+# Builds every test, plain and with the sanitizers, and runs them all; then
+# runs each fuzz target for a few seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
-install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PAGE_TEST_PACKAGES[@]}"
+install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PAGE_TEST_PACKAGES[@]}" \
+  "${FUZZ_PACKAGES[@]}"
 install_npm_when_missing
 
 status=0
@@ -12,4 +14,6 @@ for preset in debug asan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2 || status=1
 done
+# A short run of every fuzz target; scripts/fuzz.sh SECONDS runs them longer.
+scripts/fuzz.sh 5 || status=1
 exit $status

@@ -284,9 +284,11 @@ void LoadPlayerRecord(ServerList& servers, std::string_view name,
     return;
   }
   size_t start = tagAt + 3;
-  // A "*" before the name tag leaves the name empty.
+  // A "*" before the name tag leaves the name empty. The key drops the bytes
+  // the writer drops, so a damaged name is stored under the name it will be
+  // saved as and the players stay in the order they are written in.
   std::string playerName =
-      star > start ? std::string(line.substr(start, star - start)) : "";
+      star > start ? CleanKey(line.substr(start, star - start)) : "";
 
   PlayerStats stats;
   ReadText(line, "Z", stats.plainName);
