@@ -2,11 +2,13 @@
 #ifndef KILNBOOK_MODEL_PLAYER_H_
 #define KILNBOOK_MODEL_PLAYER_H_
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
-#include <map>
 #include <string>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "config/config.h"
 #include "config/config_file.h"
@@ -14,10 +16,27 @@
 
 namespace kilnbook {
 
-// Tallies iterate in ascending key order: text keys byte-wise as unsigned
-// bytes (std::string's order), numeric keys signed.
-using NameTally = std::map<std::string, int32_t, std::less<>>;
-using CodeTally = std::map<int32_t, int32_t>;
+// Tallies count in hash maps: every kill of a busy log touches four of
+// them. Whoever lists a tally does so through SortedEntries(), in ascending
+// key order: text keys byte-wise as unsigned bytes (std::string's order),
+// numeric keys signed.
+using NameTally = std::unordered_map<std::string, int32_t>;
+using CodeTally = std::unordered_map<int32_t, int32_t>;
+
+// The entries of `tally` in ascending key order; the pointers stay valid
+// while the tally is not changed.
+template <typename Tally>
+std::vector<const typename Tally::value_type*> SortedEntries(
+    const Tally& tally) {
+  std::vector<const typename Tally::value_type*> entries;
+  entries.reserve(tally.size());
+  for (const auto& entry : tally) {
+    entries.push_back(&entry);
+  }
+  std::sort(entries.begin(), entries.end(),
+            [](const auto* a, const auto* b) { return a->first < b->first; });
+  return entries;
+}
 
 // Everything the data file keeps of a player besides its name.
 struct PlayerStats {
@@ -88,6 +107,9 @@ class Player {
   bool MeetsThresholds() const;
 
  private:
+  // The player table repeats known kills on the counters directly.
+  friend class PlayerTable;
+
   Config config_;
   WeaponTable weapons_;
   std::string name_;

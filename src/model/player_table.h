@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "config/config.h"
 #include "config/config_file.h"
@@ -64,12 +65,35 @@ class PlayerTable {
 
  private:
   const ConfigFile& configFile_;
-  std::map<int32_t, std::string> slotNames_;
-  std::map<int32_t, std::string> slotTeams_;
+  // Slot maps are only looked up, never listed, so they need no order.
+  std::unordered_map<int32_t, std::string> slotNames_;
+  std::unordered_map<int32_t, std::string> slotTeams_;
   PlayerMap players_;
   WeaponTable weapons_;
   Config config_;
   std::string serverName_;
+  // The player each slot resolved to last time: a busy log resolves two
+  // slots per kill, millions of times. An entry goes when its slot is
+  // rebound; all go when a player is replaced or removed.
+  std::unordered_map<int32_t, Player*> slotPlayers_;
+
+  // A kill between the same two slots repeats hundreds of times between two
+  // changes of their names or teams. What it updates is kept per slot pair
+  // until a userinfo event changes a slot's name, a plain name or a team, or
+  // a player is replaced or removed; the counts then stay exactly those of
+  // AddKill, AddDeath and AddTeamKill.
+  struct KnownKill {
+    Player* killer;
+    Player* victim;
+    int32_t* target;    // killer's targets entry of the victim
+    int32_t* killedBy;  // victim's killers entry of the killer
+    int32_t* teamKill;  // killer's teamKillVictims entry, null: no team kill
+  };
+  static uint64_t SlotPair(int32_t killer, int32_t victim);
+  bool RepeatKill(const KnownKill& known, int32_t code);
+  void ForgetKills();
+  void ForgetPlayers();
+  std::unordered_map<uint64_t, KnownKill> kills_;
 };
 
 }  // namespace kilnbook

@@ -36,7 +36,8 @@ void AppendNameTally(std::string& out, std::string_view block,
                      std::string_view item, const NameTally& tally,
                      NameOf nameOf) {
   AppendLine(out, 1, "<" + std::string(block) + ">");
-  for (const auto& [key, times] : tally) {
+  for (const auto* entry : SortedEntries(tally)) {
+    const auto& [key, times] = *entry;
     AppendLine(out, 2, "<" + std::string(item) + ">");
     AppendElement(out, 3, "NAME", nameOf(key));
     AppendElement(out, 3, "TIMES", times);
@@ -50,7 +51,8 @@ void AppendNameTally(std::string& out, std::string_view block,
 void AppendWeaponTally(std::string& out, std::string_view block,
                        const CodeTally& tally) {
   AppendLine(out, 1, "<" + std::string(block) + ">");
-  for (const auto& [code, times] : tally) {
+  for (const auto* entry : SortedEntries(tally)) {
+    const auto& [code, times] = *entry;
     AppendLine(out, 2, "<WEAPONS>");
     AppendElement(out, 3, "WEAPON", code);
     AppendElement(out, 3, "TIMES", times);

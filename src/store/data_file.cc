@@ -170,8 +170,7 @@ std::optional<std::string_view> FindField(std::string_view line,
 NameTally ParseNameTally(std::string_view text) {
   NameTally tally;
   ForEachEntry(text, [&tally](std::string_view key, std::string_view count) {
-    // Written in key order, so the end is almost always the right place.
-    tally.insert_or_assign(tally.end(), std::string(key), ParseNumber(count));
+    tally.insert_or_assign(std::string(key), ParseNumber(count));
   });
   return tally;
 }
@@ -179,7 +178,7 @@ NameTally ParseNameTally(std::string_view text) {
 CodeTally ParseCodeTally(std::string_view text) {
   CodeTally tally;
   ForEachEntry(text, [&tally](std::string_view key, std::string_view count) {
-    tally.insert_or_assign(tally.end(), ParseNumber(key), ParseNumber(count));
+    tally.insert_or_assign(ParseNumber(key), ParseNumber(count));
   });
   return tally;
 }
@@ -193,7 +192,8 @@ void AppendNameTally(std::string& out, const NameTally& tally) {
     }
   }
   if (clean) {
-    for (const auto& [key, count] : tally) {
+    for (const auto* entry : SortedEntries(tally)) {
+      const auto& [key, count] = *entry;
       out.append(key);
       AppendEntry(out, count);
     }
@@ -208,7 +208,8 @@ void AppendNameTally(std::string& out, const NameTally& tally) {
 }
 
 void AppendCodeTally(std::string& out, const CodeTally& tally) {
-  for (const auto& [code, count] : tally) {
+  for (const auto* entry : SortedEntries(tally)) {
+    const auto& [code, count] = *entry;
     AppendNumber(out, code);
     AppendEntry(out, count);
   }

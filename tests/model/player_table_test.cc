@@ -361,5 +361,55 @@ TEST(PlayerTableConfigTest, MissingConfigurationReportedPerConfig) {
   EXPECT_EQ(out, Times("Failed to open cfg file (kilnbook.cfg).\n", 3));
 }
 
+// Repeated kills between the same two slots must keep following every change
+// of names, plain names and teams in between.
+TEST_F(PlayerTableTest, RepeatedKillsFollowNameAndTeamChanges) {
+  Join(1, "A", "multi");
+  Join(2, "B", "multi");
+  EXPECT_TRUE(table_.Kill(1, 2, 17));
+  EXPECT_TRUE(table_.Kill(1, 2, 17));
+  Join(2, "B", "multi_axis");  // team switch: no longer a team kill
+  EXPECT_FALSE(table_.Kill(1, 2, 18));
+  table_.ClientUserinfoChanged(2, "B", "<B>", "Bee", "head", "multi_axis");
+  EXPECT_FALSE(table_.Kill(1, 2, 18));  // booked under the new plain name
+  Join(2, "C", "multi");  // slot 2 now belongs to another player
+  EXPECT_TRUE(table_.Kill(1, 2, 19));
+  EXPECT_TRUE(table_.Kill(1, 2, 19));
+
+  const PlayerStats& a = Stats("A");
+  EXPECT_EQ(a.kills, 6);
+  EXPECT_EQ(a.teamKills, 4);
+  EXPECT_EQ(a.targets, (NameTally{{"pB", 3}, {"Bee", 1}, {"pC", 2}}));
+  EXPECT_EQ(a.teamKillVictims, (NameTally{{"B", 2}, {"C", 2}}));
+  EXPECT_EQ(a.killWeapons, (CodeTally{{17, 2}, {18, 2}, {19, 2}}));
+  EXPECT_EQ(Stats("B").deaths, 4);
+  EXPECT_EQ(Stats("B").killers, (NameTally{{"pA", 4}}));
+  EXPECT_EQ(Stats("C").deaths, 2);
+  EXPECT_EQ(Stats("C").deathWeapons, (CodeTally{{19, 2}}));
+}
+
+// A slot's first team can turn an earlier team kill (both teams unknown)
+// into an ordinary kill.
+TEST_F(PlayerTableTest, FirstTeamOfASlotEndsEmptyTeamMatch) {
+  Join(1, "A", "");
+  EXPECT_TRUE(table_.Kill(kWorldSlot, 1, 46));
+  Join(1, "A", "multi");
+  EXPECT_FALSE(table_.Kill(kWorldSlot, 1, 46));
+  EXPECT_EQ(Stats(kWorldName).teamKills, 1);
+  EXPECT_EQ(Stats(kWorldName).kills, 2);
+}
+
+// Players replaced by the data file or removed by pruning are never updated
+// through an earlier kill between their slots.
+TEST_F(PlayerTableTest, ReplacedPlayersAreResolvedAgain) {
+  Join(1, "A", "multi");
+  Join(2, "B", "multi_axis");
+  table_.Kill(1, 2, 17);
+  Restored("A", 10, 0);
+  table_.Kill(1, 2, 17);
+  EXPECT_EQ(Stats("A").kills, 11);
+  EXPECT_EQ(Stats("B").deaths, 2);
+}
+
 }  // namespace
 }  // namespace kilnbook

@@ -27,8 +27,8 @@ PlayerStats WithRecord(int32_t kills, int32_t deaths, int32_t score) {
 
 std::vector<std::string> Keys(const NameTally& tally) {
   std::vector<std::string> keys;
-  for (const auto& [key, count] : tally) {
-    keys.push_back(key);
+  for (const auto* entry : SortedEntries(tally)) {
+    keys.push_back(entry->first);
   }
   return keys;
 }
@@ -183,7 +183,7 @@ TEST(PlayerTest, MeetsThresholdsInclusiveAndSigned) {
   }
 }
 
-TEST(PlayerTest, TallyKeysOrderBytewiseUnsigned) {
+TEST(PlayerTest, TallyEntriesSortBytewiseUnsigned) {
   ConfigFile file = Thresholds(0, 0);
   Player player("Bob", file);
   for (const char* name : {"b", "\xC3\xA9", "B", "a", "ab", "", "~"}) {
@@ -196,8 +196,8 @@ TEST(PlayerTest, TallyKeysOrderBytewiseUnsigned) {
   player.AddSuicide(-1022);
   player.AddSuicide(0);
   std::vector<int32_t> codes;
-  for (const auto& [code, count] : player.stats().suicideWeapons) {
-    codes.push_back(code);
+  for (const auto* entry : SortedEntries(player.stats().suicideWeapons)) {
+    codes.push_back(entry->first);
   }
   EXPECT_EQ(codes, (std::vector<int32_t>{-1022, 0, 5}));
 }
