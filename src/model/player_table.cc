@@ -10,6 +10,8 @@ namespace kilnbook {
 
 namespace {
 
+constexpr size_t kMaxKnownKills = 1 << 16;
+
 void CountCode(CodeTally& tally, int32_t code) {
   auto [entry, added] = tally.try_emplace(code, 1);
   if (!added) {
@@ -42,10 +44,9 @@ PlayerTable::PlayerTable(std::string serverName, const ConfigFile& configFile)
 void PlayerTable::SetName(int32_t slot, const std::string& name) {
   std::string& bound = slotNames_[slot];
   if (bound != name || name.empty()) {
-    ForgetKills();
+    ForgetSlot(slot);
   }
   bound = name;
-  slotPlayers_.erase(slot);
   if (players_.find(name) == players_.end()) {
     players_.emplace(name, std::make_unique<Player>(name, configFile_));
   }
@@ -81,18 +82,14 @@ void PlayerTable::ClientUserinfoChanged(int32_t slot, const std::string& name,
   }
   if (Player* player = ResolveSlot(slot)) {
     if (player->stats().plainName != plainName) {
-      ForgetKills();
+      kills_.clear();  // their name entries are keyed by plain names
     }
     player->SetPlainName(plainName);
   }
   // SetName made sure this player exists, also under the empty name.
   players_.find(name)->second->AddModel(head);
   if (Player* player = ResolveSlot(slot)) {
-    auto [team, added] = slotTeams_.try_emplace(slot, model);
-    if (added || team->second != model) {
-      ForgetKills();
-      team->second = model;
-    }
+    slotTeams_[slot] = model;
     player->AddTeam(model);
   }
 }
@@ -103,20 +100,9 @@ void PlayerTable::Score(int32_t slot, int32_t score, int32_t ping) {
   }
 }
 
-uint64_t PlayerTable::SlotPair(int32_t killer, int32_t victim) {
-  return (static_cast<uint64_t>(static_cast<uint32_t>(killer)) << 32) |
-         static_cast<uint32_t>(victim);
-}
-
-void PlayerTable::ForgetKills() { kills_.clear(); }
+void PlayerTable::ForgetSlot(int32_t slot) { slotPlayers_.erase(slot); }
 
 bool PlayerTable::Kill(int32_t killer, int32_t victim, int32_t code) {
-  if (killer != victim) {
-    auto known = kills_.find(SlotPair(killer, victim));
-    if (known != kills_.end()) {
-      return RepeatKill(known->second, code);
-    }
-  }
   Player* killerPlayer = ResolveSlot(killer);
   if (killerPlayer == nullptr) {
     return false;
@@ -130,46 +116,54 @@ bool PlayerTable::Kill(int32_t killer, int32_t victim, int32_t code) {
     killerPlayer->AddSuicide(code);
     return false;
   }
-  killerPlayer->AddKill(victimPlayer->stats().plainName, code);
-  victimPlayer->AddDeath(killerPlayer->stats().plainName, code);
   auto teamOf = [this](int32_t slot) -> std::string_view {
     auto it = slotTeams_.find(slot);
     return it == slotTeams_.end() ? std::string_view() : it->second;
   };
-  KnownKill known{killerPlayer, victimPlayer,
-                  &killerPlayer->stats_.targets.find(
-                      victimPlayer->stats().plainName)->second,
-                  &victimPlayer->stats_.killers.find(
-                      killerPlayer->stats().plainName)->second,
-                  nullptr};
   bool teamKill = teamOf(killer) == teamOf(victim);
-  if (teamKill) {
-    const std::string& victimName = slotNames_.find(victim)->second;
-    killerPlayer->AddTeamKill(victimName);
-    known.teamKill =
-        &killerPlayer->stats_.teamKillVictims.find(victimName)->second;
-  }
-  kills_.emplace(SlotPair(killer, victim), known);
-  return teamKill;
-}
-
-bool PlayerTable::RepeatKill(const KnownKill& known, int32_t code) {
-  // The same updates as AddKill, AddDeath and AddTeamKill, without looking
-  // up the names again.
-  PlayerStats& killer = known.killer->stats_;
-  PlayerStats& victim = known.victim->stats_;
-  killer.kills = WrapAdd(killer.kills, 1);
-  CountCode(killer.killWeapons, code);
+  KnownKill& known = KnownKillOf(*killerPlayer, *victimPlayer);
+  PlayerStats& k = killerPlayer->stats_;
+  PlayerStats& v = victimPlayer->stats_;
+  // AddKill and AddDeath, with the name entries already found.
+  k.kills = WrapAdd(k.kills, 1);
+  CountCode(k.killWeapons, code);
   *known.target = WrapAdd(*known.target, 1);
-  victim.deaths = WrapAdd(victim.deaths, 1);
-  CountCode(victim.deathWeapons, code);
+  v.deaths = WrapAdd(v.deaths, 1);
+  CountCode(v.deathWeapons, code);
   *known.killedBy = WrapAdd(*known.killedBy, 1);
-  if (known.teamKill == nullptr) {
+  if (!teamKill) {
     return false;
   }
+  // The victim's slot resolved through its key name, so that name is the
+  // one AddTeamKill books.
+  if (known.teamKill == nullptr) {
+    known.teamKill =
+        &k.teamKillVictims.try_emplace(victimPlayer->name(), 0).first->second;
+  }
   *known.teamKill = WrapAdd(*known.teamKill, 1);
-  killer.teamKills = WrapAdd(killer.teamKills, 1);
+  k.teamKills = WrapAdd(k.teamKills, 1);
   return true;
+}
+
+PlayerTable::KnownKill& PlayerTable::KnownKillOf(Player& killer,
+                                                 Player& victim) {
+  auto [known, added] =
+      kills_.try_emplace(std::make_pair(&killer, &victim), KnownKill{});
+  if (added) {
+    // Hostile logs could name any number of players; a real server has a
+    // few thousand pairs.
+    if (kills_.size() > kMaxKnownKills) {
+      kills_.clear();
+      return KnownKillOf(killer, victim);
+    }
+    known->second.target =
+        &killer.stats_.targets.try_emplace(victim.stats().plainName, 0)
+             .first->second;
+    known->second.killedBy =
+        &victim.stats_.killers.try_emplace(killer.stats().plainName, 0)
+             .first->second;
+  }
+  return known->second;
 }
 
 void PlayerTable::ExcludePlayers() {
@@ -208,7 +202,7 @@ void PlayerTable::DropBelowMinScore(int32_t min) {
 
 void PlayerTable::ForgetPlayers() {
   slotPlayers_.clear();
-  ForgetKills();
+  kills_.clear();
 }
 
 Player& PlayerTable::ReplacePlayer(const std::string& name) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 
 #include "config/config.h"
 #include "config/config_file.h"
@@ -72,28 +73,32 @@ class PlayerTable {
   WeaponTable weapons_;
   Config config_;
   std::string serverName_;
+
   // The player each slot resolved to last time: a busy log resolves two
   // slots per kill, millions of times. An entry goes when its slot is
   // rebound; all go when a player is replaced or removed.
+  void ForgetSlot(int32_t slot);
+  void ForgetPlayers();
   std::unordered_map<int32_t, Player*> slotPlayers_;
 
-  // A kill between the same two slots repeats hundreds of times between two
-  // changes of their names or teams. What it updates is kept per slot pair
-  // until a userinfo event changes a slot's name, a plain name or a team, or
-  // a player is replaced or removed; the counts then stay exactly those of
-  // AddKill, AddDeath and AddTeamKill.
+  // The name entries a kill between two players increments, found once per
+  // pair instead of once per kill. Entries live in the players' own tallies
+  // (they start at 0 and are always incremented right away, so no tally ever
+  // holds a 0 count); the pairs are forgotten when a plain name changes or a
+  // player is replaced or removed.
   struct KnownKill {
-    Player* killer;
-    Player* victim;
-    int32_t* target;    // killer's targets entry of the victim
-    int32_t* killedBy;  // victim's killers entry of the killer
-    int32_t* teamKill;  // killer's teamKillVictims entry, null: no team kill
+    int32_t* target = nullptr;    // killer's targets entry of the victim
+    int32_t* killedBy = nullptr;  // victim's killers entry of the killer
+    int32_t* teamKill = nullptr;  // killer's teamKillVictims entry, once used
   };
-  static uint64_t SlotPair(int32_t killer, int32_t victim);
-  bool RepeatKill(const KnownKill& known, int32_t code);
-  void ForgetKills();
-  void ForgetPlayers();
-  std::unordered_map<uint64_t, KnownKill> kills_;
+  struct PairHash {
+    size_t operator()(const std::pair<Player*, Player*>& pair) const {
+      return std::hash<Player*>()(pair.first) * 31 +
+             std::hash<Player*>()(pair.second);
+    }
+  };
+  KnownKill& KnownKillOf(Player& killer, Player& victim);
+  std::unordered_map<std::pair<Player*, Player*>, KnownKill, PairHash> kills_;
 };
 
 }  // namespace kilnbook
