@@ -21,6 +21,7 @@ namespace {
 
 constexpr std::string_view kSectionEnd = "ShutdownGame:";
 constexpr size_t kChunkSize = 1 << 16;
+constexpr size_t kWriteBatch = 1 << 20;
 
 enum class Outcome {
   kDone,            // sections in kilnbook.tmp, tail back in the log
@@ -75,10 +76,6 @@ bool WriteAll(int fd, const char* data, size_t size) {
     size -= static_cast<size_t>(done);
   }
   return true;
-}
-
-bool WriteAll(FILE* file, std::string_view text) {
-  return std::fwrite(text.data(), 1, text.size(), file) == text.size();
 }
 
 // Reads up to `size` bytes at `offset`; -1 on a read error.
@@ -166,29 +163,40 @@ struct SplitPoint {
 
 // Streams every line of `log` into `temp` and cuts `temp` back to the end of
 // the last finished section, so that no section is ever held in memory.
-bool WriteSections(FILE* log, FILE* temp, SplitPoint& point) {
+// Lines are gathered into large writes: a busy log has millions of them.
+//
+// kilnbook.tmp is not synced to disk: it only feeds this run's parse. Should
+// the machine go down before the data file is saved, those games are lost
+// whether or not it was synced, because the next run starts it anew.
+bool WriteSections(FILE* log, int temp, SplitPoint& point) {
   LineReader reader(log);
+  std::string pending;
+  pending.reserve(kWriteBatch + kChunkSize);
   uint64_t written = 0;
   uint64_t kept = 0;
   std::string_view line;
   while (reader.Next(line)) {
-    if (!WriteAll(temp, line) || std::fputc('\n', temp) == EOF) {
-      return false;
-    }
-    written += line.size() + 1;
+    pending.append(line);
+    pending.push_back('\n');
     if (line.find(kSectionEnd) != std::string_view::npos) {
-      if (std::fputc('\n', temp) == EOF) {
+      pending.push_back('\n');
+      kept = written + pending.size();
+      point.sectionsEnd = reader.Offset();
+    }
+    if (pending.size() >= kWriteBatch) {
+      if (!WriteAll(temp, pending.data(), pending.size())) {
         return false;
       }
-      written += 1;
-      kept = written;
-      point.sectionsEnd = reader.Offset();
+      written += pending.size();
+      pending.clear();
     }
   }
   point.readEnd = reader.Offset();
-  return !reader.Failed() && std::fflush(temp) == 0 &&
-         ::ftruncate(fileno(temp), static_cast<off_t>(kept)) == 0 &&
-         ::fsync(fileno(temp)) == 0;
+  // What follows the last finished section is never written at all when it
+  // is still pending here.
+  size_t keptPending = kept > written ? static_cast<size_t>(kept - written) : 0;
+  return !reader.Failed() && WriteAll(temp, pending.data(), keptPending) &&
+         ::ftruncate(temp, static_cast<off_t>(kept)) == 0;
 }
 
 // The unfinished tail as it stood when the split read the log, plus one
@@ -240,17 +248,8 @@ Outcome SplitExistingLog(FILE* log, const std::string& logPath,
   }
   SplitPoint point;
   {
-    int tempFd = CreateTruncated(kTempFileName);
-    if (tempFd < 0) {
-      return Outcome::kLogUntouched;
-    }
-    FilePtr temp(::fdopen(tempFd, "wb"));
-    if (temp == nullptr) {
-      ::close(tempFd);
-      return Outcome::kLogUntouched;
-    }
-    bool written = WriteSections(log, temp.get(), point);
-    if (std::fclose(temp.release()) != 0 || !written) {
+    Fd temp(CreateTruncated(kTempFileName));
+    if (!temp.ok() || !WriteSections(log, temp.get(), point) || !temp.Close()) {
       return Outcome::kLogUntouched;
     }
   }

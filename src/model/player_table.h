@@ -92,9 +92,13 @@ class PlayerTable {
     int32_t* teamKill = nullptr;  // killer's teamKillVictims entry, once used
   };
   struct PairHash {
+    // Players lie at regular distances in memory, so the two addresses
+    // are mixed with large odd multipliers before they are combined.
     size_t operator()(const std::pair<Player*, Player*>& pair) const {
-      return std::hash<Player*>()(pair.first) * 31 +
-             std::hash<Player*>()(pair.second);
+      uint64_t h =
+          reinterpret_cast<uintptr_t>(pair.first) * 0x9E3779B97F4A7C15ull ^
+          reinterpret_cast<uintptr_t>(pair.second) * 0xC2B2AE3D27D4EB4Full;
+      return static_cast<size_t>(h ^ (h >> 29));
     }
   };
   KnownKill& KnownKillOf(Player& killer, Player& victim);
