@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds every test, plain and with the sanitizers, and runs them all; then
-# runs each fuzz target for a few seconds.
+# Runs each fuzz target for a few seconds, then builds every test, plain and
+# with the sanitizers, and runs them all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -9,11 +9,11 @@ install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PAGE_TEST_PACKAG
 install_npm_when_missing
 
 status=0
+# A short run of every fuzz target; scripts/fuzz.sh SECONDS runs them longer.
+scripts/fuzz.sh 5 || status=1
 for preset in debug asan; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2 || status=1
 done
-# A short run of every fuzz target; scripts/fuzz.sh SECONDS runs them longer.
-scripts/fuzz.sh 5 || status=1
 exit $status
