@@ -30,27 +30,38 @@ using NameOf = std::string_view (*)(std::string_view);
 
 std::string_view SameName(std::string_view key) { return key; }
 
+// An opening or closing tag on a line of its own, written straight into the
+// document: a document has hundreds of them.
+void AppendTag(std::string& out, int tabs, std::string_view slash,
+               std::string_view element) {
+  out.append(static_cast<size_t>(tabs), '\t');
+  out += '<';
+  out += slash;
+  out += element;
+  out += ">\n";
+}
+
 // A block of four-line items, one per entry in key order:
 // <item>, <NAME>, <TIMES>, </item>.
 void AppendNameTally(std::string& out, std::string_view block,
                      std::string_view item, const NameTally& tally,
                      NameOf nameOf) {
-  AppendLine(out, 1, "<" + std::string(block) + ">");
+  AppendTag(out, 1, "", block);
   for (const auto* entry : SortedEntries(tally)) {
     const auto& [key, times] = *entry;
-    AppendLine(out, 2, "<" + std::string(item) + ">");
+    AppendTag(out, 2, "", item);
     AppendElement(out, 3, "NAME", nameOf(key));
     AppendElement(out, 3, "TIMES", times);
-    AppendLine(out, 2, "</" + std::string(item) + ">");
+    AppendTag(out, 2, "/", item);
   }
-  AppendLine(out, 1, "</" + std::string(block) + ">");
+  AppendTag(out, 1, "/", block);
 }
 
 // Every code gets its own WEAPONS wrapper; the stylesheet looks the code up
 // in the document's WEAPON_EXISTING section.
 void AppendWeaponTally(std::string& out, std::string_view block,
                        const CodeTally& tally) {
-  AppendLine(out, 1, "<" + std::string(block) + ">");
+  AppendTag(out, 1, "", block);
   for (const auto* entry : SortedEntries(tally)) {
     const auto& [code, times] = *entry;
     AppendLine(out, 2, "<WEAPONS>");
@@ -58,7 +69,7 @@ void AppendWeaponTally(std::string& out, std::string_view block,
     AppendElement(out, 3, "TIMES", times);
     AppendLine(out, 2, "</WEAPONS>");
   }
-  AppendLine(out, 1, "</" + std::string(block) + ">");
+  AppendTag(out, 1, "/", block);
 }
 
 }  // namespace
@@ -82,22 +93,15 @@ std::string_view ModelDisplayName(std::string_view model) {
   return "Unknown model";
 }
 
-std::string PlayerDocumentXml(const Player& player) {
-  std::string out = "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n";
-  out += WeaponsOpenXml();
-  out += WeaponExistingXml(player.weapons());
-  out += WeaponsCloseXml();
-  out += PlayerDetailXml(player);
-  out += "</KILNBOOKS>\n";
-  return out;
-}
+namespace {
 
-std::string PlayerHeadXml(const Player& player) {
+// The builders write into one text rather than joining returned pieces.
+void AppendPlayerHead(std::string& out, const Player& player) {
   const PlayerStats& s = player.stats();
   // Both computed before any line is written.
   int32_t rate = player.RateValue();
   int32_t ratio = player.RatioValue();
-  std::string out = "<PLAYER>\n";
+  out += "<PLAYER>\n";
   AppendElement(out, 1, "NAME", player.name());
   AppendElement(out, 1, "PLAINNAME", s.plainName);
   AppendElement(out, 1, "HTMLNAME", s.htmlName);
@@ -111,15 +115,14 @@ std::string PlayerHeadXml(const Player& player) {
   AppendElement(out, 2, "RATE", rate);
   AppendElement(out, 2, "RATIO", ratio);
   AppendLine(out, 1, "</STATS>");
-  return out;
 }
 
-std::string PlayerDetailXml(const Player& player) {
+void AppendPlayerDetail(std::string& out, const Player& player) {
   if (!player.MeetsThresholds()) {
-    return {};
+    return;
   }
   const PlayerStats& s = player.stats();
-  std::string out = PlayerHeadXml(player);
+  AppendPlayerHead(out, player);
   AppendNameTally(out, "TARGETS", "TARGET", s.targets, SameName);
   AppendNameTally(out, "KILLERS", "KILLER", s.killers, SameName);
   AppendNameTally(out, "TEAMKILLS", "TEAMKILL", s.teamKillVictims, SameName);
@@ -129,6 +132,29 @@ std::string PlayerDetailXml(const Player& player) {
   AppendNameTally(out, "TEAMS", "TEAM", s.teams, TeamDisplayName);
   AppendNameTally(out, "MODELS", "MODEL", s.models, ModelDisplayName);
   out += "</PLAYER>\n";
+}
+
+}  // namespace
+
+std::string PlayerDocumentXml(const Player& player) {
+  std::string out = "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n";
+  out += WeaponsOpenXml();
+  out += WeaponExistingXml(player.weapons());
+  out += WeaponsCloseXml();
+  AppendPlayerDetail(out, player);
+  out += "</KILNBOOKS>\n";
+  return out;
+}
+
+std::string PlayerHeadXml(const Player& player) {
+  std::string out;
+  AppendPlayerHead(out, player);
+  return out;
+}
+
+std::string PlayerDetailXml(const Player& player) {
+  std::string out;
+  AppendPlayerDetail(out, player);
   return out;
 }
 

@@ -18,7 +18,14 @@ void AppendElement(std::string& out, int tabs, std::string_view element,
 
 void AppendElement(std::string& out, int tabs, std::string_view element,
                    int32_t value) {
-  AppendElement(out, tabs, element, NumberText(value));
+  out.append(static_cast<size_t>(tabs), '\t');
+  out += '<';
+  out += element;
+  out += '>';
+  AppendNumber(out, value);
+  out += "</";
+  out += element;
+  out += ">\n";
 }
 
 void AppendLine(std::string& out, int tabs, std::string_view text) {

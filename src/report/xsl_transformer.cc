@@ -139,6 +139,36 @@ std::string ParserSafeText(std::string_view document) {
   return out;
 }
 
+// Documents are almost always ASCII, which takes one comparison a byte;
+// only bytes above 0x7F are looked at closely.
+bool IsParserSafe(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size()) {
+    unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c < 0x80) {
+      ++i;
+      continue;
+    }
+    if (c < 0x80) {
+      if (IsForbiddenControl(c)) {
+        return false;
+      }
+      ++i;
+      continue;
+    }
+    size_t length = Utf8SequenceLength(text, i);
+    if (length == 0) {
+      return false;
+    }
+    std::string_view sequence = text.substr(i, length);
+    if (sequence == "\xEF\xBF\xBE" || sequence == "\xEF\xBF\xBF") {
+      return false;
+    }
+    i += length;
+  }
+  return true;
+}
+
 XslTransformer::XslTransformer() {
   // Library-wide set-up; repeating it is harmless. Without the handlers the
   // libraries print parse and transformation errors on standard error.
@@ -154,7 +184,13 @@ std::string XslTransformer::Transform(std::string_view document,
   if (!stylesheetText || !FitsParser(*stylesheetText)) {
     return {};
   }
-  std::string documentText = ParserSafeText(document);
+  // The repaired copy is made only for the rare document that needs it.
+  std::string repaired;
+  std::string_view documentText = document;
+  if (!IsParserSafe(document)) {
+    repaired = ParserSafeText(document);
+    documentText = repaired;
+  }
   if (!FitsParser(documentText)) {
     return {};
   }

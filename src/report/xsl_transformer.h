@@ -21,6 +21,10 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // that XML forbids becomes "?". Tab, line feed and carriage return stay.
 std::string ParserSafeText(std::string_view document);
 
+// True when ParserSafeText would give back `document` unchanged, so that the
+// parser can be handed the text itself without a copy.
+bool IsParserSafe(std::string_view document);
+
 // Applies a stylesheet file to a document text. Each call parses both anew
 // and shares nothing with any other call: no processor, stylesheet or cache
 // outlives it. The libraries' own error printing is switched off; callers

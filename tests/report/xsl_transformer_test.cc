@@ -107,6 +107,36 @@ TEST(ParserSafeTextTest, RepairsOnlyWhatTheParserRejects) {
   }
 }
 
+// The transformer hands the parser the document itself whenever the repair
+// would change nothing; the two must agree on every input.
+TEST(IsParserSafeTest, AgreesWithTheRepair) {
+  const std::string inputs[] = {
+      "", "plain <A>text</A>", "\t\n\r kept", std::string("a\0b", 3),
+      "\x01", "\x1F", "\x7F", "x\x0B", "Ren\xE9", "\xFF\x80",
+      "Ren\xC3\xA9", "Ren\xC3\xA9 \xE9", "\xE2\x82\xAC\xF0\x9F\x98\x80",
+      "\xC0\xAF", "\xED\xA0\x80", "\xED\x9F\xBF", "\xC3", "\xE2\x82",
+      "\xF4\x8F\xBF\xBF", "\xF4\x90\x80\x80", "\xEF\xBF\xBD",
+      "\xEF\xBF\xBE", "a\xEF\xBF\xBF", "\xEF\xBF"};
+  for (const std::string& input : inputs) {
+    EXPECT_EQ(IsParserSafe(input), ParserSafeText(input) == input) << input;
+    EXPECT_TRUE(IsParserSafe(ParserSafeText(input))) << input;
+  }
+}
+
+TEST_F(XslTransformerTest, RepairedAndUntouchedDocumentsGiveTheSamePage) {
+  WriteFile("style.xsl", NamesStylesheet());
+  auto document = [](const std::string& first, const std::string& second) {
+    return "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n\t<NAME>" + first +
+           "</NAME>\n\t<NAME>" + second + "</NAME>\n</KILNBOOKS>\n";
+  };
+  std::string untouched = document("Ren\xC3\xA9", "Bad?Boy");
+  std::string repaired = document("Ren\xE9", "Bad\x01" "Boy");
+  ASSERT_TRUE(IsParserSafe(untouched));
+  ASSERT_FALSE(IsParserSafe(repaired));
+  EXPECT_EQ(Run(untouched), "Ren\xC3\xA9\nBad?Boy\n");
+  EXPECT_EQ(Run(repaired), Run(untouched));
+}
+
 TEST_F(XslTransformerTest, AppliesStylesheet) {
   WriteFile("style.xsl", NamesStylesheet());
   EXPECT_EQ(Run(kDocument), "Bob\n");
