@@ -189,6 +189,30 @@ void AppendServerFields(std::string& out, const ServerCounters& counters) {
   AppendNumberField(out, "K", counters.BLUEWIN);
 }
 
+// About the size of the whole file text, from the sizes of the names and
+// tallies alone: growing a text of tens of megabytes step by step copies it
+// several times and touches twice the memory.
+size_t RecordSizeEstimate(const PlayerMap& players) {
+  // Tags, separators and numbers of a record; a tally entry's count and
+  // separators; a name key's usual length.
+  constexpr size_t kRecordFixed = 96;
+  constexpr size_t kCodeEntry = 8;
+  constexpr size_t kNameEntry = 8 + 12;
+  size_t size = 256;
+  for (const auto& [name, player] : players) {
+    const PlayerStats& stats = player->stats();
+    size += kRecordFixed + name.size() + stats.plainName.size() +
+            stats.htmlName.size();
+    size += kCodeEntry * (stats.killWeapons.size() +
+                          stats.deathWeapons.size() +
+                          stats.suicideWeapons.size());
+    size += kNameEntry * (stats.targets.size() + stats.killers.size() +
+                          stats.teamKillVictims.size() + stats.teams.size() +
+                          stats.models.size());
+  }
+  return size;
+}
+
 }  // namespace
 
 std::optional<std::string_view> FindField(std::string_view line,
@@ -366,7 +390,7 @@ std::string ServerRecord(const ServerList& servers, std::string_view name) {
   }
   const PlayerMap& players = server->playerTable().players();
   std::string text;
-  text.reserve(128 + players.size() * 256);
+  text.reserve(RecordSizeEstimate(players));
   text.append("SRV|");
   AppendTextField(text, "N1", name);
   AppendServerFields(text, server->counters());
