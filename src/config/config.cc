@@ -1,7 +1,5 @@
 #include "config/config.h"
 
-#include <cstdio>
-
 #include "log/number_text.h"
 #include "log/text_clean.h"
 
@@ -79,19 +77,20 @@ bool ParseMultiEntry(std::string_view value, MultiEntry& entry) {
 
 Config::Config() : Config(ConfigFile::Read()) {}
 
-Config::Config(const ConfigFile& file) {
-  if (!file.text()) {
-    std::printf("Failed to open cfg file (%s).\n", kConfigFileName);
-    return;
-  }
-  std::string_view text = *file.text();
+Config::Config(const ConfigFile& file) : Config(*file.values()) {
+  file.ReportIfMissing();
+}
+
+Config Config::FromText(std::string_view text) {
+  Config config{DefaultsTag{}};
   size_t start = 0;
   while (start < text.size()) {
     size_t newline = text.find('\n', start);
     size_t end = newline == std::string_view::npos ? text.size() : newline;
-    ParseLine(text.substr(start, end - start));
+    config.ParseLine(text.substr(start, end - start));
     start = end + 1;
   }
+  return config;
 }
 
 void Config::ParseLine(std::string_view line) {

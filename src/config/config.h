@@ -34,9 +34,13 @@ class Config {
   // Reads kilnbook.cfg in the working directory now.
   Config();
 
-  // Parses `file`; prints "Failed to open cfg file (kilnbook.cfg).\n" when
-  // it has no text, and keeps the defaults (empty texts, thresholds 0).
+  // The values of `file`; prints "Failed to open cfg file (kilnbook.cfg).\n"
+  // when it has no text, and keeps the defaults (empty texts, thresholds 0).
   explicit Config(const ConfigFile& file);
+
+  // The values of configuration text, without any message; empty text gives
+  // the defaults.
+  static Config FromText(std::string_view text);
 
   const std::string& logFile() const { return logFile_; }
   const std::string& path() const { return path_; }
@@ -54,6 +58,9 @@ class Config {
   bool IsMultiServer() const { return !multi_.empty(); }
 
  private:
+  struct DefaultsTag {};
+  explicit Config(DefaultsTag) {}
+
   void ParseLine(std::string_view line);
 
   std::string logFile_;

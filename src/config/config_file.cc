@@ -2,6 +2,10 @@
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
+#include <utility>
+
+#include "config/config.h"
 
 namespace kilnbook {
 
@@ -13,11 +17,17 @@ struct FileCloser {
 
 }  // namespace
 
+ConfigFile::ConfigFile() : ConfigFile(std::nullopt) {}
+
+ConfigFile::ConfigFile(std::optional<std::string> text)
+    : text_(std::move(text)),
+      values_(std::make_shared<const Config>(
+          Config::FromText(text_ ? std::string_view(*text_) : ""))) {}
+
 ConfigFile ConfigFile::Read(const std::string& path) {
-  ConfigFile result;
   std::unique_ptr<FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
   if (!file) {
-    return result;
+    return ConfigFile();
   }
   std::string text;
   char buffer[1 << 14];
@@ -27,16 +37,19 @@ ConfigFile ConfigFile::Read(const std::string& path) {
   }
   // A directory opens but cannot be read: treat it like a missing file.
   if (std::ferror(file.get())) {
-    return result;
+    return ConfigFile();
   }
-  result.text_ = std::move(text);
-  return result;
+  return ConfigFile(std::move(text));
 }
 
 ConfigFile ConfigFile::FromText(std::string text) {
-  ConfigFile result;
-  result.text_ = std::move(text);
-  return result;
+  return ConfigFile(std::move(text));
+}
+
+void ConfigFile::ReportIfMissing() const {
+  if (!text_) {
+    std::printf("Failed to open cfg file (%s).\n", kConfigFileName);
+  }
 }
 
 }  // namespace kilnbook

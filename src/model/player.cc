@@ -41,7 +41,9 @@ int32_t TruncateToInt(double value) {
 }  // namespace
 
 Player::Player(std::string name, const ConfigFile& configFile)
-    : config_(configFile), name_(std::move(name)) {}
+    : config_(configFile.values()), name_(std::move(name)) {
+  configFile.ReportIfMissing();
+}
 
 void Player::SetHtmlName(const std::string& htmlName) {
   stats_.htmlName = htmlName;
@@ -100,7 +102,8 @@ int32_t Player::RatioValue() const { return TruncateToInt(Ratio()); }
 int32_t Player::RateValue() const { return TruncateToInt(Rate()); }
 
 bool Player::MeetsThresholds() const {
-  return stats_.score >= config_.minScore() && stats_.kills >= config_.minKills();
+  return stats_.score >= config_->minScore() &&
+         stats_.kills >= config_->minKills();
 }
 
 }  // namespace kilnbook

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -60,9 +61,9 @@ struct PlayerStats {
 
 class Player {
  public:
-  // A record with zero counters and empty tallies. Builds the player's own
-  // Config from `configFile` (printing its message when the file is
-  // missing).
+  // A record with zero counters and empty tallies, with the configuration
+  // of `configFile` (printing its message when the file is missing). The
+  // values are shared, not copied: tens of thousands of players hold them.
   Player(std::string name, const ConfigFile& configFile);
 
   Player(const Player&) = delete;
@@ -71,7 +72,7 @@ class Player {
   // The key name; never changes.
   const std::string& name() const { return name_; }
   const PlayerStats& stats() const { return stats_; }
-  const Config& config() const { return config_; }
+  const Config& config() const { return *config_; }
   const WeaponTable& weapons() const { return weapons_; }
 
   // Replaces every saved value at once: the data file reader restores a
@@ -110,7 +111,7 @@ class Player {
   // The player table repeats known kills on the counters directly.
   friend class PlayerTable;
 
-  Config config_;
+  std::shared_ptr<const Config> config_;
   WeaponTable weapons_;
   std::string name_;
   PlayerStats stats_;

@@ -27,6 +27,8 @@
 // fields and of lines does not matter; a later line overrides an earlier one.
 #include "store/data_file.h"
 
+#include <algorithm>
+#include <array>
 #include <utility>
 
 #include "log/number_text.h"
@@ -102,33 +104,75 @@ void ForEachEntry(std::string_view text, Store store) {
   }
 }
 
-int32_t NumberField(std::string_view line, std::string_view tag) {
-  std::optional<std::string_view> field = FindField(line, tag);
-  return field ? ParseNumber(*field) : 0;
-}
-
-void ReadNumber(std::string_view line, std::string_view tag, int32_t& value) {
-  if (std::optional<std::string_view> field = FindField(line, tag)) {
-    value = ParseNumber(*field);
+// The fields of one line by single-byte tag. The first "X|" of a tag X is
+// the first "|" that follows an X, so one pass over the bars of the line
+// finds every tag where FindField would find it, instead of one scan of the
+// line per tag.
+class LineFields {
+ public:
+  explicit LineFields(std::string_view line) : line_(line) {
+    firstBar_.fill(std::string_view::npos);
+    for (size_t bar = line.find('|', 1); bar != std::string_view::npos;
+         bar = line.find('|', bar + 1)) {
+      size_t& first = firstBar_[static_cast<unsigned char>(line[bar - 1])];
+      if (first == std::string_view::npos) {
+        first = bar;
+      }
+    }
   }
-}
 
-void ReadText(std::string_view line, std::string_view tag, std::string& value) {
-  if (std::optional<std::string_view> field = FindField(line, tag)) {
-    value.assign(*field);
+  // What FindField(line, tag) gives for the one-byte `tag`.
+  std::optional<std::string_view> Find(char tag) const {
+    size_t bar = firstBar_[static_cast<unsigned char>(tag)];
+    if (bar == std::string_view::npos) {
+      return std::nullopt;
+    }
+    size_t star = line_.find('*', bar + 1);
+    if (star == std::string_view::npos) {
+      return std::nullopt;
+    }
+    return line_.substr(bar + 1, star - bar - 1);
   }
-}
 
-void ReadTally(std::string_view line, std::string_view tag, NameTally& value) {
-  if (std::optional<std::string_view> field = FindField(line, tag)) {
-    value = ParseNameTally(*field);
+  int32_t Number(char tag) const {
+    std::optional<std::string_view> field = Find(tag);
+    return field ? ParseNumber(*field) : 0;
   }
-}
 
-void ReadTally(std::string_view line, std::string_view tag, CodeTally& value) {
-  if (std::optional<std::string_view> field = FindField(line, tag)) {
-    value = ParseCodeTally(*field);
+  void Read(char tag, int32_t& value) const {
+    if (std::optional<std::string_view> field = Find(tag)) {
+      value = ParseNumber(*field);
+    }
   }
+
+  void Read(char tag, std::string& value) const {
+    if (std::optional<std::string_view> field = Find(tag)) {
+      value.assign(*field);
+    }
+  }
+
+  void Read(char tag, NameTally& value) const {
+    if (std::optional<std::string_view> field = Find(tag)) {
+      value = ParseNameTally(*field);
+    }
+  }
+
+  void Read(char tag, CodeTally& value) const {
+    if (std::optional<std::string_view> field = Find(tag)) {
+      value = ParseCodeTally(*field);
+    }
+  }
+
+ private:
+  std::string_view line_;
+  std::array<size_t, 256> firstBar_;
+};
+
+// Room for every entry of a tally text at once, so that parsing it does not
+// grow the table step by step.
+template <typename Tally>
+void ReserveEntries(Tally& tally, std::string_view text) {
+  tally.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), kEntryEnd)));
 }
 
 void AppendServerFields(std::string& out, const ServerCounters& counters) {
@@ -143,6 +187,30 @@ void AppendServerFields(std::string& out, const ServerCounters& counters) {
   AppendNumberField(out, "I", counters.PING);
   AppendNumberField(out, "J", counters.REDWIN);
   AppendNumberField(out, "K", counters.BLUEWIN);
+}
+
+// About the size of the whole file text, from the sizes of the names and
+// tallies alone: growing a text of tens of megabytes step by step copies it
+// several times and touches twice the memory.
+size_t RecordSizeEstimate(const PlayerMap& players) {
+  // Tags, separators and numbers of a record; a tally entry's count and
+  // separators; a name key's usual length.
+  constexpr size_t kRecordFixed = 96;
+  constexpr size_t kCodeEntry = 8;
+  constexpr size_t kNameEntry = 8 + 12;
+  size_t size = 256;
+  for (const auto& [name, player] : players) {
+    const PlayerStats& stats = player->stats();
+    size += kRecordFixed + name.size() + stats.plainName.size() +
+            stats.htmlName.size();
+    size += kCodeEntry * (stats.killWeapons.size() +
+                          stats.deathWeapons.size() +
+                          stats.suicideWeapons.size());
+    size += kNameEntry * (stats.targets.size() + stats.killers.size() +
+                          stats.teamKillVictims.size() + stats.teams.size() +
+                          stats.models.size());
+  }
+  return size;
 }
 
 }  // namespace
@@ -169,6 +237,7 @@ std::optional<std::string_view> FindField(std::string_view line,
 
 NameTally ParseNameTally(std::string_view text) {
   NameTally tally;
+  ReserveEntries(tally, text);
   ForEachEntry(text, [&tally](std::string_view key, std::string_view count) {
     tally.insert_or_assign(std::string(key), ParseNumber(count));
   });
@@ -177,6 +246,7 @@ NameTally ParseNameTally(std::string_view text) {
 
 CodeTally ParseCodeTally(std::string_view text) {
   CodeTally tally;
+  ReserveEntries(tally, text);
   ForEachEntry(text, [&tally](std::string_view key, std::string_view count) {
     tally.insert_or_assign(ParseNumber(key), ParseNumber(count));
   });
@@ -258,18 +328,19 @@ void LoadServerRecord(ServerList& servers, std::string_view name,
   if (server == nullptr) {
     return;
   }
+  LineFields fields(line);
   ServerCounters counters;
-  counters.REDSCORE = NumberField(line, "A");
-  counters.BLUESCORE = NumberField(line, "B");
-  counters.CLIENTCONNECT = NumberField(line, "C");
-  counters.GAMESHUTDOWN = NumberField(line, "D");
-  counters.GAMEEXIT = NumberField(line, "E");
-  counters.GAMEINIT = NumberField(line, "F");
-  counters.KILLS = NumberField(line, "G");
-  counters.TEAMKILLS = NumberField(line, "H");
-  counters.PING = NumberField(line, "I");
-  counters.REDWIN = NumberField(line, "J");
-  counters.BLUEWIN = NumberField(line, "K");
+  counters.REDSCORE = fields.Number('A');
+  counters.BLUESCORE = fields.Number('B');
+  counters.CLIENTCONNECT = fields.Number('C');
+  counters.GAMESHUTDOWN = fields.Number('D');
+  counters.GAMEEXIT = fields.Number('E');
+  counters.GAMEINIT = fields.Number('F');
+  counters.KILLS = fields.Number('G');
+  counters.TEAMKILLS = fields.Number('H');
+  counters.PING = fields.Number('I');
+  counters.REDWIN = fields.Number('J');
+  counters.BLUEWIN = fields.Number('K');
   server->RestoreCounters(counters);
 }
 
@@ -291,23 +362,24 @@ void LoadPlayerRecord(ServerList& servers, std::string_view name,
   std::string playerName =
       star > start ? CleanKey(line.substr(start, star - start)) : "";
 
+  LineFields fields(line);
   PlayerStats stats;
-  ReadText(line, "Z", stats.plainName);
-  ReadText(line, "Y", stats.htmlName);
-  ReadNumber(line, "A", stats.ping);
-  ReadNumber(line, "B", stats.score);
-  ReadNumber(line, "C", stats.kills);
-  ReadNumber(line, "D", stats.deaths);
-  ReadNumber(line, "E", stats.suicides);
-  ReadNumber(line, "F", stats.teamKills);
-  ReadTally(line, "G", stats.targets);
-  ReadTally(line, "H", stats.killers);
-  ReadTally(line, "I", stats.teamKillVictims);
-  ReadTally(line, "J", stats.killWeapons);
-  ReadTally(line, "K", stats.deathWeapons);
-  ReadTally(line, "L", stats.suicideWeapons);
-  ReadTally(line, "M", stats.teams);
-  ReadTally(line, "N", stats.models);
+  fields.Read('Z', stats.plainName);
+  fields.Read('Y', stats.htmlName);
+  fields.Read('A', stats.ping);
+  fields.Read('B', stats.score);
+  fields.Read('C', stats.kills);
+  fields.Read('D', stats.deaths);
+  fields.Read('E', stats.suicides);
+  fields.Read('F', stats.teamKills);
+  fields.Read('G', stats.targets);
+  fields.Read('H', stats.killers);
+  fields.Read('I', stats.teamKillVictims);
+  fields.Read('J', stats.killWeapons);
+  fields.Read('K', stats.deathWeapons);
+  fields.Read('L', stats.suicideWeapons);
+  fields.Read('M', stats.teams);
+  fields.Read('N', stats.models);
   server->playerTable().ReplacePlayer(playerName).Restore(std::move(stats));
 }
 
@@ -318,7 +390,7 @@ std::string ServerRecord(const ServerList& servers, std::string_view name) {
   }
   const PlayerMap& players = server->playerTable().players();
   std::string text;
-  text.reserve(128 + players.size() * 256);
+  text.reserve(RecordSizeEstimate(players));
   text.append("SRV|");
   AppendTextField(text, "N1", name);
   AppendServerFields(text, server->counters());

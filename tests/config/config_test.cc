@@ -132,7 +132,52 @@ TEST(ConfigTest, MultiValueEdges) {
   }
 }
 
+TEST(ConfigTest, ConfigsOfOneFileCopyItsValuesSilently) {
+  ConfigFile file = ConfigFile::FromText(
+      "PATH out/\nMIN_KILLS 7\nEXCLUDE_PLAYERS a,b\n"
+      "MULTI [N]One [A]1.2.3.4 [L]one.log \n");
+  std::string out = CaptureStdout([&] {
+    Config first(file);
+    Config second(file);
+    const Config* configs[] = {&first, &second, file.values().get()};
+    for (const Config* config : configs) {
+      EXPECT_EQ(config->path(), "out/");
+      EXPECT_EQ(config->minKills(), 7);
+      EXPECT_EQ(config->excludePlayers(), "a,b");
+      ASSERT_EQ(config->multi().size(), 1u);
+      EXPECT_EQ(config->multi()[0].logFile, "one.log");
+    }
+  });
+  EXPECT_EQ(out, "");
+}
+
+TEST(ConfigTest, FromTextOfNothingGivesTheDefaults) {
+  std::string out = CaptureStdout([] {
+    Config config = Config::FromText("");
+    EXPECT_EQ(config.path(), "");
+    EXPECT_EQ(config.minScore(), 0);
+    EXPECT_FALSE(config.IsMultiServer());
+  });
+  EXPECT_EQ(out, "");
+}
+
 class ConfigFileTest : public TempDirTest {};
+
+TEST_F(ConfigFileTest, MissingFileIsReportedByEveryConfigBuiltFromIt) {
+  std::string out = CaptureStdout([] {
+    ConfigFile file = ConfigFile::Read();
+    EXPECT_FALSE(file.text().has_value());
+    EXPECT_EQ(file.values()->serverName(), "");
+    for (int i = 0; i < 3; ++i) {
+      Config config(file);
+      EXPECT_EQ(config.minKills(), 0);
+    }
+  });
+  EXPECT_EQ(out,
+            "Failed to open cfg file (kilnbook.cfg).\n"
+            "Failed to open cfg file (kilnbook.cfg).\n"
+            "Failed to open cfg file (kilnbook.cfg).\n");
+}
 
 TEST_F(ConfigFileTest, MissingFilePrintsMessageEachTime) {
   std::string out = CaptureStdout([] {

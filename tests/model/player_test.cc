@@ -39,6 +39,28 @@ TEST(PlayerTest, MissingConfigurationIsReportedAtCreation) {
   EXPECT_EQ(out, "Failed to open cfg file (kilnbook.cfg).\n");
 }
 
+TEST(PlayerTest, EveryPlayerOfAMissingFileReportsIt) {
+  ConfigFile missing;
+  std::string out = CaptureStdout([&] {
+    Player first("Al", missing);
+    Player second("Bob", missing);
+    EXPECT_EQ(first.config().path(), "");
+    EXPECT_EQ(&first.config(), &second.config());
+  });
+  EXPECT_EQ(out,
+            "Failed to open cfg file (kilnbook.cfg).\n"
+            "Failed to open cfg file (kilnbook.cfg).\n");
+}
+
+TEST(PlayerTest, PlayersShareTheValuesOfTheirFile) {
+  ConfigFile file = ConfigFile::FromText("PATH out/\nMIN_SCORE 3\n");
+  Player first("Al", file);
+  Player second("Bob", file);
+  EXPECT_EQ(&first.config(), &second.config());
+  EXPECT_EQ(first.config().path(), "out/");
+  EXPECT_EQ(second.config().minScore(), 3);
+}
+
 TEST(PlayerTest, AddKillTwiceCountsWeaponAndTarget) {
   ConfigFile file = Thresholds(0, 0);
   Player player("Bob", file);

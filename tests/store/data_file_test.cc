@@ -7,6 +7,7 @@
 
 #include "app/stats_app.h"
 #include "config/config_file.h"
+#include "log/number_text.h"
 #include "model/server_list.h"
 #include "support/file_size_limit.h"
 #include "support/run_program.h"
@@ -268,6 +269,56 @@ TEST_F(DataFileTest, DamagedPlayerRecords) {
   EXPECT_EQ(Stats("Ann")->deaths, 12);
   EXPECT_EQ(Stats("Ann")->htmlName, "");
   EXPECT_EQ(Stats("Ann")->targets, (NameTally{{"Bob", 2}}));
+}
+
+// Whatever the damage, a record reads every field where FindField finds it.
+TEST_F(DataFileTest, PlayerFieldsAreReadWhereFindFieldFindsThem) {
+  const std::string lines[] = {
+      "PLR|N1|Bob*C|4*D|3*",
+      // A doubled tag byte: the second one is followed by the bar.
+      "PLR|N1|Bob*CC|5*D|x*C|6*",
+      // The first occurrence wins, even inside another field's text.
+      "PLR|N1|Bob*Z|C|7*C|8*",
+      // A tag whose star is missing gives nothing, also when a later copy
+      // of the tag has one.
+      "PLR|N1|Bob*D|9",
+      "PLR|N1|Bob*D|9|D|10*",
+      // Tags at the very start and the very end of the line.
+      "A|PLR|N1|Bob*C|11*F|",
+      "PLR|N1|Bob*||*|A|12*B|*Y|<b>*",
+      "PLR|N1|Bob*E|13*F|14*" + std::string("\0", 1) + "|x*",
+  };
+  for (const std::string& line : lines) {
+    LoadPlayerRecord(servers_, "Main", line);
+    const PlayerStats* stats = Stats("Bob");
+    ASSERT_NE(stats, nullptr) << line;
+    auto number = [&line](const char* tag) {
+      std::optional<std::string_view> field = FindField(line, tag);
+      return field ? ParseNumber(*field) : 0;
+    };
+    auto text = [&line](const char* tag) {
+      return std::string(FindField(line, tag).value_or(""));
+    };
+    EXPECT_EQ(stats->plainName, text("Z")) << line;
+    EXPECT_EQ(stats->htmlName, text("Y")) << line;
+    EXPECT_EQ(stats->ping, number("A")) << line;
+    EXPECT_EQ(stats->score, number("B")) << line;
+    EXPECT_EQ(stats->kills, number("C")) << line;
+    EXPECT_EQ(stats->deaths, number("D")) << line;
+    EXPECT_EQ(stats->suicides, number("E")) << line;
+    EXPECT_EQ(stats->teamKills, number("F")) << line;
+  }
+}
+
+TEST_F(DataFileTest, ServerFieldsAreReadWhereFindFieldFindsThem) {
+  const std::string line = "SRV|N1|Main*AA|1*A|2*G|K|3*K|4*J|5";
+  LoadServerRecord(servers_, "Main", line);
+  const ServerCounters& counters = main().counters();
+  EXPECT_EQ(counters.REDSCORE, 1);  // "AA|": the second A has the bar
+  EXPECT_EQ(counters.KILLS, 0);  // "G|K|3*": the field is "K|3"
+  EXPECT_EQ(counters.BLUEWIN, 3);  // the first "K|" is inside G's field
+  EXPECT_EQ(counters.REDWIN, 0);   // no star after "J|"
+  EXPECT_EQ(counters.PING, 0);
 }
 
 TEST_F(DataFileTest, LaterPlayerRecordReplacesEarlierOneWhole) {
