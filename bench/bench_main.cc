@@ -216,7 +216,6 @@ int RunAll(const Args& args) {
   }
   DataFile(binary, root, std::atoi(args.Value("--dat-players", "50000").c_str()),
            reps);
-#ifdef KILNBOOK_BENCH_RENDER
   for (int players : NumberList(args.Value("--players", "1000,10000"))) {
     RenderResult r = BenchRender(root + "/render", stylesheets, players, reps);
     char input[32];
@@ -225,7 +224,6 @@ int RunAll(const Args& args) {
              Rate(r.pages, r.loopSeconds, "pages/s"), r.floorSeconds,
              r.peakKilobytes, "<= 1.25x bare libxslt");
   }
-#endif
   return 0;
 }
 

@@ -14,6 +14,7 @@
 
 #include "config/file_names.h"
 #include "log/line_reader.h"
+#include "store/fd.h"
 
 namespace kilnbook {
 
@@ -29,31 +30,6 @@ enum class Outcome {
   kTailNotRestored  // truncated, but the tail could not be written back
 };
 
-// Owns a file descriptor.
-class Fd {
- public:
-  explicit Fd(int fd) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) {
-      ::close(fd_);
-    }
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-
-  int get() const { return fd_; }
-  bool ok() const { return fd_ >= 0; }
-  // Closes now, reporting whether the close succeeded.
-  bool Close() {
-    int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
-
 struct FileCloser {
   void operator()(FILE* file) const { std::fclose(file); }
 };
@@ -63,20 +39,6 @@ int CreateTruncated(const char* name) {
   return ::open(name, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0664);
 }
 
-bool WriteAll(int fd, const char* data, size_t size) {
-  while (size > 0) {
-    ssize_t done = ::write(fd, data, size);
-    if (done < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return false;
-    }
-    data += done;
-    size -= static_cast<size_t>(done);
-  }
-  return true;
-}
 
 // Reads up to `size` bytes at `offset`; -1 on a read error.
 ssize_t ReadAt(int fd, char* buffer, size_t size, uint64_t offset) {
@@ -106,7 +68,7 @@ bool CopyRange(int from, uint64_t begin, uint64_t end, bool toEnd, int to,
     if (got == 0) {
       break;
     }
-    if (!WriteAll(to, buffer.data(), static_cast<size_t>(got))) {
+    if (!WriteAll(to, std::string_view(buffer.data(), static_cast<size_t>(got)))) {
       return false;
     }
     last = buffer[static_cast<size_t>(got) - 1];
@@ -130,7 +92,7 @@ bool CopyDumpToLog(int dump, int log) {
     at += static_cast<uint64_t>(got);
     held += static_cast<size_t>(got);
     if (got == 0) {
-      return WriteAll(log, buffer.data(), held);
+      return WriteAll(log, std::string_view(buffer.data(), held));
     }
     size_t cut = held;
     while (cut > 0 && buffer[cut - 1] != '\n') {
@@ -139,7 +101,7 @@ bool CopyDumpToLog(int dump, int log) {
     if (cut == 0) {
       cut = held;  // one line longer than the buffer: write it in pieces
     }
-    if (!WriteAll(log, buffer.data(), cut)) {
+    if (!WriteAll(log, std::string_view(buffer.data(), cut))) {
       return false;
     }
     std::copy(buffer.begin() + static_cast<ptrdiff_t>(cut),
@@ -184,7 +146,7 @@ bool WriteSections(FILE* log, int temp, SplitPoint& point) {
       point.sectionsEnd = reader.Offset();
     }
     if (pending.size() >= kWriteBatch) {
-      if (!WriteAll(temp, pending.data(), pending.size())) {
+      if (!WriteAll(temp, pending)) {
         return false;
       }
       written += pending.size();
@@ -195,7 +157,7 @@ bool WriteSections(FILE* log, int temp, SplitPoint& point) {
   // What follows the last finished section is never written at all when it
   // is still pending here.
   size_t keptPending = kept > written ? static_cast<size_t>(kept - written) : 0;
-  return !reader.Failed() && WriteAll(temp, pending.data(), keptPending) &&
+  return !reader.Failed() && WriteAll(temp, std::string_view(pending).substr(0, keptPending)) &&
          ::ftruncate(temp, static_cast<off_t>(kept)) == 0;
 }
 
@@ -210,7 +172,7 @@ bool WriteTail(int log, const SplitPoint& point, int dump) {
     return false;
   }
   std::string_view ending = last == '\n' ? "\n" : "\n\n";
-  return WriteAll(dump, ending.data(), ending.size());
+  return WriteAll(dump, ending);
 }
 
 Outcome Rewrite(int log, int logAppend, const SplitPoint& point, int dump,

@@ -3,60 +3,25 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 
 #include "config/file_names.h"
 #include "report/player_xml.h"
 #include "report/xsl_transformer.h"
+#include "store/fd.h"
 
 namespace kilnbook {
 
 namespace {
-
-// An open page file, closed when it goes out of scope.
-class PageFile {
- public:
-  explicit PageFile(const std::string& path)
-      : fd_(open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                 0664)) {}
-  ~PageFile() {
-    if (fd_ >= 0) {
-      close(fd_);
-    }
-  }
-
-  PageFile(const PageFile&) = delete;
-  PageFile& operator=(const PageFile&) = delete;
-
-  bool IsOpen() const { return fd_ >= 0; }
-
-  // Writes all of `text`, resuming after partial writes and interruptions.
-  bool WriteAll(std::string_view text) {
-    while (!text.empty()) {
-      ssize_t written = write(fd_, text.data(), text.size());
-      if (written < 0) {
-        if (errno == EINTR) {
-          continue;
-        }
-        return false;
-      }
-      text.remove_prefix(static_cast<size_t>(written));
-    }
-    return true;
-  }
-
- private:
-  int fd_;
-};
 
 enum class PageResult { kWritten, kNotOpened, kNotTransformed };
 
 PageResult WritePage(const std::string& pagePath,
                      const std::string& stylesheetPath,
                      const DocumentBuilder& buildDocument) {
-  PageFile page(pagePath);
-  if (!page.IsOpen()) {
+  Fd page(open(pagePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+               0664));
+  if (!page.ok()) {
     return PageResult::kNotOpened;
   }
   std::string html =
@@ -66,7 +31,7 @@ PageResult WritePage(const std::string& pagePath,
   }
   // A write that fails leaves a short page; the next run rewrites it and
   // there is no message for it.
-  page.WriteAll(html);
+  WriteAll(page.get(), html);
   return PageResult::kWritten;
 }
 

@@ -4,10 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
 
-#include "log/number_text.h"
+#include "store/fd.h"
 
 namespace kilnbook {
 
@@ -25,27 +24,14 @@ std::string DirectoryOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-bool WriteAll(int fd, std::string_view text) {
-  while (!text.empty()) {
-    ssize_t done = ::write(fd, text.data(), text.size());
-    if (done < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return false;
-    }
-    text.remove_prefix(static_cast<size_t>(done));
-  }
-  return true;
-}
-
 }  // namespace
 
 AtomicFile::AtomicFile(std::string path)
     : path_(std::move(path)),
-      // The process id keeps two runs on one directory off each other's
-      // temporary file.
-      tempPath_(path_ + ".tmp" + NumberText(static_cast<int32_t>(getpid()))) {}
+      // Runs are serialised, so one fixed name serves every save, and a save
+      // that was killed leaves nothing behind for good: the next one
+      // replaces it.
+      tempPath_(path_ + ".tmp") {}
 
 AtomicFile::~AtomicFile() { Discard(); }
 

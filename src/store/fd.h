@@ -1,0 +1,36 @@
+// An owned POSIX file descriptor, and writing a whole text to one.
+#ifndef KILNBOOK_STORE_FD_H_
+#define KILNBOOK_STORE_FD_H_
+
+#include <cstddef>
+#include <string_view>
+
+namespace kilnbook {
+
+// Closes the descriptor it holds when it goes out of scope.
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  ~Fd();
+
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+
+  int get() const { return fd_; }
+  bool ok() const { return fd_ >= 0; }
+
+  // Closes now; false when there was nothing to close or close() failed,
+  // which after writes can mean that they did not reach the file.
+  bool Close();
+
+ private:
+  int fd_;
+};
+
+// Writes all of `text` to `fd`, resuming after partial writes and
+// interruptions; false on the first failed write.
+bool WriteAll(int fd, std::string_view text);
+
+}  // namespace kilnbook
+
+#endif  // KILNBOOK_STORE_FD_H_
