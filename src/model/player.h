@@ -2,14 +2,12 @@
 #ifndef KILNBOOK_MODEL_PLAYER_H_
 #define KILNBOOK_MODEL_PLAYER_H_
 
-#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <map>
 #include <utility>
-#include <vector>
 
 #include "config/config.h"
 #include "config/config_file.h"
@@ -17,27 +15,12 @@
 
 namespace kilnbook {
 
-// Tallies count in hash maps: every kill of a busy log touches four of
-// them. Whoever lists a tally does so through SortedEntries(), in ascending
-// key order: text keys byte-wise as unsigned bytes (std::string's order),
-// numeric keys signed.
-using NameTally = std::unordered_map<std::string, int32_t>;
-using CodeTally = std::unordered_map<int32_t, int32_t>;
-
-// The entries of `tally` in ascending key order; the pointers stay valid
-// while the tally is not changed.
-template <typename Tally>
-std::vector<const typename Tally::value_type*> SortedEntries(
-    const Tally& tally) {
-  std::vector<const typename Tally::value_type*> entries;
-  entries.reserve(tally.size());
-  for (const auto& entry : tally) {
-    entries.push_back(&entry);
-  }
-  std::sort(entries.begin(), entries.end(),
-            [](const auto* a, const auto* b) { return a->first < b->first; });
-  return entries;
-}
+// Tallies list their entries in ascending key order: text keys byte-wise as
+// unsigned bytes (std::string's order), numeric keys signed. The kills of a
+// busy log do not look names up in them each time: the player table keeps
+// the entries it updates (map entries never move).
+using NameTally = std::map<std::string, int32_t>;
+using CodeTally = std::map<int32_t, int32_t>;
 
 // Everything the data file keeps of a player besides its name.
 struct PlayerStats {

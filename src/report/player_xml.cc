@@ -47,8 +47,7 @@ void AppendNameTally(std::string& out, std::string_view block,
                      std::string_view item, const NameTally& tally,
                      NameOf nameOf) {
   AppendTag(out, 1, "", block);
-  for (const auto* entry : SortedEntries(tally)) {
-    const auto& [key, times] = *entry;
+  for (const auto& [key, times] : tally) {
     AppendTag(out, 2, "", item);
     AppendElement(out, 3, "NAME", nameOf(key));
     AppendElement(out, 3, "TIMES", times);
@@ -62,8 +61,7 @@ void AppendNameTally(std::string& out, std::string_view block,
 void AppendWeaponTally(std::string& out, std::string_view block,
                        const CodeTally& tally) {
   AppendTag(out, 1, "", block);
-  for (const auto* entry : SortedEntries(tally)) {
-    const auto& [code, times] = *entry;
+  for (const auto& [code, times] : tally) {
     AppendLine(out, 2, "<WEAPONS>");
     AppendElement(out, 3, "WEAPON", code);
     AppendElement(out, 3, "TIMES", times);

@@ -168,13 +168,6 @@ class LineFields {
   std::array<size_t, 256> firstBar_;
 };
 
-// Room for every entry of a tally text at once, so that parsing it does not
-// grow the table step by step.
-template <typename Tally>
-void ReserveEntries(Tally& tally, std::string_view text) {
-  tally.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), kEntryEnd)));
-}
-
 void AppendServerFields(std::string& out, const ServerCounters& counters) {
   AppendNumberField(out, "A", counters.REDSCORE);
   AppendNumberField(out, "B", counters.BLUESCORE);
@@ -237,18 +230,17 @@ std::optional<std::string_view> FindField(std::string_view line,
 
 NameTally ParseNameTally(std::string_view text) {
   NameTally tally;
-  ReserveEntries(tally, text);
   ForEachEntry(text, [&tally](std::string_view key, std::string_view count) {
-    tally.insert_or_assign(std::string(key), ParseNumber(count));
+    // Written in key order, so the end is almost always the right place.
+    tally.insert_or_assign(tally.end(), std::string(key), ParseNumber(count));
   });
   return tally;
 }
 
 CodeTally ParseCodeTally(std::string_view text) {
   CodeTally tally;
-  ReserveEntries(tally, text);
   ForEachEntry(text, [&tally](std::string_view key, std::string_view count) {
-    tally.insert_or_assign(ParseNumber(key), ParseNumber(count));
+    tally.insert_or_assign(tally.end(), ParseNumber(key), ParseNumber(count));
   });
   return tally;
 }
@@ -262,8 +254,7 @@ void AppendNameTally(std::string& out, const NameTally& tally) {
     }
   }
   if (clean) {
-    for (const auto* entry : SortedEntries(tally)) {
-      const auto& [key, count] = *entry;
+    for (const auto& [key, count] : tally) {
       out.append(key);
       AppendEntry(out, count);
     }
@@ -278,8 +269,7 @@ void AppendNameTally(std::string& out, const NameTally& tally) {
 }
 
 void AppendCodeTally(std::string& out, const CodeTally& tally) {
-  for (const auto* entry : SortedEntries(tally)) {
-    const auto& [code, count] = *entry;
+  for (const auto& [code, count] : tally) {
     AppendNumber(out, code);
     AppendEntry(out, count);
   }

@@ -27,8 +27,8 @@ PlayerStats WithRecord(int32_t kills, int32_t deaths, int32_t score) {
 
 std::vector<std::string> Keys(const NameTally& tally) {
   std::vector<std::string> keys;
-  for (const auto* entry : SortedEntries(tally)) {
-    keys.push_back(entry->first);
+  for (const auto& [key, count] : tally) {
+    keys.push_back(key);
   }
   return keys;
 }
@@ -218,8 +218,8 @@ TEST(PlayerTest, TallyEntriesSortBytewiseUnsigned) {
   player.AddSuicide(-1022);
   player.AddSuicide(0);
   std::vector<int32_t> codes;
-  for (const auto* entry : SortedEntries(player.stats().suicideWeapons)) {
-    codes.push_back(entry->first);
+  for (const auto& [code, count] : player.stats().suicideWeapons) {
+    codes.push_back(code);
   }
   EXPECT_EQ(codes, (std::vector<int32_t>{-1022, 0, 5}));
 }
