@@ -180,20 +180,6 @@ TEST_F(PlayerTableTest, KillBooksPlainNamesOnBothPlayers) {
   EXPECT_EQ(Stats("Bo").deathWeapons, (CodeTally{{17, 1}}));
 }
 
-TEST_F(PlayerTableTest, TeamKillBooksTheVictimsKeyName) {
-  Join(2, "Al", "multi");
-  Join(5, "Bo", "multi");
-  bool teamKill = false;
-  table_.Kill(2, 5, 4);
-  teamKill = table_.Kill(2, 5, 4);
-  EXPECT_TRUE(teamKill);
-  EXPECT_EQ(Stats("Al").kills, 2);
-  EXPECT_EQ(Stats("Al").teamKills, 2);
-  EXPECT_EQ(Stats("Al").teamKillVictims, (NameTally{{"Bo", 2}}));
-  EXPECT_EQ(Stats("Al").targets, (NameTally{{"pBo", 2}}));
-  EXPECT_EQ(Stats("Bo").deaths, 2);
-}
-
 TEST_F(PlayerTableTest, TeamIdentifiersCompareByteForByte) {
   struct Case {
     std::string killerTeam, victimTeam;
@@ -285,18 +271,6 @@ TEST_F(PlayerTableTest, UnsetAndUnknownCodesAreTalliedLikeAnyCode) {
   EXPECT_EQ(Stats("Al").killWeapons, (CodeTally{{UNSET, 2}, {9, 1}, {59, 1}}));
   EXPECT_EQ(Stats("Bo").deathWeapons, (CodeTally{{UNSET, 2}, {9, 1}, {59, 1}}));
   EXPECT_EQ(Stats("Al").suicideWeapons, (CodeTally{{UNSET, 1}}));
-}
-
-TEST_F(PlayerTableTest, ReplacePlayerStartsAFreshRecord) {
-  Join(2, "Al", "multi");
-  Join(3, "Bo", "multi_axis");
-  table_.Kill(2, 3, 17);
-  Player& fresh = table_.ReplacePlayer("Al");
-  EXPECT_EQ(Find("Al"), &fresh);
-  EXPECT_EQ(fresh.stats().kills, 0);
-  // The slot binding stays and now reaches the new record.
-  table_.Kill(2, 3, 17);
-  EXPECT_EQ(fresh.stats().kills, 1);
 }
 
 TEST_F(PlayerTableTest, ThresholdsDropBelowMinimumOnly) {
