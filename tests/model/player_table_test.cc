@@ -7,6 +7,7 @@
 
 #include "config/config_file.h"
 #include "log/log_event.h"
+#include "support/map_keys.h"
 #include "support/run_program.h"
 
 namespace kilnbook {
@@ -54,13 +55,7 @@ class PlayerTableTest : public ::testing::Test {
     return player->stats();
   }
 
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& [name, player] : table_.players()) {
-      names.push_back(name);
-    }
-    return names;
-  }
+  std::vector<std::string> Names() const { return Keys(table_.players()); }
 
   // Runs a kill and returns what it printed.
   std::string KillOutput(int32_t killer, int32_t victim, int32_t code,
@@ -305,10 +300,7 @@ TEST(PlayerTableExcludeTest, PiecesAreTakenByteForByte) {
       table.ReplacePlayer(name);
     }
     table.ExcludePlayers();
-    std::vector<std::string> names;
-    for (const auto& [name, player] : table.players()) {
-      names.push_back(name);
-    }
+    std::vector<std::string> names = Keys(table.players());
     EXPECT_EQ(names, c.remaining) << "EXCLUDE_PLAYERS '" << c.exclude << "'";
   }
 }
@@ -319,10 +311,7 @@ TEST(PlayerTableOrderTest, PlayersOrderBytewiseWithPrefixFirst) {
   for (const char* name : {"\xC3\x84rger", "zed", "Zed", "ab", "a", "~"}) {
     table.ReplacePlayer(name);
   }
-  std::vector<std::string> names;
-  for (const auto& [name, player] : table.players()) {
-    names.push_back(name);
-  }
+  std::vector<std::string> names = Keys(table.players());
   EXPECT_EQ(names, (std::vector<std::string>{"Player", "Zed", "a", "ab",
                                              "world_entity", "zed", "~",
                                              "\xC3\x84rger"}));

@@ -421,12 +421,7 @@ TEST_F(DataFileStageTest, FailedSaveLeavesOldFileAndNoTemporary) {
     app.FlushToDAT();
   }
   EXPECT_EQ(ReadFile("kilnbook.dat"), old);
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(".")) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"kilnbook.cfg", "kilnbook.dat",
+  EXPECT_EQ(DirectoryEntries(), (std::vector<std::string>{"kilnbook.cfg", "kilnbook.dat",
                                              "kilnplayers"}));
 }
 
