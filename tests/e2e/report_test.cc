@@ -74,7 +74,8 @@ TEST_F(ReportRunTest, SingleServerRunWritesEveryDocument) {
   std::string players = "<PLAYERS>\n" + DefaultPlayer("Player") +
                         "</PLAYER>\n" + DefaultPlayer("world_entity") +
                         "</PLAYER>\n</PLAYERS>\n";
-  std::string stats = "\t<SERVERSTATS>\n" + kZeroCounters + "\t</SERVERSTATS>\n";
+  std::string stats =
+      "\t<SERVERSTATS>\n" + kZeroCounters + "\t</SERVERSTATS>\n";
   const char* const sortLines[] = {"NONE",  "SCORE",  "RATIO",
                                    "KILLS", "DEATHS", "SUICIDES"};
   const char* const pages[] = {

@@ -421,8 +421,9 @@ TEST_F(DataFileStageTest, FailedSaveLeavesOldFileAndNoTemporary) {
     app.FlushToDAT();
   }
   EXPECT_EQ(ReadFile("kilnbook.dat"), old);
-  EXPECT_EQ(DirectoryEntries(), (std::vector<std::string>{"kilnbook.cfg", "kilnbook.dat",
-                                             "kilnplayers"}));
+  EXPECT_EQ(DirectoryEntries(),
+            (std::vector<std::string>{"kilnbook.cfg", "kilnbook.dat",
+                                      "kilnplayers"}));
 }
 
 TEST_F(DataFileStageTest, ManyPlayersRoundTrip) {

@@ -22,14 +22,11 @@ inline std::string WeaponsSection() {
          WeaponsCloseXml();
 }
 
-inline std::string InfoAndRulesXml(const std::string& icq,
-                                   const std::string& nick,
-                                   const std::string& mail,
-                                   const std::string& address,
-                                   const std::string& name,
-                                   const std::string& lastRun,
-                                   const std::string& minScore,
-                                   const std::string& minKills) {
+inline std::string InfoAndRulesXml(
+    const std::string& icq, const std::string& nick, const std::string& mail,
+    const std::string& address, const std::string& name,
+    const std::string& lastRun, const std::string& minScore,
+    const std::string& minKills) {
   return "\t<INFO>\n\t\t<ADMIN_ICQ>" + icq + "</ADMIN_ICQ>\n\t\t<ADMIN_NICK>" +
          nick + "</ADMIN_NICK>\n\t\t<ADMIN_MAIL>" + mail +
          "</ADMIN_MAIL>\n\t\t<SERVER_ADDRESS>" + address +
@@ -47,14 +44,14 @@ inline std::string InfoAndRulesXml(const std::string& icq,
 // TOTALPLAYERS.
 inline std::string CounterLinesXml(std::initializer_list<const char*> values) {
   static constexpr const char* kTags[] = {
-      "REDSCORE", "BLUESCORE",  "REDWIN", "BLUEWIN",   "CLIENTCONNECT",
-      "GAMESHUTDOWN", "GAMEEXIT", "GAMEINIT", "KILLS", "TEAMKILLS",
-      "PING",     "TOTALPLAYERS"};
+      "REDSCORE",      "BLUESCORE",    "REDWIN",   "BLUEWIN",
+      "CLIENTCONNECT", "GAMESHUTDOWN", "GAMEEXIT", "GAMEINIT",
+      "KILLS",         "TEAMKILLS",    "PING",     "TOTALPLAYERS"};
   std::string lines;
   size_t i = 0;
   for (const char* value : values) {
-    lines += std::string("\t\t<") + kTags[i] + ">" + value + "</" + kTags[i] +
-             ">\n";
+    lines +=
+        std::string("\t\t<") + kTags[i] + ">" + value + "</" + kTags[i] + ">\n";
     ++i;
   }
   return lines;
@@ -75,8 +72,8 @@ inline std::string PlayerStatsXml(const std::string& name,
                     "</HTMLNAME>\n\t<STATS>\n";
   size_t i = 0;
   for (const char* value : values) {
-    xml += std::string("\t\t<") + kTags[i] + ">" + value + "</" + kTags[i] +
-           ">\n";
+    xml +=
+        std::string("\t\t<") + kTags[i] + ">" + value + "</" + kTags[i] + ">\n";
     ++i;
   }
   return xml + "\t</STATS>\n";
