@@ -11,18 +11,11 @@
 #include "model/server_list.h"
 #include "support/file_size_limit.h"
 #include "support/run_program.h"
+#include "support/tally_entry.h"
 #include "support/temp_dir.h"
 
 namespace kilnbook {
 namespace {
-
-const std::string kGrave = "\x60";
-const std::string kAcute = "\xB4";
-
-// "k`n´" with the real separator bytes.
-std::string Entry(const std::string& key, const std::string& count) {
-  return key + kGrave + count + kAcute;
-}
 
 const char kFreshServer[] =
     "SRV|N1|Main*A|0*B|0*C|0*D|0*E|0*F|0*G|0*H|0*I|0*J|0*K|0*\n"
