@@ -159,18 +159,6 @@ TEST_F(SummaryXmlTest, MainDocumentAfterPruning) {
   EXPECT_EQ(MainXml(Context(), servers_, SortType::DEATHS, time_), document);
 }
 
-TEST_F(SummaryXmlTest, SixMainDocumentsDifferOnlyInSortLine) {
-  std::string none = MainXml(Context(), servers_, SortType::NONE, time_);
-  for (SortType type : kSortTypes) {
-    std::string document = MainXml(Context(), servers_, type, time_);
-    std::string sortLine(SortByXml(type));
-    std::string expected = none;
-    expected.replace(expected.find("\t<SORT_BY>"),
-                     SortByXml(SortType::NONE).size(), sortLine);
-    EXPECT_EQ(document, expected) << sortLine;
-  }
-}
-
 TEST_F(SummaryXmlTest, EmptyTableAfterPruning) {
   ConfigFile file =
       ConfigFile::FromText("EXCLUDE_PLAYERS Player,world_entity\n");
