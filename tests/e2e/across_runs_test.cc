@@ -6,6 +6,7 @@
 
 #include "support/file_size_limit.h"
 #include "support/run_program.h"
+#include "support/tally_entry.h"
 #include "support/temp_dir.h"
 
 namespace kilnbook {
@@ -80,12 +81,6 @@ class AcrossRunsTest : public TempDirTest {
     return "<none>";
   }
 };
-
-const std::string kGrave = "\x60";
-const std::string kAcute = "\xB4";
-std::string Entry(const std::string& key, const std::string& count) {
-  return key + kGrave + count + kAcute;
-}
 
 TEST_F(AcrossRunsTest, EachFinishedGameCountsOnceAndTotalsAddUp) {
   WriteFile("game.log", std::string(kFirstGame) + kSecondGameStart);

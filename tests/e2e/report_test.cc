@@ -6,9 +6,8 @@
 #include <regex>
 #include <string>
 
-#include "model/weapon_table.h"
-#include "report/weapon_xml.h"
 #include "support/echo_stylesheet.h"
+#include "support/expected_xml.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -33,57 +32,12 @@ size_t Count(const std::string& text, const std::string& piece) {
   return count;
 }
 
-constexpr const char kInfo[] = R"(	<INFO>
-		<ADMIN_ICQ>42</ADMIN_ICQ>
-		<ADMIN_NICK>Admin</ADMIN_NICK>
-		<ADMIN_MAIL>admin@example.org</ADMIN_MAIL>
-		<SERVER_ADDRESS>1.2.3.4</SERVER_ADDRESS>
-		<SERVER_NAME>Main</SERVER_NAME>
-		<HOMEPAGE>https://kilnbook.example.org/</HOMEPAGE>
-		<VERSION>0.7.0 (Linux)</VERSION>
-		<LAST_RUN>T</LAST_RUN>
-	</INFO>
-	<RULES>
-		<RULE_MINSCORE>0</RULE_MINSCORE>
-		<RULE_MINKILLS>0</RULE_MINKILLS>
-	</RULES>
-)";
-
-constexpr const char kCounters[] = R"(		<REDSCORE>0</REDSCORE>
-		<BLUESCORE>0</BLUESCORE>
-		<REDWIN>0</REDWIN>
-		<BLUEWIN>0</BLUEWIN>
-		<CLIENTCONNECT>0</CLIENTCONNECT>
-		<GAMESHUTDOWN>0</GAMESHUTDOWN>
-		<GAMEEXIT>0</GAMEEXIT>
-		<GAMEINIT>0</GAMEINIT>
-		<KILLS>0</KILLS>
-		<TEAMKILLS>0</TEAMKILLS>
-		<PING>0</PING>
-		<TOTALPLAYERS>2</TOTALPLAYERS>
-)";
+const std::string kZeroCounters = CounterLinesXml(
+    {"0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "2"});
 
 // The two players every server starts with.
 std::string DefaultPlayer(const std::string& name) {
-  return "<PLAYER>\n\t<NAME>" + name + R"(</NAME>
-	<PLAINNAME></PLAINNAME>
-	<HTMLNAME></HTMLNAME>
-	<STATS>
-		<KILLS>0</KILLS>
-		<DEATHS>0</DEATHS>
-		<TEAMKILLS>0</TEAMKILLS>
-		<SUICIDES>0</SUICIDES>
-		<PING>0</PING>
-		<SCORE>0</SCORE>
-		<RATE>0</RATE>
-		<RATIO>0</RATIO>
-	</STATS>
-)";
-}
-
-std::string Weapons() {
-  return WeaponsOpenXml() + WeaponExistingXml(WeaponTable()) +
-         WeaponsCloseXml();
+  return PlayerStatsXml(name, "", "", {"0", "0", "0", "0", "0", "0", "0", "0"});
 }
 
 class ReportRunTest : public TempDirTest {
@@ -115,11 +69,13 @@ TEST_F(ReportRunTest, SingleServerRunWritesEveryDocument) {
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.out.find("HTML"), std::string::npos) << result.out;
 
+  std::string info = InfoAndRulesXml("42", "Admin", "admin@example.org",
+                                     "1.2.3.4", "Main", "T", "0", "0");
   std::string players = "<PLAYERS>\n" + DefaultPlayer("Player") +
                         "</PLAYER>\n" + DefaultPlayer("world_entity") +
                         "</PLAYER>\n</PLAYERS>\n";
   std::string stats =
-      "\t<SERVERSTATS>\n" + std::string(kCounters) + "\t</SERVERSTATS>\n";
+      "\t<SERVERSTATS>\n" + kZeroCounters + "\t</SERVERSTATS>\n";
   const char* const sortLines[] = {"NONE",  "SCORE",  "RATIO",
                                    "KILLS", "DEATHS", "SUICIDES"};
   const char* const pages[] = {
@@ -130,63 +86,24 @@ TEST_F(ReportRunTest, SingleServerRunWritesEveryDocument) {
     std::string page = ReadFile(pages[i]);
     EXPECT_NE(page, WithoutLastRun(page)) << "LAST_RUN form in " << pages[i];
     EXPECT_EQ(WithoutLastRun(page),
-              "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n\t<SORT_BY>" +
-                  std::string(sortLines[i]) + "</SORT_BY>\n" + kInfo + stats +
-                  Weapons() + players + "</KILNBOOKS>\n")
+              std::string(kDocumentHead) + "\t<SORT_BY>" + sortLines[i] +
+                  "</SORT_BY>\n" + info + stats + WeaponsSection() + players +
+                  "</KILNBOOKS>\n")
         << pages[i];
   }
 
   std::string front = ReadFile("out/kilnbook.html");
   EXPECT_EQ(WithoutLastRun(front),
-            "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n" + std::string(kInfo) +
+            kDocumentHead + info +
                 "<SERVERS>\n\t<SERVER>\n\t\t<SERVERNAME>Main</SERVERNAME>\n"
                 "\t\t<SERVERADDRESS>1.2.3.4</SERVERADDRESS>\n" +
-                kCounters + "\t</SERVER>\n</SERVERS>\n</KILNBOOKS>\n");
+                kZeroCounters + "\t</SERVER>\n</SERVERS>\n</KILNBOOKS>\n");
 
   // Both players have an empty plain name; the later one in name order
   // wins the shared page.
-  std::string playerPage = ReadFile("out/Main/kilnplayers/.html");
-  EXPECT_EQ(playerPage, "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n" + Weapons() +
-                            DefaultPlayer("world_entity") + R"(	<TARGETS>
-	</TARGETS>
-	<KILLERS>
-	</KILLERS>
-	<TEAMKILLS>
-	</TEAMKILLS>
-	<KILLWEAPONS>
-	</KILLWEAPONS>
-	<DEATHWEAPONS>
-	</DEATHWEAPONS>
-	<SUICIDEWEAPONS>
-	</SUICIDEWEAPONS>
-	<TEAMS>
-	</TEAMS>
-	<MODELS>
-	</MODELS>
-</PLAYER>
-</KILNBOOKS>
-)");
-}
-
-TEST_F(ReportRunTest, MissingMainStylesheetLeavesSixEmptyMainPages) {
-  WriteFile("kilnbook.cfg", kConfig);
-  ASSERT_EQ(unlink("out/kilnbook.xsl"), 0);
-  RunResult result = Run();
-  EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_EQ(result.err, "");
-  EXPECT_EQ(Count(result.out, "Failed to generate detailed HTML for main\n"),
-            6u)
-      << result.out;
-  EXPECT_EQ(Count(result.out, "HTML"), 6u) << result.out;
-  for (const char* page :
-       {"out/Main/kilnbook.html", "out/Main/kilnbook_score.html",
-        "out/Main/kilnbook_ratio.html", "out/Main/kilnbook_kills.html",
-        "out/Main/kilnbook_deaths.html", "out/Main/kilnbook_suicides.html"}) {
-    EXPECT_TRUE(FileExists(page)) << page;
-    EXPECT_EQ(ReadFile(page), "") << page;
-  }
-  EXPECT_NE(ReadFile("out/kilnbook.html"), "");
-  EXPECT_NE(ReadFile("out/Main/kilnplayers/.html"), "");
+  EXPECT_EQ(ReadFile("out/Main/kilnplayers/.html"),
+            kDocumentHead + WeaponsSection() + DefaultPlayer("world_entity") +
+                kEmptyDetailBlocks + "</KILNBOOKS>\n");
 }
 
 TEST_F(ReportRunTest, BrokenStylesheetsAreReportedOnStandardOutputOnly) {
@@ -238,6 +155,9 @@ TEST_F(ReportRunTest, WithoutConfigurationPagesStayInWorkingDirectory) {
   RunResult result = Run();
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out.rfind("Failed to open cfg file (kilnbook.cfg).\n", 0),
+            0u)
+      << result.out;
   // The server directory is the working directory, so the front page,
   // written last, replaces the main page of the same name.
   std::string front = ReadFile("kilnbook.html");
@@ -245,6 +165,7 @@ TEST_F(ReportRunTest, WithoutConfigurationPagesStayInWorkingDirectory) {
   EXPECT_NE(ReadFile("kilnbook_deaths.html").find("DEATHS</SORT_BY>"),
             std::string::npos);
   EXPECT_TRUE(FileExists("kilnplayers/.html"));
+  EXPECT_FALSE(FileExists("/kilnplayers"));
 }
 
 }  // namespace

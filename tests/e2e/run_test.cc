@@ -31,32 +31,6 @@ TEST_F(RunTest, ArgumentsAreIgnoredAndExitIsZero) {
   EXPECT_TRUE(FileExists("Main/kilnplayers"));
 }
 
-TEST_F(RunTest, MissingConfigurationStaysInWorkingDirectory) {
-  RunResult result = Run();
-  EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_EQ(result.err, "");
-  EXPECT_EQ(result.out.rfind("Failed to open cfg file (kilnbook.cfg).\n", 0),
-            0u)
-      << result.out;
-  // The empty server name and PATH map to the working directory itself.
-  EXPECT_TRUE(FileExists("kilnplayers"));
-  EXPECT_FALSE(FileExists("/kilnplayers"));
-}
-
-TEST_F(RunTest, MultiServerConfigurationMakesOnlyTheMultiDirectories) {
-  WriteFile("kilnbook.cfg",
-            "PATH stats/\n"
-            "SERVER_NAME Solo\n"
-            "MULTI [N]Second [A]2.2.2.2 [L]second.log \n"
-            "MULTI [N]First [A]1.1.1.1 [L]first.log \n");
-  ASSERT_EQ(mkdir("stats", 0755), 0);
-  RunResult result = Run();
-  EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_TRUE(FileExists("stats/Second/kilnplayers"));
-  EXPECT_TRUE(FileExists("stats/First/kilnplayers"));
-  EXPECT_FALSE(FileExists("stats/Solo"));
-}
-
 TEST_F(RunTest, DirectoriesAreCreatedUnderTheUmask) {
   WriteFile("kilnbook.cfg", "PATH out/\nSERVER_NAME Main\n");
   ASSERT_EQ(mkdir("out", 0755), 0);
@@ -64,13 +38,6 @@ TEST_F(RunTest, DirectoriesAreCreatedUnderTheUmask) {
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(FileMode("out/Main"), 0700);
   EXPECT_EQ(FileMode("out/Main/kilnplayers"), 0700);
-}
-
-TEST_F(RunTest, MissingPathParentIsNotCreated) {
-  WriteFile("kilnbook.cfg", "PATH nowhere/\nSERVER_NAME Main\n");
-  RunResult result = Run();
-  EXPECT_EQ(result.exitStatus, 0);
-  EXPECT_FALSE(FileExists("nowhere"));
 }
 
 }  // namespace

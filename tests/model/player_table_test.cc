@@ -7,6 +7,7 @@
 
 #include "config/config_file.h"
 #include "log/log_event.h"
+#include "support/map_keys.h"
 #include "support/run_program.h"
 
 namespace kilnbook {
@@ -54,13 +55,7 @@ class PlayerTableTest : public ::testing::Test {
     return player->stats();
   }
 
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& [name, player] : table_.players()) {
-      names.push_back(name);
-    }
-    return names;
-  }
+  std::vector<std::string> Names() const { return Keys(table_.players()); }
 
   // Runs a kill and returns what it printed.
   std::string KillOutput(int32_t killer, int32_t victim, int32_t code,
@@ -180,20 +175,6 @@ TEST_F(PlayerTableTest, KillBooksPlainNamesOnBothPlayers) {
   EXPECT_EQ(Stats("Bo").deathWeapons, (CodeTally{{17, 1}}));
 }
 
-TEST_F(PlayerTableTest, TeamKillBooksTheVictimsKeyName) {
-  Join(2, "Al", "multi");
-  Join(5, "Bo", "multi");
-  bool teamKill = false;
-  table_.Kill(2, 5, 4);
-  teamKill = table_.Kill(2, 5, 4);
-  EXPECT_TRUE(teamKill);
-  EXPECT_EQ(Stats("Al").kills, 2);
-  EXPECT_EQ(Stats("Al").teamKills, 2);
-  EXPECT_EQ(Stats("Al").teamKillVictims, (NameTally{{"Bo", 2}}));
-  EXPECT_EQ(Stats("Al").targets, (NameTally{{"pBo", 2}}));
-  EXPECT_EQ(Stats("Bo").deaths, 2);
-}
-
 TEST_F(PlayerTableTest, TeamIdentifiersCompareByteForByte) {
   struct Case {
     std::string killerTeam, victimTeam;
@@ -287,18 +268,6 @@ TEST_F(PlayerTableTest, UnsetAndUnknownCodesAreTalliedLikeAnyCode) {
   EXPECT_EQ(Stats("Al").suicideWeapons, (CodeTally{{UNSET, 1}}));
 }
 
-TEST_F(PlayerTableTest, ReplacePlayerStartsAFreshRecord) {
-  Join(2, "Al", "multi");
-  Join(3, "Bo", "multi_axis");
-  table_.Kill(2, 3, 17);
-  Player& fresh = table_.ReplacePlayer("Al");
-  EXPECT_EQ(Find("Al"), &fresh);
-  EXPECT_EQ(fresh.stats().kills, 0);
-  // The slot binding stays and now reaches the new record.
-  table_.Kill(2, 3, 17);
-  EXPECT_EQ(fresh.stats().kills, 1);
-}
-
 TEST_F(PlayerTableTest, ThresholdsDropBelowMinimumOnly) {
   Restored("low", 0, -5);
   Restored("zero", 0, 0);
@@ -331,10 +300,7 @@ TEST(PlayerTableExcludeTest, PiecesAreTakenByteForByte) {
       table.ReplacePlayer(name);
     }
     table.ExcludePlayers();
-    std::vector<std::string> names;
-    for (const auto& [name, player] : table.players()) {
-      names.push_back(name);
-    }
+    std::vector<std::string> names = Keys(table.players());
     EXPECT_EQ(names, c.remaining) << "EXCLUDE_PLAYERS '" << c.exclude << "'";
   }
 }
@@ -345,10 +311,7 @@ TEST(PlayerTableOrderTest, PlayersOrderBytewiseWithPrefixFirst) {
   for (const char* name : {"\xC3\x84rger", "zed", "Zed", "ab", "a", "~"}) {
     table.ReplacePlayer(name);
   }
-  std::vector<std::string> names;
-  for (const auto& [name, player] : table.players()) {
-    names.push_back(name);
-  }
+  std::vector<std::string> names = Keys(table.players());
   EXPECT_EQ(names, (std::vector<std::string>{"Player", "Zed", "a", "ab",
                                              "world_entity", "zed", "~",
                                              "\xC3\x84rger"}));

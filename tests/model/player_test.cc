@@ -33,12 +33,6 @@ std::vector<std::string> Keys(const NameTally& tally) {
   return keys;
 }
 
-TEST(PlayerTest, MissingConfigurationIsReportedAtCreation) {
-  ConfigFile missing;
-  std::string out = CaptureStdout([&] { Player player("Bob", missing); });
-  EXPECT_EQ(out, "Failed to open cfg file (kilnbook.cfg).\n");
-}
-
 TEST(PlayerTest, EveryPlayerOfAMissingFileReportsIt) {
   ConfigFile missing;
   std::string out = CaptureStdout([&] {
@@ -50,15 +44,6 @@ TEST(PlayerTest, EveryPlayerOfAMissingFileReportsIt) {
   EXPECT_EQ(out,
             "Failed to open cfg file (kilnbook.cfg).\n"
             "Failed to open cfg file (kilnbook.cfg).\n");
-}
-
-TEST(PlayerTest, PlayersShareTheValuesOfTheirFile) {
-  ConfigFile file = ConfigFile::FromText("PATH out/\nMIN_SCORE 3\n");
-  Player first("Al", file);
-  Player second("Bob", file);
-  EXPECT_EQ(&first.config(), &second.config());
-  EXPECT_EQ(first.config().path(), "out/");
-  EXPECT_EQ(second.config().minScore(), 3);
 }
 
 TEST(PlayerTest, AddKillTwiceCountsWeaponAndTarget) {

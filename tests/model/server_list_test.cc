@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "config/config_file.h"
+#include "support/map_keys.h"
 #include "support/run_program.h"
 
 namespace kilnbook {
@@ -16,13 +17,7 @@ class ServerListTest : public ::testing::Test {
   ServerListTest()
       : file_(ConfigFile::FromText("MIN_KILLS 0\n")), list_(file_) {}
 
-  std::vector<std::string> Names() const {
-    std::vector<std::string> names;
-    for (const auto& [name, server] : list_.servers()) {
-      names.push_back(name);
-    }
-    return names;
-  }
+  std::vector<std::string> Names() const { return Keys(list_.servers()); }
 
   ConfigFile file_;
   ServerList list_;

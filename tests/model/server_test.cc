@@ -8,6 +8,7 @@
 
 #include "config/config_file.h"
 #include "log/log_event.h"
+#include "support/map_keys.h"
 #include "support/run_program.h"
 
 namespace kilnbook {
@@ -148,10 +149,7 @@ TEST_F(ServerTest, PruningUsesTheServersThresholds) {
   restore("lowScore", 100, 4);
   restore("plenty", 50, 50);
   server_.PrunePlayers();
-  std::vector<std::string> names;
-  for (const auto& [name, player] : server_.playerTable().players()) {
-    names.push_back(name);
-  }
+  std::vector<std::string> names = Keys(server_.playerTable().players());
   // "world_entity" and "Player" are pruned like everybody else.
   EXPECT_EQ(names, (std::vector<std::string>{"exact", "plenty"}));
 }
@@ -167,10 +165,7 @@ TEST(ServerPruneTest, ExcludedNamesGoFirstThenThresholds) {
   negative.score = -5;
   server.playerTable().ReplacePlayer("Dee").Restore(negative);
   server.PrunePlayers();
-  std::vector<std::string> names;
-  for (const auto& [name, player] : server.playerTable().players()) {
-    names.push_back(name);
-  }
+  std::vector<std::string> names = Keys(server.playerTable().players());
   EXPECT_EQ(names,
             (std::vector<std::string>{"Bo", "Cy", "Player", "world_entity"}));
 }

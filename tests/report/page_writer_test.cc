@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <set>
 #include <string>
+#include <vector>
 
 #include "config/file_names.h"
 #include "report/player_xml.h"
@@ -18,14 +18,6 @@
 
 namespace kilnbook {
 namespace {
-
-std::set<std::string> Entries(const std::string& directory) {
-  std::set<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-    names.insert(entry.path().filename().string());
-  }
-  return names;
-}
 
 TEST(PlayerPageFileNameTest, SlashesBecomeUnderscores) {
   struct Case {
@@ -106,7 +98,7 @@ TEST_F(PageWriterTest, PrunedPlayersAreAbsentFromEveryPage) {
   Add("Low", "Low", 0);
   Add("Neg", "Neg", 4, -1);
   EXPECT_EQ(WriteAllPages(), "");
-  EXPECT_EQ(Entries(kPlayers), std::set<std::string>{"Bob.html"});
+  EXPECT_EQ(DirectoryEntries(kPlayers), std::vector<std::string>{"Bob.html"});
   EXPECT_EQ(ReadFile(kPlayers + "Bob.html"), PlayerDocumentXml(bob));
   for (const char* page :
        {"out/Main/kilnbook.html", "out/Main/kilnbook_score.html",
@@ -132,57 +124,65 @@ TEST_F(PageWriterTest, HostileNamesStayInsideThePlayersDirectory) {
   Add("D", "/abs", 1);
   Add("E", "..", 1);
   EXPECT_EQ(WriteAllPages(), "");
-  EXPECT_EQ(Entries(kPlayers),
-            (std::set<std::string>{".._x.html", "a_b.html", ".html",
-                                   "_abs.html", "...html"}));
-  EXPECT_EQ(Entries("out/Main").count("x.html"), 0u);
-  EXPECT_EQ(Entries("out").count("x.html"), 0u);
+  EXPECT_EQ(DirectoryEntries(kPlayers),
+            (std::vector<std::string>{"...html", ".._x.html", ".html",
+                                      "_abs.html", "a_b.html"}));
+  EXPECT_FALSE(FileExists("out/Main/x.html"));
+  EXPECT_FALSE(FileExists("out/x.html"));
   EXPECT_NE(ReadFile(kPlayers + ".html").find("<NAME>C</NAME>"),
             std::string::npos);
 }
 
-TEST_F(PageWriterTest, MissingPlayerStylesheetLeavesEmptyPages) {
+// A missing stylesheet empties the old pages of its own kind only, with one
+// message per page.
+TEST_F(PageWriterTest, MissingStylesheetLeavesItsPagesEmpty) {
   Configure("PATH out/\nEXCLUDE_PLAYERS Player,world_entity\n");
   Add("Ann", "Ann", 1);
   Add("Bob", "Bob", 1);
-  WriteFile(kPlayers + "Ann.html", "old page");
-  ASSERT_EQ(unlink("out/kilnbook_player.xsl"), 0);
-  std::string out = WriteAllPages();
-  EXPECT_EQ(out,
-            "Failed to generate detailed HTML for player\n"
-            "Failed to generate detailed HTML for player\n");
-  EXPECT_EQ(ReadFile(kPlayers + "Ann.html"), "");
-  EXPECT_EQ(ReadFile(kPlayers + "Bob.html"), "");
-  // The main and front pages are still written.
-  EXPECT_NE(ReadFile("out/Main/kilnbook.html").find("<NAME>Ann</NAME>"),
-            std::string::npos);
-  EXPECT_NE(ReadFile("out/kilnbook.html").find("<SERVERNAME>Main"),
-            std::string::npos);
-}
-
-TEST_F(PageWriterTest, MissingMainStylesheetGivesSixMessagesAndEmptyPages) {
-  Configure("PATH out/\nEXCLUDE_PLAYERS Player,world_entity\n");
-  Add("Bob", "Bob", 1);
-  ASSERT_EQ(unlink("out/kilnbook.xsl"), 0);
-  std::string message = "Failed to generate detailed HTML for main\n";
-  EXPECT_EQ(WriteAllPages(),
-            message + message + message + message + message + message);
+  const std::vector<std::string> playerPages = {kPlayers + "Ann.html",
+                                                kPlayers + "Bob.html"};
+  std::vector<std::string> mainPages;
   for (SortType type : kSortTypes) {
-    std::string page = "out/Main/" + std::string(MainPageFileName(type));
-    EXPECT_TRUE(FileExists(page)) << page;
-    EXPECT_EQ(ReadFile(page), "") << page;
+    mainPages.push_back("out/Main/" + std::string(MainPageFileName(type)));
   }
-  EXPECT_NE(ReadFile(kPlayers + "Bob.html"), "");
-  EXPECT_NE(ReadFile("out/kilnbook.html"), "");
-}
-
-TEST_F(PageWriterTest, MissingFrontStylesheetLeavesEmptyFrontPage) {
-  Configure("PATH out/\n");
-  WriteFile("out/kilnbook.html", "old front page");
-  ASSERT_EQ(unlink("out/kilnbook_front.xsl"), 0);
-  EXPECT_EQ(WriteAllPages(),
-            "Failed to generate detailed HTML for frontpage\n");
-  EXPECT_EQ(ReadFile("out/kilnbook.html"), "");
+  const std::vector<std::string> frontPages = {"out/kilnbook.html"};
+  const std::vector<std::string>* const allKinds[] = {&playerPages, &mainPages,
+                                                      &frontPages};
+  struct Case {
+    const char* stylesheet;
+    const char* message;
+    const std::vector<std::string>* emptied;
+  } cases[] = {
+      {"out/kilnbook_player.xsl", "player", &playerPages},
+      {"out/kilnbook.xsl", "main", allKinds[1]},
+      {"out/kilnbook_front.xsl", "frontpage", &frontPages},
+  };
+  for (const Case& c : cases) {
+    for (const auto* pages : allKinds) {
+      for (const std::string& page : *pages) {
+        WriteFile(page, "old page");
+      }
+    }
+    ASSERT_EQ(unlink(c.stylesheet), 0);
+    std::string expected;
+    for (size_t i = 0; i < c.emptied->size(); ++i) {
+      expected += std::string("Failed to generate detailed HTML for ") +
+                  c.message + "\n";
+    }
+    EXPECT_EQ(WriteAllPages(), expected) << c.stylesheet;
+    WriteFile(c.stylesheet, kEchoStylesheet);
+    for (const auto* pages : allKinds) {
+      for (const std::string& page : *pages) {
+        std::string text = ReadFile(page);
+        if (pages == c.emptied) {
+          EXPECT_EQ(text, "") << c.stylesheet << ": " << page;
+        } else {
+          EXPECT_NE(text.find("<KILNBOOKS>"), std::string::npos)
+              << c.stylesheet << ": " << page;
+        }
+      }
+    }
+  }
 }
 
 TEST_F(PageWriterTest, UnopenablePagesAreSkipped) {

@@ -5,18 +5,10 @@
 
 #include <string>
 
-#include "model/weapon_table.h"
-#include "report/weapon_xml.h"
+#include "support/expected_xml.h"
 
 namespace kilnbook {
 namespace {
-
-constexpr const char kDocumentHead[] = "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n";
-
-std::string WeaponsSection() {
-  return WeaponsOpenXml() + WeaponExistingXml(WeaponTable()) +
-         WeaponsCloseXml();
-}
 
 TEST(PlayerXmlTest, TeamDisplayNames) {
   struct Case {
@@ -62,39 +54,10 @@ class PlayerDocumentTest : public ::testing::Test {
 TEST_F(PlayerDocumentTest, PlayerWithoutTalliesKeepsEveryBlock) {
   Player player("Nobody", file_);
   EXPECT_EQ(PlayerDocumentXml(player),
-            std::string(kDocumentHead) + WeaponsSection() + R"(<PLAYER>
-	<NAME>Nobody</NAME>
-	<PLAINNAME></PLAINNAME>
-	<HTMLNAME></HTMLNAME>
-	<STATS>
-		<KILLS>0</KILLS>
-		<DEATHS>0</DEATHS>
-		<TEAMKILLS>0</TEAMKILLS>
-		<SUICIDES>0</SUICIDES>
-		<PING>0</PING>
-		<SCORE>0</SCORE>
-		<RATE>0</RATE>
-		<RATIO>0</RATIO>
-	</STATS>
-	<TARGETS>
-	</TARGETS>
-	<KILLERS>
-	</KILLERS>
-	<TEAMKILLS>
-	</TEAMKILLS>
-	<KILLWEAPONS>
-	</KILLWEAPONS>
-	<DEATHWEAPONS>
-	</DEATHWEAPONS>
-	<SUICIDEWEAPONS>
-	</SUICIDEWEAPONS>
-	<TEAMS>
-	</TEAMS>
-	<MODELS>
-	</MODELS>
-</PLAYER>
-</KILNBOOKS>
-)");
+            kDocumentHead + WeaponsSection() +
+                PlayerStatsXml("Nobody", "", "",
+                               {"0", "0", "0", "0", "0", "0", "0", "0"}) +
+                kEmptyDetailBlocks + "</KILNBOOKS>\n");
 }
 
 TEST_F(PlayerDocumentTest, EveryTallyInKeyOrder) {
@@ -118,21 +81,10 @@ TEST_F(PlayerDocumentTest, EveryTallyInKeyOrder) {
   stats.teams = {{"multi_axis", 1}, {"multi", 3}, {"spectator", 2}};
   stats.models = {{"redmedic1", 4}, {"Redmedic1", 1}};
   player.Restore(stats);
-  std::string expected = R"(<PLAYER>
-	<NAME>^1Ann</NAME>
-	<PLAINNAME>Ann</PLAINNAME>
-	<HTMLNAME>&lt;FONT COLOR="#FF0000"&gt;Ann&lt;/FONT&gt;</HTMLNAME>
-	<STATS>
-		<KILLS>10</KILLS>
-		<DEATHS>3</DEATHS>
-		<TEAMKILLS>2</TEAMKILLS>
-		<SUICIDES>1</SUICIDES>
-		<PING>45</PING>
-		<SCORE>-7</SCORE>
-		<RATE>-2</RATE>
-		<RATIO>33</RATIO>
-	</STATS>
-	<TARGETS>
+  std::string expected =
+      PlayerStatsXml("^1Ann", "Ann", stats.htmlName,
+                     {"10", "3", "2", "1", "45", "-7", "-2", "33"}) +
+      R"(	<TARGETS>
 		<TARGET>
 			<NAME></NAME>
 			<TIMES>2</TIMES>
@@ -221,9 +173,8 @@ TEST_F(PlayerDocumentTest, EveryTallyInKeyOrder) {
 </PLAYER>
 )";
   EXPECT_EQ(PlayerDetailXml(player), expected);
-  EXPECT_EQ(PlayerDocumentXml(player), std::string(kDocumentHead) +
-                                           WeaponsSection() + expected +
-                                           "</KILNBOOKS>\n");
+  EXPECT_EQ(PlayerDocumentXml(player),
+            kDocumentHead + WeaponsSection() + expected + "</KILNBOOKS>\n");
   // Building changes nothing.
   EXPECT_EQ(PlayerDetailXml(player), expected);
 }
@@ -237,7 +188,7 @@ TEST(PlayerDocumentThresholdTest, BelowMinScoreKeepsOnlyTheFrame) {
   player.Restore(stats);
   EXPECT_EQ(PlayerDetailXml(player), "");
   EXPECT_EQ(PlayerDocumentXml(player),
-            std::string(kDocumentHead) + WeaponsSection() + "</KILNBOOKS>\n");
+            kDocumentHead + WeaponsSection() + "</KILNBOOKS>\n");
 }
 
 }  // namespace

@@ -9,126 +9,46 @@
 namespace kilnbook {
 namespace {
 
+// The game's own numbering, gaps included, in the order pages list it.
+constexpr const char* kCatalogue[][3] = {
+    {"0", "MOD_UNKNOWN", "Unknown weapon"},
+    {"3", "MOD_MACHINEGUN", "Machinegun"},
+    {"4", "MOD_GRENADE", "Grenade"},
+    {"5", "MOD_GRENADE_SPLASH", "Grenade splash"},
+    {"6", "MOD_ROCKET", "Rocket"},
+    {"7", "MOD_ROCKET_SPLASH", "Rocket splash"},
+    {"12", "MOD_KNIFE", "Knife"},
+    {"14", "MOD_KNIFE_STEALTH", "Knife stealth"},
+    {"15", "MOD_LUGER", "Luger"},
+    {"16", "MOD_COLT", "Colt"},
+    {"17", "MOD_MP40", "MP40"},
+    {"18", "MOD_THOMPSON", "Thompson"},
+    {"19", "MOD_STEN", "Sten"},
+    {"20", "MOD_MAUSER", "Mauser"},
+    {"21", "MOD_SNIPERRIFLE", "Sniperrifle"},
+    {"32", "MOD_VENOM", "Venom"},
+    {"34", "MOD_FLAMETHROWER", "Flamethrower"},
+    {"40", "MOD_MORTAR", "Mortar"},
+    {"41", "MOD_MORTAR_SPLASH", "Mortar splash"},
+    {"45", "MOD_SLIME", "Slime"},
+    {"46", "MOD_LAVA", "Lava"},
+    {"54", "MOD_EXPLOSIVE", "Explosive"},
+    {"55", "MOD_POISONGAS", "Poison gas"},
+    {"56", "MOD_ZOMBIESPIT", "Zombie spit"},
+    {"58", "MOD_ZOMBIESPIRIT", "Zombie spirit"},
+};
+
 TEST(WeaponXmlTest, WholeWeaponsSectionByteForByte) {
+  std::string expected = "<WEAPONS>\n\t<WEAPON_EXISTING>\n";
+  for (const auto& [id, name, fancyName] : kCatalogue) {
+    expected += std::string("\t\t<WEAPON ID=\"") + id + "\">\n\t\t\t<NAME>" +
+                name + "</NAME>\n\t\t\t<FANCYNAME>" + fancyName +
+                "</FANCYNAME>\n\t\t</WEAPON>\n";
+  }
+  expected += "\t</WEAPON_EXISTING>\n</WEAPONS>\n";
   WeaponTable table;
-  std::string section =
-      WeaponsOpenXml() + WeaponExistingXml(table) + WeaponsCloseXml();
-  EXPECT_EQ(section, R"(<WEAPONS>
-	<WEAPON_EXISTING>
-		<WEAPON ID="0">
-			<NAME>MOD_UNKNOWN</NAME>
-			<FANCYNAME>Unknown weapon</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="3">
-			<NAME>MOD_MACHINEGUN</NAME>
-			<FANCYNAME>Machinegun</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="4">
-			<NAME>MOD_GRENADE</NAME>
-			<FANCYNAME>Grenade</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="5">
-			<NAME>MOD_GRENADE_SPLASH</NAME>
-			<FANCYNAME>Grenade splash</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="6">
-			<NAME>MOD_ROCKET</NAME>
-			<FANCYNAME>Rocket</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="7">
-			<NAME>MOD_ROCKET_SPLASH</NAME>
-			<FANCYNAME>Rocket splash</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="12">
-			<NAME>MOD_KNIFE</NAME>
-			<FANCYNAME>Knife</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="14">
-			<NAME>MOD_KNIFE_STEALTH</NAME>
-			<FANCYNAME>Knife stealth</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="15">
-			<NAME>MOD_LUGER</NAME>
-			<FANCYNAME>Luger</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="16">
-			<NAME>MOD_COLT</NAME>
-			<FANCYNAME>Colt</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="17">
-			<NAME>MOD_MP40</NAME>
-			<FANCYNAME>MP40</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="18">
-			<NAME>MOD_THOMPSON</NAME>
-			<FANCYNAME>Thompson</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="19">
-			<NAME>MOD_STEN</NAME>
-			<FANCYNAME>Sten</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="20">
-			<NAME>MOD_MAUSER</NAME>
-			<FANCYNAME>Mauser</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="21">
-			<NAME>MOD_SNIPERRIFLE</NAME>
-			<FANCYNAME>Sniperrifle</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="32">
-			<NAME>MOD_VENOM</NAME>
-			<FANCYNAME>Venom</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="34">
-			<NAME>MOD_FLAMETHROWER</NAME>
-			<FANCYNAME>Flamethrower</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="40">
-			<NAME>MOD_MORTAR</NAME>
-			<FANCYNAME>Mortar</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="41">
-			<NAME>MOD_MORTAR_SPLASH</NAME>
-			<FANCYNAME>Mortar splash</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="45">
-			<NAME>MOD_SLIME</NAME>
-			<FANCYNAME>Slime</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="46">
-			<NAME>MOD_LAVA</NAME>
-			<FANCYNAME>Lava</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="54">
-			<NAME>MOD_EXPLOSIVE</NAME>
-			<FANCYNAME>Explosive</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="55">
-			<NAME>MOD_POISONGAS</NAME>
-			<FANCYNAME>Poison gas</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="56">
-			<NAME>MOD_ZOMBIESPIT</NAME>
-			<FANCYNAME>Zombie spit</FANCYNAME>
-		</WEAPON>
-		<WEAPON ID="58">
-			<NAME>MOD_ZOMBIESPIRIT</NAME>
-			<FANCYNAME>Zombie spirit</FANCYNAME>
-		</WEAPON>
-	</WEAPON_EXISTING>
-</WEAPONS>
-)");
-}
-
-TEST(WeaponXmlTest, OpeningAndClosingLinesStandInColumnZero) {
-  EXPECT_EQ(WeaponsOpenXml(), "<WEAPONS>\n");
-  EXPECT_EQ(WeaponsCloseXml(), "</WEAPONS>\n");
-}
-
-TEST(WeaponXmlTest, TwoTablesGiveTheSameSection) {
-  WeaponTable first;
-  WeaponTable second;
-  EXPECT_EQ(WeaponExistingXml(first), WeaponExistingXml(second));
+  EXPECT_EQ(WeaponsOpenXml() + WeaponExistingXml(table) + WeaponsCloseXml(),
+            expected);
 }
 
 }  // namespace

@@ -12,16 +12,6 @@
 namespace kilnbook {
 namespace {
 
-// Entries of the working directory, to see that no temporary file is left.
-std::vector<std::string> Entries(const std::string& directory = ".") {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
 class AtomicFileTest : public TempDirTest {};
 
 TEST_F(AtomicFileTest, CommitReplacesWholeContent) {
@@ -33,7 +23,7 @@ TEST_F(AtomicFileTest, CommitReplacesWholeContent) {
   EXPECT_EQ(ReadFile("data"), "old content that is longer\n");
   ASSERT_TRUE(file.Commit());
   EXPECT_EQ(ReadFile("data"), "new\nmore\n");
-  EXPECT_EQ(Entries(), std::vector<std::string>{"data"});
+  EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"data"});
 }
 
 TEST_F(AtomicFileTest, NewFileIsCreatedWith0664UnderUmask) {
@@ -75,7 +65,7 @@ TEST_F(AtomicFileTest, AbandonedFileLeavesTargetAndNoTemporary) {
     EXPECT_TRUE(FileExists(file.tempPath()));
   }
   EXPECT_EQ(ReadFile("data"), "old");
-  EXPECT_EQ(Entries(), std::vector<std::string>{"data"});
+  EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"data"});
 }
 
 TEST_F(AtomicFileTest, MissingDirectoryFailsToOpenAndCommit) {
@@ -99,7 +89,7 @@ TEST_F(AtomicFileTest, FailedWriteKeepsOldContentAndRemovesTemporary) {
   EXPECT_FALSE(file.Write("x"));
   EXPECT_FALSE(file.Commit());
   EXPECT_EQ(ReadFile("data"), old);
-  EXPECT_EQ(Entries(), std::vector<std::string>{"data"});
+  EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"data"});
 }
 
 TEST_F(AtomicFileTest, RenameOntoDirectoryFailsAndCleansUp) {
@@ -109,7 +99,7 @@ TEST_F(AtomicFileTest, RenameOntoDirectoryFailsAndCleansUp) {
   ASSERT_TRUE(file.Open());
   ASSERT_TRUE(file.Write("text"));
   EXPECT_FALSE(file.Commit());
-  EXPECT_EQ(Entries(), std::vector<std::string>{"target"});
+  EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"target"});
   EXPECT_EQ(ReadFile("target/inside"), "x");
 }
 

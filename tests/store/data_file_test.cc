@@ -11,18 +11,11 @@
 #include "model/server_list.h"
 #include "support/file_size_limit.h"
 #include "support/run_program.h"
+#include "support/tally_entry.h"
 #include "support/temp_dir.h"
 
 namespace kilnbook {
 namespace {
-
-const std::string kGrave = "\x60";
-const std::string kAcute = "\xB4";
-
-// "k`n´" with the real separator bytes.
-std::string Entry(const std::string& key, const std::string& count) {
-  return key + kGrave + count + kAcute;
-}
 
 const char kFreshServer[] =
     "SRV|N1|Main*A|0*B|0*C|0*D|0*E|0*F|0*G|0*H|0*I|0*J|0*K|0*\n"
@@ -421,13 +414,9 @@ TEST_F(DataFileStageTest, FailedSaveLeavesOldFileAndNoTemporary) {
     app.FlushToDAT();
   }
   EXPECT_EQ(ReadFile("kilnbook.dat"), old);
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(".")) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{"kilnbook.cfg", "kilnbook.dat",
-                                             "kilnplayers"}));
+  EXPECT_EQ(DirectoryEntries(),
+            (std::vector<std::string>{"kilnbook.cfg", "kilnbook.dat",
+                                      "kilnplayers"}));
 }
 
 TEST_F(DataFileStageTest, ManyPlayersRoundTrip) {

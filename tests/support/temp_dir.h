@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace kilnbook {
 
@@ -34,6 +35,10 @@ bool FileExists(const std::string& path);
 
 // Permission bits of `path`, or -1.
 int FileMode(const std::string& path);
+
+// Names in `directory`, sorted, so tests can see that no stray or
+// temporary file is left.
+std::vector<std::string> DirectoryEntries(const std::string& directory = ".");
 
 }  // namespace kilnbook
 
