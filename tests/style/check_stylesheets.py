@@ -14,13 +14,15 @@ import re
 import shutil
 import subprocess
 import sys
+import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from browser_check import Node, TreeBuilder  # noqa: E402
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 STYLES = os.path.join(os.path.dirname(os.path.dirname(HERE)), "stylesheets")
-FIXTURES = os.path.join(HERE, "fixtures")
+# The documents are written anew for every run by make_fixtures.py.
+FIXTURES = None
 failures = []
 
 MARKUP = '&lt;b&gt;Bold"Q&A"'
@@ -211,9 +213,20 @@ def check_shared_parts():
 
 
 def main():
+    global FIXTURES
     if shutil.which("xsltproc") is None:
         print("xsltproc is missing: scripts/test.sh installs it")
         return 1 if os.environ.get("CI") else 77
+    FIXTURES = tempfile.mkdtemp(prefix="kilnbook_fixtures_")
+    try:
+        subprocess.run([sys.executable, os.path.join(HERE, "make_fixtures.py"), FIXTURES],
+                       check=True)
+        return run_checks()
+    finally:
+        shutil.rmtree(FIXTURES, ignore_errors=True)
+
+
+def run_checks():
     for test in (check_sort_orders, check_player_links, check_name_markup,
                  check_player_page, check_front_page, check_shared_parts):
         before = len(failures)

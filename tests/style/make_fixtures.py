@@ -3,8 +3,8 @@
 
 The documents are laid out line for line as the program writes them (tabs,
 element order, the weapon catalogue, text inserted as the model holds it), so
-the stylesheets are developed against what they will really receive. Run it
-again after changing the players below; the output is committed.
+the stylesheets are developed against what they will really receive.
+check_stylesheets.py runs it into a temporary directory every time.
 
 Usage: make_fixtures.py OUTPUT_DIR
 """
