@@ -22,6 +22,12 @@ std::string PlayersDirectory(std::string_view path, std::string_view serverName)
 // The server directory + "/kilnbook.dat".
 std::string DataFilePath(std::string_view path, std::string_view serverName);
 
+// With EXTENDED_STATS on: the server directory + "/kilnbook_extra.dat" (the
+// extended statistics) and + "/kilnbook.json" (the feed).
+std::string ExtraStateFilePath(std::string_view path,
+                               std::string_view serverName);
+std::string FeedFilePath(std::string_view path, std::string_view serverName);
+
 // Stylesheets of the installation, all taken from PATH itself.
 inline constexpr const char kMainStylesheetName[] = "kilnbook.xsl";
 inline constexpr const char kFrontStylesheetName[] = "kilnbook_front.xsl";
