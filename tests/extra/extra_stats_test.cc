@@ -99,58 +99,36 @@ class ExtraStatsTest : public ::testing::Test {
 
 TEST_F(ExtraStatsTest, RatingOfEveryKindOfKill) {
   // A and C play for the Allies, B for the Axis.
-  const Lines teams = {Init("0:00", "mp_beach"),
-                       Userinfo("0:01", 1, "A", "multi"),
+  const Lines teams = {Init("0:00", "mp_beach"), Userinfo("0:01", 1, "A"),
                        Userinfo("0:01", 2, "B", "multi_axis"),
-                       Userinfo("0:01", 3, "C", "multi")};
+                       Userinfo("0:01", 3, "C")};
   struct Case {
     const char* what;
     Lines kills;
-    int64_t a, b, c;
+    std::vector<int64_t> changes;  // of A, B and C, in thousandths
   } cases[] = {
       {"a kill between equals moves K/2",
        {Kill("1:00", 1, 2)},
-       1008000,
-       992000,
-       1000000},
+       {8000, -8000, 0}},
       {"the gap shrinks the next gain",
        {Kill("1:00", 1, 2), Kill("1:10", 1, 2)},
-       1015632,
-       984368,
-       1000000},
+       {15632, -15632, 0}},
       {"a team kill costs the killer only",
        {Kill("1:00", 1, 3)},
-       984000,
-       1000000,
-       1000000},
-      {"a suicide", {Kill("1:00", 1, 1)}, 992000, 1000000, 1000000},
-      {"a world kill counts for no one",
-       {Kill("1:00", 1022, 1)},
-       1000000,
-       1000000,
-       1000000},
-      {"so does a kill of the world slot",
-       {Kill("1:00", 1, 1022)},
-       1000000,
-       1000000,
-       1000000},
-      {"an unbound killer", {Kill("1:00", 9, 1)}, 1000000, 1000000, 1000000},
-      {"an unbound victim", {Kill("1:00", 1, 9)}, 1000000, 1000000, 1000000},
-      {"a slot bound to the empty name resolves to no one",
+       {-16000, 0, 0}},
+      {"a suicide", {Kill("1:00", 1, 1)}, {-8000, 0, 0}},
+      {"a world kill counts for no one", {Kill("1:00", 1022, 1)}, {0, 0, 0}},
+      {"nor does a kill of the world slot", {Kill("1:00", 1, 1022)}, {0, 0, 0}},
+      {"an unbound killer", {Kill("1:00", 9, 1)}, {0, 0, 0}},
+      {"the empty name resolves to no one",
        {Userinfo("1:00", 2, ""), Kill("1:01", 1, 2), Kill("1:02", 2, 1)},
-       1000000,
-       1000000,
-       1000000},
+       {0, 0, 0}},
       {"a rebound slot books on its new name",
        {Userinfo("1:00", 2, "C", "multi_axis"), Kill("1:01", 1, 2)},
-       1008000,
-       1000000,
-       992000},
+       {8000, 0, -8000}},
       {"two slots of one name exchange with themselves",
        {Userinfo("1:00", 4, "A", "multi_axis"), Kill("1:01", 4, 1)},
-       1000000,
-       1000000,
-       1000000},
+       {0, 0, 0}},
   };
   for (const Case& c : cases) {
     ExtraStats stats;
@@ -158,9 +136,11 @@ TEST_F(ExtraStatsTest, RatingOfEveryKindOfKill) {
     lines.insert(lines.end(), c.kills.begin(), c.kills.end());
     lines.push_back(Shutdown("9:00"));
     FeedRun(stats, day1_, lines);
-    EXPECT_EQ(RatingOf(stats, "A"), c.a) << c.what;
-    EXPECT_EQ(RatingOf(stats, "B"), c.b) << c.what;
-    EXPECT_EQ(RatingOf(stats, "C"), c.c) << c.what;
+    std::vector<int64_t> changes;
+    for (const char* name : {"A", "B", "C"}) {
+      changes.push_back(RatingOf(stats, name) - kStartRating);
+    }
+    EXPECT_EQ(changes, c.changes) << c.what;
   }
 }
 
@@ -180,9 +160,6 @@ TEST_F(ExtraStatsTest, TimePlayedAndGames) {
       {"another slot's disconnection",
        {Userinfo("0:00", 1, "A"), Disconnect("1:00", 2), Shutdown("2:00")},
        {{"A", {1, 120}}}},
-      {"a disconnection without a player",
-       {Disconnect("1:00", 1), Userinfo("2:00", 1, "A"), Shutdown("3:00")},
-       {{"A", {1, 60}}}},
       {"a clock that goes backwards counts nothing",
        {Userinfo("5:00", 1, "A"), Disconnect("4:00", 1), Shutdown("6:00")},
        {{"A", {1, 0}}}},
@@ -196,9 +173,6 @@ TEST_F(ExtraStatsTest, TimePlayedAndGames) {
       {"an unreadable time column keeps the last time",
        {Userinfo("1:00", 1, "A"), Kill("4:00", 1, 1), "  ?:?? ShutdownGame:"},
        {{"A", {1, 180}}}},
-      {"minutes of more digits",
-       {Userinfo("99:00", 1, "A"), Shutdown("100:30")},
-       {{"A", {1, 90}}}},
       {"a game cut off by the next one ends at its last line",
        {Userinfo("0:00", 1, "A"), Kill("2:00", 1, 1), Init("0:00", "x"),
         Userinfo("0:05", 2, "B"), Shutdown("0:35")},
@@ -333,16 +307,6 @@ TEST_F(ExtraStatsTest, DaysCountGamesKillsAndDistinctPlayers) {
   FeedRun(stats, At(2027, 4, 6, 9, 0), {});  // day1 + 401
   ASSERT_EQ(r.days.size(), 1u);
   EXPECT_EQ(r.days.begin()->first, d1 + 1);
-}
-
-TEST_F(ExtraStatsTest, LocalDateDecidesTheDay) {
-  ScopedTimeZone east("XST-2");
-  // 23:30 UTC is 01:30 of the next day two hours east.
-  ExtraStats stats;
-  FeedRun(stats, At(2026, 3, 1, 23, 30),
-          {Init("0:00", "m"), Userinfo("0:01", 1, "A"), Shutdown("1:00")});
-  ASSERT_EQ(stats.records().days.size(), 1u);
-  EXPECT_EQ(stats.records().days.begin()->first, DayNumber({2026, 3, 2}));
 }
 
 TEST_F(ExtraStatsTest, OneRunOrSplitRunsGiveTheSameState) {
