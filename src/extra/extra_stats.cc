@@ -13,6 +13,7 @@ void ExtraStats::BeginRun(std::time_t runTime) {
   runDay_ = LocalDayNumber(runTime);
   slots_ = SlotNames();
   game_.reset();
+  ForgetRecordPointers();
 }
 
 void ExtraStats::AccountLine(std::string_view line, const LogEvent& event) {
@@ -34,10 +35,7 @@ void ExtraStats::AccountLine(std::string_view line, const LogEvent& event) {
       Red(event);
       break;
     case LogEventKind::ClientUserinfoChanged:
-      slots_.Userinfo(event.slot, event.name, event.model);
-      if (game_) {
-        game_->Userinfo(event.slot, event.name);
-      }
+      Userinfo(event);
       break;
     case LogEventKind::ClientDisconnect:
       if (game_) {
@@ -55,6 +53,7 @@ void ExtraStats::AccountLine(std::string_view line, const LogEvent& event) {
 void ExtraStats::EndRun() {
   FinishGame();
   if (runDay_) {
+    // Never the run's own day, which runDayTotals_ may point to.
     auto& days = records_.days;
     days.erase(days.begin(), days.lower_bound(*runDay_ - kHistoryDays));
   }
@@ -63,6 +62,7 @@ void ExtraStats::EndRun() {
 std::string ExtraStats::StateText() const { return ExtraStateText(records_); }
 
 bool ExtraStats::LoadState(std::string_view text) {
+  ForgetRecordPointers();
   return ReadExtraState(text, records_);
 }
 
@@ -73,30 +73,36 @@ const PlayerExtra* ExtraStats::FindPlayer(std::string_view name) const {
 
 void ExtraStats::StartGame(std::string_view line) {
   game_.emplace(InitGameMapName(line), TimeColumnSeconds(line).value_or(0));
+  if (!game_->map().empty()) {
+    gameMap_ = &records_.maps[game_->map()];
+  }
 }
 
 void ExtraStats::FinishGame() {
   if (!game_) {
     return;
   }
-  if (MapTotals* map = GameMap()) {
-    ++map->games;
+  if (gameMap_ != nullptr) {
+    ++gameMap_->games;
   }
-  if (runDay_) {
-    ++records_.days[*runDay_].games;
+  if (DayTotals* day = RunDay()) {
+    ++day->games;
   }
   for (const auto& [name, seconds] : game_->Finish()) {
     SeePlayer(name, seconds);
   }
   game_.reset();
+  gameMap_ = nullptr;
+  slotRecords_.clear();  // their map totals belong to the finished game
 }
 
 void ExtraStats::SeePlayer(const std::string& name, int64_t seconds) {
   PlayerExtra& player = records_.players[name];
   // A player counts once per day, in the first run of the day that sees it.
-  if (runDay_ &&
+  DayTotals* day = RunDay();
+  if (day != nullptr &&
       !(player.lastSeen && LocalDayNumber(*player.lastSeen) == runDay_)) {
-    ++records_.days[*runDay_].players;
+    ++day->players;
   }
   if (!player.firstSeen) {
     player.firstSeen = runTime_;
@@ -104,85 +110,104 @@ void ExtraStats::SeePlayer(const std::string& name, int64_t seconds) {
   player.lastSeen = runTime_;
   ++player.games;
   player.secondsPlayed += seconds;
-  if (PlayerMapTotals* map = GamePlayerMap(name)) {
-    ++map->games;
+  if (gameMap_ != nullptr) {
+    ++player.maps[game_->map()].games;
+  }
+}
+
+void ExtraStats::Userinfo(const LogEvent& event) {
+  slots_.Userinfo(event.slot, event.name, event.model);
+  slotRecords_.erase(event.slot);
+  if (game_) {
+    game_->Userinfo(event.slot, event.name);
   }
 }
 
 void ExtraStats::Red(const LogEvent& event) {
-  MapTotals* map = GameMap();
-  if (map == nullptr) {
+  if (gameMap_ == nullptr) {
     return;
   }
   // Red is Axis; equal scores are nobody's win.
   if (event.redScore < event.blueScore) {
-    ++map->alliesWins;
+    ++gameMap_->alliesWins;
   } else if (event.blueScore < event.redScore) {
-    ++map->axisWins;
+    ++gameMap_->axisWins;
   }
 }
 
 void ExtraStats::Kill(const LogEvent& event) {
-  if (runDay_) {
-    ++records_.days[*runDay_].kills;
+  if (DayTotals* day = RunDay()) {
+    ++day->kills;
   }
-  if (MapTotals* map = GameMap()) {
-    ++map->kills;
+  if (gameMap_ != nullptr) {
+    ++gameMap_->kills;
   }
-  // The killer is resolved first, as the player table does.
-  const std::string* killer = slots_.Resolve(event.killer);
-  if (killer == nullptr) {
-    return;
-  }
-  const std::string* victim = slots_.Resolve(event.victim);
-  if (victim == nullptr) {
+  if (slots_.Resolve(event.killer) == nullptr ||
+      slots_.Resolve(event.victim) == nullptr) {
     return;
   }
   if (event.killer == event.victim) {
     if (event.killer != kWorldSlot) {
-      records_.players[*killer].rating -= kSuicidePenalty;
+      SlotPlayer(event.killer).rating -= kSuicidePenalty;
     }
     return;
   }
-  if (PlayerMapTotals* map = GamePlayerMap(*killer)) {
+  if (PlayerMapTotals* map = SlotPlayerMap(event.killer)) {
     ++map->kills;
   }
-  if (PlayerMapTotals* map = GamePlayerMap(*victim)) {
+  if (PlayerMapTotals* map = SlotPlayerMap(event.victim)) {
     ++map->deaths;
   }
-  Rate(event.killer, event.victim, *killer, *victim);
+  Rate(event.killer, event.victim);
 }
 
-void ExtraStats::Rate(int32_t killerSlot, int32_t victimSlot,
-                      const std::string& killer, const std::string& victim) {
+void ExtraStats::Rate(int32_t killerSlot, int32_t victimSlot) {
   // The world is nobody's opponent.
   if (killerSlot == kWorldSlot || victimSlot == kWorldSlot) {
     return;
   }
-  PlayerExtra& k = records_.players[killer];
+  PlayerExtra& killer = SlotPlayer(killerSlot);
   if (slots_.SameTeam(killerSlot, victimSlot)) {
-    k.rating -= kTeamKillPenalty;
+    killer.rating -= kTeamKillPenalty;
     return;
   }
   // Two slots of one name exchange with themselves: no change.
-  PlayerExtra& v = records_.players[victim];
-  int64_t exchange = KillExchange(k.rating, v.rating);
-  k.rating += exchange;
-  v.rating -= exchange;
+  PlayerExtra& victim = SlotPlayer(victimSlot);
+  int64_t exchange = KillExchange(killer.rating, victim.rating);
+  killer.rating += exchange;
+  victim.rating -= exchange;
 }
 
-MapTotals* ExtraStats::GameMap() {
-  if (!game_ || game_->map().empty()) {
-    return nullptr;
+DayTotals* ExtraStats::RunDay() {
+  if (runDayTotals_ == nullptr && runDay_) {
+    runDayTotals_ = &records_.days[*runDay_];
   }
-  return &records_.maps[game_->map()];
+  return runDayTotals_;
 }
 
-PlayerMapTotals* ExtraStats::GamePlayerMap(const std::string& name) {
-  if (!game_ || game_->map().empty()) {
+PlayerExtra& ExtraStats::SlotPlayer(int32_t slot) {
+  SlotRecords& cached = slotRecords_[slot];
+  if (cached.player == nullptr) {
+    cached.player = &records_.players[*slots_.Resolve(slot)];
+  }
+  return *cached.player;
+}
+
+PlayerMapTotals* ExtraStats::SlotPlayerMap(int32_t slot) {
+  if (gameMap_ == nullptr) {
     return nullptr;
   }
-  return &records_.players[name].maps[game_->map()];
+  SlotRecords& cached = slotRecords_[slot];
+  if (cached.map == nullptr) {
+    cached.map = &SlotPlayer(slot).maps[game_->map()];
+  }
+  return cached.map;
+}
+
+void ExtraStats::ForgetRecordPointers() {
+  runDayTotals_ = nullptr;
+  gameMap_ = nullptr;
+  slotRecords_.clear();
 }
 
 std::string_view FavouriteMap(const PlayerExtra& player) {

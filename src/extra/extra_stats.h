@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "extra/extra_records.h"
 #include "extra/open_game.h"
@@ -67,18 +68,35 @@ class ExtraStats {
   const PlayerExtra* FindPlayer(std::string_view name) const;
 
  private:
+  // What a slot resolves to in the records, found once per binding and
+  // game instead of by name on every kill of a busy log.
+  struct SlotRecords {
+    PlayerExtra* player = nullptr;
+    PlayerMapTotals* map = nullptr;  // the player's totals on the game's map
+  };
+
   void StartGame(std::string_view line);
   void FinishGame();
   void SeePlayer(const std::string& name, int64_t seconds);
+  void Userinfo(const LogEvent& event);
   void Kill(const LogEvent& event);
   void Red(const LogEvent& event);
-  void Rate(int32_t killerSlot, int32_t victimSlot, const std::string& killer,
-            const std::string& victim);
+  void Rate(int32_t killerSlot, int32_t victimSlot);
 
-  // The game's map on the server, or null outside a game or on a game
-  // without a map name.
-  MapTotals* GameMap();
-  PlayerMapTotals* GamePlayerMap(const std::string& name);
+  // The run's day, created on first use; null when the run's time has no
+  // local date.
+  DayTotals* RunDay();
+
+  // The record of the player that `slot` resolves to (it must resolve),
+  // created on first use.
+  PlayerExtra& SlotPlayer(int32_t slot);
+
+  // That player's totals on the game's map, created on first use; null
+  // outside a game or on a game without a map name.
+  PlayerMapTotals* SlotPlayerMap(int32_t slot);
+
+  // Drops every pointer into the records held for the run.
+  void ForgetRecordPointers();
 
   ExtraRecords records_;
 
@@ -87,6 +105,10 @@ class ExtraStats {
   std::optional<int64_t> runDay_;
   SlotNames slots_;
   std::optional<OpenGame> game_;
+  // Entries of records_ (map nodes never move).
+  DayTotals* runDayTotals_ = nullptr;
+  MapTotals* gameMap_ = nullptr;  // null outside a game or without a map
+  std::unordered_map<int32_t, SlotRecords> slotRecords_;
 };
 
 // The extended statistics of every server, by server name.
