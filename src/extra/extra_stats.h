@@ -41,6 +41,13 @@ class ExtraStats {
  public:
   ExtraStats() = default;
 
+  // Movable (map entries keep their addresses), not copyable: a run keeps
+  // pointers into the records.
+  ExtraStats(ExtraStats&&) = default;
+  ExtraStats& operator=(ExtraStats&&) = default;
+  ExtraStats(const ExtraStats&) = delete;
+  ExtraStats& operator=(const ExtraStats&) = delete;
+
   // Starts a run at `runTime`. Its games are booked as seen at this time and
   // on its local date.
   void BeginRun(std::time_t runTime);
@@ -59,7 +66,8 @@ class ExtraStats {
 
   // Replaces the statistics with those of a state file's text, skipping
   // damaged lines. False, with empty statistics, when the text comes from
-  // another format version.
+  // another format version: such a file must be left as it is. REQUIRES: no
+  // run in progress (before BeginRun or after EndRun).
   bool LoadState(std::string_view text);
 
   const ExtraRecords& records() const { return records_; }
