@@ -8,31 +8,50 @@
 #include "config/file_names.h"
 #include "report/player_xml.h"
 #include "report/xsl_transformer.h"
+#include "store/atomic_file.h"
 #include "store/fd.h"
 
 namespace kilnbook {
 
 namespace {
 
-enum class PageResult { kWritten, kNotOpened, kNotTransformed };
+enum class PageResult { kWritten, kNotOpened, kNotTransformed, kNotWritten };
+
+// Replaces the page with `html`: a new file beside it renamed over it, so
+// that a failed write (a full disk) leaves the previous page whole. When the
+// directory takes no new file but the page itself is writable, the page is
+// written in place.
+bool ReplacePage(int page, const std::string& pagePath,
+                 const std::string& html) {
+  AtomicFile file(pagePath, AtomicFile::Durability::kUnsynced);
+  if (file.Open()) {
+    return file.Write(html) && file.Commit();
+  }
+  return ::ftruncate(page, 0) == 0 && WriteAll(page, html);
+}
 
 PageResult WritePage(const std::string& pagePath,
                      const std::string& stylesheetPath,
                      const DocumentBuilder& buildDocument) {
-  Fd page(open(pagePath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-               0664));
+  // Opened (and created) first, as a page that cannot be written is skipped
+  // before any work is spent on it.
+  Fd page(open(pagePath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0664));
   if (!page.ok()) {
     return PageResult::kNotOpened;
   }
   std::string html =
       XslTransformer().Transform(buildDocument(), stylesheetPath);
   if (html.empty()) {
+    // A failed transformation leaves an empty page.
+    ::ftruncate(page.get(), 0);
     return PageResult::kNotTransformed;
   }
-  // A write that fails leaves a short page; the next run rewrites it and
-  // there is no message for it.
-  WriteAll(page.get(), html);
-  return PageResult::kWritten;
+  return ReplacePage(page.get(), pagePath, html) ? PageResult::kWritten
+                                                 : PageResult::kNotWritten;
+}
+
+void ReportNotWritten(const std::string& pagePath) {
+  std::printf("Failed to write page: %s\n", pagePath.c_str());
 }
 
 }  // namespace
@@ -42,12 +61,16 @@ void WritePlayerPage(const Player& player,
   if (!player.MeetsThresholds()) {
     return;
   }
+  std::string pagePath =
+      playersDirectory + PlayerPageFileName(player.stats().plainName);
   PageResult result =
-      WritePage(playersDirectory + PlayerPageFileName(player.stats().plainName),
+      WritePage(pagePath,
                 StylesheetPath(player.config().path(), kPlayerStylesheetName),
                 [&player] { return PlayerDocumentXml(player); });
   if (result == PageResult::kNotTransformed) {
     std::printf("Failed to generate detailed HTML for player\n");
+  } else if (result == PageResult::kNotWritten) {
+    ReportNotWritten(pagePath);
   }
 }
 
@@ -76,6 +99,9 @@ void WriteMainPage(const std::string& pagePath,
     case PageResult::kNotTransformed:
       std::printf("Failed to generate detailed HTML for main\n");
       break;
+    case PageResult::kNotWritten:
+      ReportNotWritten(pagePath);
+      break;
     case PageResult::kWritten:
       break;
   }
@@ -90,6 +116,9 @@ void WriteFrontPage(const std::string& pagePath,
       break;
     case PageResult::kNotTransformed:
       std::printf("Failed to generate detailed HTML for frontpage\n");
+      break;
+    case PageResult::kNotWritten:
+      ReportNotWritten(pagePath);
       break;
     case PageResult::kWritten:
       break;

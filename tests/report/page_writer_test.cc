@@ -201,18 +201,21 @@ TEST_F(PageWriterTest, UnopenablePagesAreSkipped) {
   EXPECT_NE(ReadFile("out/Main/kilnbook_ratio.html"), "");
 }
 
-TEST_F(PageWriterTest, PageIsOpenedAndEmptiedBeforeTheDocumentIsBuilt) {
+// A visitor never gets half a page: the old page stays whole until the new
+// one replaces it, and only a failed transformation leaves it empty.
+TEST_F(PageWriterTest, PageIsOpenedFirstAndKeptWholeUntilReplaced) {
   WriteFile("out/Main/kilnbook.html", "old");
   bool built = false;
   std::string out = CaptureStdout([&] {
     WriteMainPage("out/Main/kilnbook.html", "out/missing.xsl", [&] {
       built = true;
-      EXPECT_EQ(ReadFile("out/Main/kilnbook.html"), "");
+      EXPECT_EQ(ReadFile("out/Main/kilnbook.html"), "old");
       return std::string("<?xml version=\"1.0\"?>\n<KILNBOOKS/>\n");
     });
   });
   EXPECT_TRUE(built);
   EXPECT_EQ(out, "Failed to generate detailed HTML for main\n");
+  EXPECT_EQ(ReadFile("out/Main/kilnbook.html"), "");
 
   built = false;
   out = CaptureStdout([&] {
