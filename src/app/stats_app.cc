@@ -1,6 +1,7 @@
 #include "app/stats_app.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 
 #include "app/directory.h"
 #include "app/log_prepass.h"
+#include "app/server_save.h"
 #include "config/file_names.h"
 #include "log/line_reader.h"
 #include "log/log_parser.h"
@@ -46,6 +48,7 @@ void StatsApp::RegisterServer(const std::string& name,
 }
 
 void StatsApp::OutputInternal() {
+  FinishInterruptedSaves();
   if (!config_.IsMultiServer()) {
     RunServer(config_.serverName(), config_.serverAddress(), config_.logFile());
   } else {
@@ -54,6 +57,49 @@ void StatsApp::OutputInternal() {
     }
   }
   WriteFrontPage();
+}
+
+void StatsApp::FinishInterruptedSaves() {
+  // Before any log is split: a log that an interrupted save was consuming may
+  // be shared with a server that comes earlier in the run.
+  auto finish = [this](const std::string& name, const std::string& logFile) {
+    std::string directory = ServerDirectory(config_.path(), name);
+    Recovery recovery =
+        FinishInterruptedSave(directory, name, {kDataFileName});
+    if (recovery.outcome == Recovery::Outcome::kFailed) {
+      blockedServers_.insert(name);
+      BlockLog(logFile);
+      if (!recovery.logPath.empty()) {
+        BlockLog(recovery.logPath);
+      }
+    }
+  };
+  if (!config_.IsMultiServer()) {
+    finish(config_.serverName(), config_.logFile());
+    return;
+  }
+  for (const MultiEntry& entry : config_.multi()) {
+    finish(entry.name, entry.logFile);
+  }
+}
+
+void StatsApp::BlockLog(const std::string& logPath) {
+  struct stat info;
+  if (::stat(logPath.c_str(), &info) == 0) {
+    blockedLogs_.insert({static_cast<uint64_t>(info.st_dev),
+                         static_cast<uint64_t>(info.st_ino)});
+  }
+  blockedLogPaths_.insert(logPath);
+}
+
+bool StatsApp::LogBlocked(const std::string& logPath) const {
+  struct stat info;
+  if (::stat(logPath.c_str(), &info) == 0 &&
+      blockedLogs_.count({static_cast<uint64_t>(info.st_dev),
+                          static_cast<uint64_t>(info.st_ino)}) != 0) {
+    return true;
+  }
+  return blockedLogPaths_.count(logPath) != 0;
 }
 
 void StatsApp::RunServer(const std::string& name, const std::string& address,
@@ -68,6 +114,7 @@ void StatsApp::RunServer(const std::string& name, const std::string& address,
 
 void StatsApp::PopulateFromDAT() {
   datFileUnusable_ = false;
+  rewrite_.reset();
   std::string path = DataFilePath(config_.path(), currentServerName_);
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0664);
   std::unique_ptr<FILE, int (*)(FILE*)> file(
@@ -100,11 +147,15 @@ void StatsApp::PopulateFromDAT() {
 }
 
 void StatsApp::ParseLogFile(const std::string& logPath) {
-  if (datFileUnusable_) {
+  rewrite_.reset();
+  // An unfinished save of this server, or of another on the same log, must be
+  // completed before the log is read again.
+  if (datFileUnusable_ || blockedServers_.count(currentServerName_) != 0 ||
+      LogBlocked(logPath)) {
     return;
   }
   LogParser parser;
-  bool countable = SplitLogToTemp(logPath);
+  bool countable = SplitLogToTemp(logPath, rewrite_);
   parser.Parse(kTempFileName, [this, countable](const LogEvent& event) {
     if (countable) {
       AccountEvent(event);
@@ -113,16 +164,21 @@ void StatsApp::ParseLogFile(const std::string& logPath) {
 }
 
 void StatsApp::FlushToDAT() {
-  if (datFileUnusable_) {
+  if (datFileUnusable_ || blockedServers_.count(currentServerName_) != 0) {
     return;
   }
   std::string text = ServerRecord(serverList_, currentServerName_);
   if (text.empty()) {
     return;  // unknown server: the file keeps what it holds
   }
-  AtomicFile file(DataFilePath(config_.path(), currentServerName_));
-  if (file.Open() && file.Write(text)) {
-    file.Commit();
+  ServerSave save(ServerDirectory(config_.path(), currentServerName_));
+  save.Add(DataFilePath(config_.path(), currentServerName_), std::move(text));
+  std::optional<LogRewrite> rewrite = std::move(rewrite_);
+  rewrite_.reset();
+  std::string logPath = rewrite ? rewrite->path : std::string();
+  if (save.Commit(std::move(rewrite)) == ServerSave::Outcome::kUnfinished) {
+    // Saved, but the log still holds the games: the next run finishes it.
+    BlockLog(logPath);
   }
 }
 

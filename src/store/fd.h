@@ -3,6 +3,8 @@
 #define KILNBOOK_STORE_FD_H_
 
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace kilnbook {
@@ -30,6 +32,10 @@ class Fd {
 // Writes all of `text` to `fd`, resuming after partial writes and
 // interruptions; false on the first failed write.
 bool WriteAll(int fd, std::string_view text);
+
+// The whole content of the file at `path`, or nothing when it cannot be
+// opened or read.
+std::optional<std::string> ReadAll(const std::string& path);
 
 }  // namespace kilnbook
 

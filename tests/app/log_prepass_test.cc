@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "app/log_rewrite.h"
 #include "support/file_size_limit.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -16,11 +17,22 @@ namespace {
 
 class LogPrepassTest : public TempDirTest {
  protected:
-  // Runs the pre-pass on game.log and returns what it printed.
+  // Runs the pre-pass on game.log, then (once its games would be saved)
+  // the rewrite of the log, and returns what they printed. `beforeRewrite`
+  // runs in between: the game server appending, say.
   std::string Split(bool expected = true,
                     const std::function<void()>& beforeRewrite = nullptr) {
     return CaptureStdout([&] {
-      EXPECT_EQ(SplitLogToTemp("game.log", beforeRewrite), expected);
+      std::optional<LogRewrite> rewrite;
+      EXPECT_EQ(SplitLogToTemp("game.log", rewrite), expected);
+      if (beforeRewrite) {
+        beforeRewrite();
+      }
+      if (rewrite &&
+          !RewriteLog(*rewrite, true, false,
+                      [](const LogRewrite&) { return true; })) {
+        std::printf("Failed to rewrite logfile: game.log\n");
+      }
     });
   }
 };
