@@ -152,10 +152,15 @@ void StatsApp::ParseLogFile(const std::string& logPath) {
   // completed before the log is read again.
   if (datFileUnusable_ || blockedServers_.count(currentServerName_) != 0 ||
       LogBlocked(logPath)) {
+    // Another server sharing the log must not take this one's games either.
+    BlockLog(logPath);
     return;
   }
   LogParser parser;
   bool countable = SplitLogToTemp(logPath, rewrite_);
+  if (!countable) {
+    BlockLog(logPath);
+  }
   parser.Parse(kTempFileName, [this, countable](const LogEvent& event) {
     if (countable) {
       AccountEvent(event);
@@ -176,8 +181,12 @@ void StatsApp::FlushToDAT() {
   std::optional<LogRewrite> rewrite = std::move(rewrite_);
   rewrite_.reset();
   std::string logPath = rewrite ? rewrite->path : std::string();
-  if (save.Commit(std::move(rewrite)) == ServerSave::Outcome::kUnfinished) {
-    // Saved, but the log still holds the games: the next run finishes it.
+  bool counted = rewrite && rewrite->consumed > 0;
+  ServerSave::Outcome outcome = save.Commit(std::move(rewrite));
+  // Games left in the log (not saved, or saved but the log not rewritten)
+  // wait for the next run; no other server of this run may take them.
+  if (outcome == ServerSave::Outcome::kUnfinished ||
+      (outcome == ServerSave::Outcome::kNotSaved && counted)) {
     BlockLog(logPath);
   }
 }

@@ -13,6 +13,7 @@
 #include "report/sort_type.h"
 #include "report/summary_xml.h"
 #include "support/echo_stylesheet.h"
+#include "support/file_size_limit.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -226,6 +227,36 @@ TEST_F(PageWriterTest, PageIsOpenedFirstAndKeptWholeUntilReplaced) {
   });
   EXPECT_FALSE(built);
   EXPECT_EQ(out, "Failed to open front file: out/nowhere/kilnbook.html\n");
+}
+
+// A full disk: every page keeps its previous content, and each failure names
+// its page.
+TEST_F(PageWriterTest, PageThatCannotBeWrittenKeepsItsOldContent) {
+  Configure("PATH out/\nEXCLUDE_PLAYERS Player,world_entity\n");
+  Add("Bob", "Bob", 1);
+  std::vector<std::string> pages = {kPlayers + "Bob.html", "out/kilnbook.html"};
+  for (SortType type : kSortTypes) {
+    pages.push_back(MainPagePath("out/", "Main", MainPageFileName(type)));
+  }
+  std::string expected = "Failed to write page: " + pages[0] + "\n";
+  for (size_t i = 2; i < pages.size(); ++i) {
+    expected += "Failed to write page: " + pages[i] + "\n";
+  }
+  expected += "Failed to write page: out/kilnbook.html\n";
+  for (const std::string& page : pages) {
+    WriteFile(page, "old");
+  }
+  std::string out;
+  {
+    // Room for the messages, not for a page.
+    FileSizeLimit limit(700);
+    out = WriteAllPages();
+  }
+  EXPECT_EQ(out, expected);
+  for (const std::string& page : pages) {
+    EXPECT_EQ(ReadFile(page), "old") << page;
+  }
+  EXPECT_EQ(DirectoryEntries(kPlayers), std::vector<std::string>{"Bob.html"});
 }
 
 TEST_F(PageWriterTest, PagesAreCreatedWithMode0664UnderTheUmask) {
