@@ -63,7 +63,11 @@ bool RewriteIntact(LogRewrite& rewrite, int reader, int log, bool journaled,
                                   .substr(static_cast<size_t>(rewrite.captured));
     return WriteAll(log, ending);
   }
-  if (!appended.empty()) {
+  // Lines appended since the split follow the head. Saving them takes a
+  // sync, during which the server may write more: read again until nothing
+  // new came, so that only the instant between the last read and the
+  // truncation is left in which a line could be missed.
+  while (!appended.empty()) {
     rewrite.head += appended;
     rewrite.captured += appended.size();
     if (rewrite.consumed == 0) {
@@ -75,10 +79,13 @@ bool RewriteIntact(LogRewrite& rewrite, int reader, int log, bool journaled,
       }
       rewrite.intactDigest = *digest;
     }
-    if (!AppendToDump(appended)) {
+    if (!AppendToDump(appended) || !save(rewrite)) {
       return false;
     }
-    journaled = false;
+    journaled = true;
+    if (!ReadFrom(reader, rewrite.captured, appended)) {
+      return false;
+    }
   }
   if (!journaled && !save(rewrite)) {
     return false;
