@@ -22,7 +22,8 @@ install_missing() {
   fi
 }
 
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libxslt1-dev libxml2-dev libxxhash-dev)
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libxslt1-dev libxml2-dev libxxhash-dev
+  libboost-dev)
 # Beside GoogleTest: dpkg-dev (dpkg-shlibdeps for the package's dependencies),
 # groff-base and man-db (the manual page check), systemd (systemd-analyze for
 # the unit check).

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <memory>
 #include <string_view>
+#include <thread>
 
 #include "app/directory.h"
 #include "app/log_prepass.h"
@@ -14,12 +15,38 @@
 #include "config/file_names.h"
 #include "log/line_reader.h"
 #include "log/log_parser.h"
+#include "report/page_renderer.h"
 #include "report/page_writer.h"
+#include "report/player_xml.h"
+#include "report/xsl_transformer.h"
 #include "report/summary_xml.h"
 #include "store/atomic_file.h"
 #include "store/data_file.h"
+#include "store/fd.h"
 
 namespace kilnbook {
+
+namespace {
+
+// Every core: pages are independent of each other.
+size_t RenderThreads() {
+  unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : cores;
+}
+
+// A stylesheet as this run uses it for many pages.
+PageStyle RunPageStyle(const std::string& stylesheetPath) {
+  PageStyle style;
+  style.transform = [stylesheetPath](std::string_view document) {
+    return XslTransformer().Transform(document, stylesheetPath);
+  };
+  if (std::optional<std::string> text = ReadAll(stylesheetPath)) {
+    style.inputs = StylesheetInputs(*text);
+  }
+  return style;
+}
+
+}  // namespace
 
 StatsApp::StatsApp()
     : configFile_(ConfigFile::Read()),
@@ -192,10 +219,49 @@ void StatsApp::FlushToDAT() {
 }
 
 void StatsApp::Output() {
-  PlayerPages(serverList_, currentServerName_,
-              PlayerPagesDirectory(config_.path(), currentServerName_));
+  Server* server = serverList_.Find(currentServerName_);
+  if (server == nullptr) {
+    return;
+  }
+  server->PrunePlayers();
+  const std::string& path = config_.path();
+  std::string serverDirectory = ServerDirectory(path, currentServerName_);
+  std::string playersDirectory =
+      PlayerPagesDirectory(path, currentServerName_);
+  RemoveLeftoverPageFiles(serverDirectory);
+  RemoveLeftoverPageFiles(PlayersDirectory(path, currentServerName_));
+
+  PageStyle playerStyle =
+      RunPageStyle(StylesheetPath(path, kPlayerStylesheetName));
+  PageStyle mainStyle = RunPageStyle(StylesheetPath(path, kMainStylesheetName));
+  // Without a configuration file every document prints its message as it is
+  // built: the pages are then made one after the other, in order.
+  bool inOrder = !configFile_.text().has_value();
+  PageRenderer renderer(inOrder ? 0 : RenderThreads());
+  for (const auto& [name, player] : server->playerTable().players()) {
+    if (!player->MeetsThresholds()) {
+      continue;
+    }
+    std::string fileName = PlayerPageFileName(player->stats().plainName);
+    const Player* shown = player.get();
+    renderer.Add(PageKind::kPlayer, playersDirectory + fileName, &playerStyle,
+                 [shown] { return PlayerDocumentXml(*shown); },
+                 "kilnplayers/" + fileName);
+  }
   for (SortType type : kSortTypes) {
-    WriteMainPage(type);
+    renderer.Add(PageKind::kMain,
+                 MainPagePath(path, currentServerName_, MainPageFileName(type)),
+                 &mainStyle, [this, type] { return MainXml(type); });
+  }
+  std::string cachePath = serverDirectory + "/" + kRenderCacheFileName;
+  RenderCache cache = inOrder ? RenderCache() : RenderCache::Load(cachePath);
+  renderer.Run(inOrder ? nullptr : &cache);
+  if (!inOrder) {
+    // Only this run's pages: one renamed or no longer listed is forgotten.
+    AtomicFile file(cachePath, AtomicFile::Durability::kUnsynced);
+    if (file.Open() && file.Write(cache.Text())) {
+      file.Commit();
+    }
   }
 }
 

@@ -1,57 +1,31 @@
 #include "report/page_writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cstdio>
 
 #include "config/file_names.h"
+#include "report/page_renderer.h"
 #include "report/player_xml.h"
 #include "report/xsl_transformer.h"
-#include "store/atomic_file.h"
-#include "store/fd.h"
 
 namespace kilnbook {
 
 namespace {
 
-enum class PageResult { kWritten, kNotOpened, kNotTransformed, kNotWritten };
-
-// Replaces the page with `html`: a new file beside it renamed over it, so
-// that a failed write (a full disk) leaves the previous page whole. When the
-// directory takes no new file but the page itself is writable, the page is
-// written in place.
-bool ReplacePage(int page, const std::string& pagePath,
-                 const std::string& html) {
-  AtomicFile file(pagePath, AtomicFile::Durability::kUnsynced);
-  if (file.Open()) {
-    return file.Write(html) && file.Commit();
-  }
-  return ::ftruncate(page, 0) == 0 && WriteAll(page, html);
+// A stylesheet read at each transformation, for pages made one at a time.
+PageStyle StyleOf(const std::string& stylesheetPath) {
+  return PageStyle{[stylesheetPath](std::string_view document) {
+                     return XslTransformer().Transform(document, stylesheetPath);
+                   },
+                   std::nullopt};
 }
 
-PageResult WritePage(const std::string& pagePath,
-                     const std::string& stylesheetPath,
-                     const DocumentBuilder& buildDocument) {
-  // Opened (and created) first, as a page that cannot be written is skipped
-  // before any work is spent on it.
-  Fd page(open(pagePath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0664));
-  if (!page.ok()) {
-    return PageResult::kNotOpened;
-  }
-  std::string html =
-      XslTransformer().Transform(buildDocument(), stylesheetPath);
-  if (html.empty()) {
-    // A failed transformation leaves an empty page.
-    ::ftruncate(page.get(), 0);
-    return PageResult::kNotTransformed;
-  }
-  return ReplacePage(page.get(), pagePath, html) ? PageResult::kWritten
-                                                 : PageResult::kNotWritten;
-}
-
-void ReportNotWritten(const std::string& pagePath) {
-  std::printf("Failed to write page: %s\n", pagePath.c_str());
+void WriteOne(PageKind kind, const std::string& pagePath,
+              const std::string& stylesheetPath,
+              const DocumentBuilder& buildDocument) {
+  PageStyle style = StyleOf(stylesheetPath);
+  PageRenderer renderer(0);
+  renderer.Add(kind, pagePath, &style, buildDocument);
+  renderer.Run(nullptr);
 }
 
 }  // namespace
@@ -61,17 +35,10 @@ void WritePlayerPage(const Player& player,
   if (!player.MeetsThresholds()) {
     return;
   }
-  std::string pagePath =
-      playersDirectory + PlayerPageFileName(player.stats().plainName);
-  PageResult result =
-      WritePage(pagePath,
-                StylesheetPath(player.config().path(), kPlayerStylesheetName),
-                [&player] { return PlayerDocumentXml(player); });
-  if (result == PageResult::kNotTransformed) {
-    std::printf("Failed to generate detailed HTML for player\n");
-  } else if (result == PageResult::kNotWritten) {
-    ReportNotWritten(pagePath);
-  }
+  WriteOne(PageKind::kPlayer,
+           playersDirectory + PlayerPageFileName(player.stats().plainName),
+           StylesheetPath(player.config().path(), kPlayerStylesheetName),
+           [&player] { return PlayerDocumentXml(player); });
 }
 
 void PlayerPages(Server& server, const std::string& playersDirectory) {
@@ -92,37 +59,13 @@ void PlayerPages(ServerList& servers, std::string_view serverName,
 void WriteMainPage(const std::string& pagePath,
                    const std::string& stylesheetPath,
                    const DocumentBuilder& buildDocument) {
-  switch (WritePage(pagePath, stylesheetPath, buildDocument)) {
-    case PageResult::kNotOpened:
-      std::printf("Failed to open main file: %s\n", pagePath.c_str());
-      break;
-    case PageResult::kNotTransformed:
-      std::printf("Failed to generate detailed HTML for main\n");
-      break;
-    case PageResult::kNotWritten:
-      ReportNotWritten(pagePath);
-      break;
-    case PageResult::kWritten:
-      break;
-  }
+  WriteOne(PageKind::kMain, pagePath, stylesheetPath, buildDocument);
 }
 
 void WriteFrontPage(const std::string& pagePath,
                     const std::string& stylesheetPath,
                     const DocumentBuilder& buildDocument) {
-  switch (WritePage(pagePath, stylesheetPath, buildDocument)) {
-    case PageResult::kNotOpened:
-      std::printf("Failed to open front file: %s\n", pagePath.c_str());
-      break;
-    case PageResult::kNotTransformed:
-      std::printf("Failed to generate detailed HTML for frontpage\n");
-      break;
-    case PageResult::kNotWritten:
-      ReportNotWritten(pagePath);
-      break;
-    case PageResult::kWritten:
-      break;
-  }
+  WriteOne(PageKind::kFront, pagePath, stylesheetPath, buildDocument);
 }
 
 }  // namespace kilnbook

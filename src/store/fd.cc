@@ -19,6 +19,13 @@ bool Fd::Close() {
   return fd >= 0 && ::close(fd) == 0;
 }
 
+void Fd::Reset(int fd) {
+  if (fd_ >= 0) {
+    ::close(fd_);
+  }
+  fd_ = fd;
+}
+
 bool WriteAll(int fd, std::string_view text) {
   while (!text.empty()) {
     ssize_t done = ::write(fd, text.data(), text.size());

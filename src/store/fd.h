@@ -25,6 +25,9 @@ class Fd {
   // which after writes can mean that they did not reach the file.
   bool Close();
 
+  // Closes the descriptor held, if any, and holds `fd` instead.
+  void Reset(int fd);
+
  private:
   int fd_;
 };
