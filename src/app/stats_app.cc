@@ -1,23 +1,52 @@
 #include "app/stats_app.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <memory>
 #include <string_view>
+#include <thread>
 
 #include "app/directory.h"
 #include "app/log_prepass.h"
+#include "app/server_save.h"
 #include "config/file_names.h"
 #include "log/line_reader.h"
 #include "log/log_parser.h"
+#include "report/page_renderer.h"
 #include "report/page_writer.h"
+#include "report/player_xml.h"
+#include "report/xsl_transformer.h"
 #include "report/summary_xml.h"
 #include "store/atomic_file.h"
 #include "store/data_file.h"
+#include "store/fd.h"
 
 namespace kilnbook {
+
+namespace {
+
+// Every core: pages are independent of each other.
+size_t RenderThreads() {
+  unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : cores;
+}
+
+// A stylesheet as this run uses it for many pages.
+PageStyle RunPageStyle(const std::string& stylesheetPath) {
+  PageStyle style;
+  style.transform = [stylesheetPath](std::string_view document) {
+    return XslTransformer().Transform(document, stylesheetPath);
+  };
+  if (std::optional<std::string> text = ReadAll(stylesheetPath)) {
+    style.inputs = StylesheetInputs(*text);
+  }
+  return style;
+}
+
+}  // namespace
 
 StatsApp::StatsApp()
     : configFile_(ConfigFile::Read()),
@@ -46,6 +75,7 @@ void StatsApp::RegisterServer(const std::string& name,
 }
 
 void StatsApp::OutputInternal() {
+  FinishInterruptedSaves();
   if (!config_.IsMultiServer()) {
     RunServer(config_.serverName(), config_.serverAddress(), config_.logFile());
   } else {
@@ -54,6 +84,49 @@ void StatsApp::OutputInternal() {
     }
   }
   WriteFrontPage();
+}
+
+void StatsApp::FinishInterruptedSaves() {
+  // Before any log is split: a log that an interrupted save was consuming may
+  // be shared with a server that comes earlier in the run.
+  auto finish = [this](const std::string& name, const std::string& logFile) {
+    std::string directory = ServerDirectory(config_.path(), name);
+    Recovery recovery =
+        FinishInterruptedSave(directory, name, {kDataFileName});
+    if (recovery.outcome == Recovery::Outcome::kFailed) {
+      blockedServers_.insert(name);
+      BlockLog(logFile);
+      if (!recovery.logPath.empty()) {
+        BlockLog(recovery.logPath);
+      }
+    }
+  };
+  if (!config_.IsMultiServer()) {
+    finish(config_.serverName(), config_.logFile());
+    return;
+  }
+  for (const MultiEntry& entry : config_.multi()) {
+    finish(entry.name, entry.logFile);
+  }
+}
+
+void StatsApp::BlockLog(const std::string& logPath) {
+  struct stat info;
+  if (::stat(logPath.c_str(), &info) == 0) {
+    blockedLogs_.insert({static_cast<uint64_t>(info.st_dev),
+                         static_cast<uint64_t>(info.st_ino)});
+  }
+  blockedLogPaths_.insert(logPath);
+}
+
+bool StatsApp::LogBlocked(const std::string& logPath) const {
+  struct stat info;
+  if (::stat(logPath.c_str(), &info) == 0 &&
+      blockedLogs_.count({static_cast<uint64_t>(info.st_dev),
+                          static_cast<uint64_t>(info.st_ino)}) != 0) {
+    return true;
+  }
+  return blockedLogPaths_.count(logPath) != 0;
 }
 
 void StatsApp::RunServer(const std::string& name, const std::string& address,
@@ -68,6 +141,7 @@ void StatsApp::RunServer(const std::string& name, const std::string& address,
 
 void StatsApp::PopulateFromDAT() {
   datFileUnusable_ = false;
+  rewrite_.reset();
   std::string path = DataFilePath(config_.path(), currentServerName_);
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0664);
   std::unique_ptr<FILE, int (*)(FILE*)> file(
@@ -100,11 +174,20 @@ void StatsApp::PopulateFromDAT() {
 }
 
 void StatsApp::ParseLogFile(const std::string& logPath) {
-  if (datFileUnusable_) {
+  rewrite_.reset();
+  // An unfinished save of this server, or of another on the same log, must be
+  // completed before the log is read again.
+  if (datFileUnusable_ || blockedServers_.count(currentServerName_) != 0 ||
+      LogBlocked(logPath)) {
+    // Another server sharing the log must not take this one's games either.
+    BlockLog(logPath);
     return;
   }
   LogParser parser;
-  bool countable = SplitLogToTemp(logPath);
+  bool countable = SplitLogToTemp(logPath, rewrite_);
+  if (!countable) {
+    BlockLog(logPath);
+  }
   parser.Parse(kTempFileName, [this, countable](const LogEvent& event) {
     if (countable) {
       AccountEvent(event);
@@ -113,24 +196,72 @@ void StatsApp::ParseLogFile(const std::string& logPath) {
 }
 
 void StatsApp::FlushToDAT() {
-  if (datFileUnusable_) {
+  if (datFileUnusable_ || blockedServers_.count(currentServerName_) != 0) {
     return;
   }
   std::string text = ServerRecord(serverList_, currentServerName_);
   if (text.empty()) {
     return;  // unknown server: the file keeps what it holds
   }
-  AtomicFile file(DataFilePath(config_.path(), currentServerName_));
-  if (file.Open() && file.Write(text)) {
-    file.Commit();
+  ServerSave save(ServerDirectory(config_.path(), currentServerName_));
+  save.Add(DataFilePath(config_.path(), currentServerName_), std::move(text));
+  std::optional<LogRewrite> rewrite = std::move(rewrite_);
+  rewrite_.reset();
+  std::string logPath = rewrite ? rewrite->path : std::string();
+  bool counted = rewrite && rewrite->consumed > 0;
+  ServerSave::Outcome outcome = save.Commit(std::move(rewrite));
+  // Games left in the log (not saved, or saved but the log not rewritten)
+  // wait for the next run; no other server of this run may take them.
+  if (outcome == ServerSave::Outcome::kUnfinished ||
+      (outcome == ServerSave::Outcome::kNotSaved && counted)) {
+    BlockLog(logPath);
   }
 }
 
 void StatsApp::Output() {
-  PlayerPages(serverList_, currentServerName_,
-              PlayerPagesDirectory(config_.path(), currentServerName_));
+  Server* server = serverList_.Find(currentServerName_);
+  if (server == nullptr) {
+    return;
+  }
+  server->PrunePlayers();
+  const std::string& path = config_.path();
+  std::string serverDirectory = ServerDirectory(path, currentServerName_);
+  std::string playersDirectory =
+      PlayerPagesDirectory(path, currentServerName_);
+  RemoveLeftoverPageFiles(serverDirectory);
+  RemoveLeftoverPageFiles(PlayersDirectory(path, currentServerName_));
+
+  PageStyle playerStyle =
+      RunPageStyle(StylesheetPath(path, kPlayerStylesheetName));
+  PageStyle mainStyle = RunPageStyle(StylesheetPath(path, kMainStylesheetName));
+  // Without a configuration file every document prints its message as it is
+  // built: the pages are then made one after the other, in order.
+  bool inOrder = !configFile_.text().has_value();
+  PageRenderer renderer(inOrder ? 0 : RenderThreads());
+  for (const auto& [name, player] : server->playerTable().players()) {
+    if (!player->MeetsThresholds()) {
+      continue;
+    }
+    std::string fileName = PlayerPageFileName(player->stats().plainName);
+    const Player* shown = player.get();
+    renderer.Add(PageKind::kPlayer, playersDirectory + fileName, &playerStyle,
+                 [shown] { return PlayerDocumentXml(*shown); },
+                 "kilnplayers/" + fileName);
+  }
   for (SortType type : kSortTypes) {
-    WriteMainPage(type);
+    renderer.Add(PageKind::kMain,
+                 MainPagePath(path, currentServerName_, MainPageFileName(type)),
+                 &mainStyle, [this, type] { return MainXml(type); });
+  }
+  std::string cachePath = serverDirectory + "/" + kRenderCacheFileName;
+  RenderCache cache = inOrder ? RenderCache() : RenderCache::Load(cachePath);
+  renderer.Run(inOrder ? nullptr : &cache);
+  if (!inOrder) {
+    // Only this run's pages: one renamed or no longer listed is forgotten.
+    AtomicFile file(cachePath, AtomicFile::Durability::kUnsynced);
+    if (file.Open() && file.Write(cache.Text())) {
+      file.Commit();
+    }
   }
 }
 

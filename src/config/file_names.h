@@ -19,6 +19,9 @@ std::string ServerDirectory(std::string_view path, std::string_view serverName);
 // The server directory + "/kilnplayers".
 std::string PlayersDirectory(std::string_view path, std::string_view serverName);
 
+// The data file's name in the server directory.
+inline constexpr const char kDataFileName[] = "kilnbook.dat";
+
 // The server directory + "/kilnbook.dat".
 std::string DataFilePath(std::string_view path, std::string_view serverName);
 
