@@ -16,6 +16,7 @@
 #include "log/line_reader.h"
 #include "log/log_parser.h"
 #include "report/page_renderer.h"
+#include "report/json_feed.h"
 #include "report/page_writer.h"
 #include "report/player_xml.h"
 #include "report/xsl_transformer.h"
@@ -50,6 +51,7 @@ PageStyle RunPageStyle(const std::string& stylesheetPath) {
 
 StatsApp::StatsApp()
     : configFile_(ConfigFile::Read()),
+      runTime_(std::time(nullptr)),
       serverList_(configFile_),
       config_(configFile_) {
   PrepareServers();
@@ -91,8 +93,8 @@ void StatsApp::FinishInterruptedSaves() {
   // be shared with a server that comes earlier in the run.
   auto finish = [this](const std::string& name, const std::string& logFile) {
     std::string directory = ServerDirectory(config_.path(), name);
-    Recovery recovery =
-        FinishInterruptedSave(directory, name, {kDataFileName});
+    Recovery recovery = FinishInterruptedSave(
+        directory, name, {kDataFileName, kExtraStateFileName});
     if (recovery.outcome == Recovery::Outcome::kFailed) {
       blockedServers_.insert(name);
       BlockLog(logFile);
@@ -170,7 +172,56 @@ void StatsApp::PopulateFromDAT() {
   if (reader.Failed() || !probe.Open()) {
     datFileUnusable_ = true;
     std::printf("Failed to open datfile '%s'\n", path.c_str());
+    return;
   }
+  if (config_.extendedStats()) {
+    LoadExtras();
+  }
+}
+
+void StatsApp::LoadExtras() {
+  extras_.erase(currentServerName_);
+  std::string path = ExtraStateFilePath(config_.path(), currentServerName_);
+  ExtraStats stats;
+  struct stat info;
+  if (::stat(path.c_str(), &info) == 0) {
+    std::optional<std::string> text = ReadAll(path);
+    if (!text || !stats.LoadState(*text)) {
+      // Unreadable, or written by another version: left as it is.
+      std::printf("Failed to open datfile '%s'\n", path.c_str());
+      return;
+    }
+  }
+  extras_.insert_or_assign(currentServerName_, std::move(stats));
+}
+
+ExtraStats* StatsApp::CurrentExtras() {
+  if (!config_.extendedStats()) {
+    return nullptr;
+  }
+  auto it = extras_.find(currentServerName_);
+  return it == extras_.end() ? nullptr : &it->second;
+}
+
+void StatsApp::ParseWithLines(ExtraStats& extras) {
+  FILE* file = std::fopen(kTempFileName, "rbe");
+  if (file == nullptr) {
+    std::printf("Failed to open logfile: %s\n", kTempFileName);
+    return;
+  }
+  {
+    LineReader reader(file);
+    std::string_view line;
+    constexpr size_t kTimeColumnWidth = 7;
+    while (reader.Next(line)) {
+      if (line.size() > kTimeColumnWidth) {
+        LogEvent event = LogParser::ParseLine(line);
+        AccountEvent(event);
+        extras.AccountLine(line, event);
+      }
+    }
+  }
+  std::fclose(file);
 }
 
 void StatsApp::ParseLogFile(const std::string& logPath) {
@@ -187,6 +238,13 @@ void StatsApp::ParseLogFile(const std::string& logPath) {
   bool countable = SplitLogToTemp(logPath, rewrite_);
   if (!countable) {
     BlockLog(logPath);
+  }
+  ExtraStats* extras = countable ? CurrentExtras() : nullptr;
+  if (extras != nullptr) {
+    extras->BeginRun(runTime_);
+    ParseWithLines(*extras);
+    extras->EndRun();
+    return;
   }
   parser.Parse(kTempFileName, [this, countable](const LogEvent& event) {
     if (countable) {
@@ -205,6 +263,10 @@ void StatsApp::FlushToDAT() {
   }
   ServerSave save(ServerDirectory(config_.path(), currentServerName_));
   save.Add(DataFilePath(config_.path(), currentServerName_), std::move(text));
+  if (ExtraStats* extras = CurrentExtras()) {
+    save.Add(ExtraStateFilePath(config_.path(), currentServerName_),
+             extras->StateText());
+  }
   std::optional<LogRewrite> rewrite = std::move(rewrite_);
   rewrite_.reset();
   std::string logPath = rewrite ? rewrite->path : std::string();
@@ -234,6 +296,12 @@ void StatsApp::Output() {
   PageStyle playerStyle =
       RunPageStyle(StylesheetPath(path, kPlayerStylesheetName));
   PageStyle mainStyle = RunPageStyle(StylesheetPath(path, kMainStylesheetName));
+  const ExtraStats* extras = CurrentExtras();
+  std::optional<ExtraReport> extraReport;
+  if (extras != nullptr) {
+    extraReport.emplace(ExtraReport{*extras, runTime_});
+  }
+  const ExtraReport* extra = extraReport ? &*extraReport : nullptr;
   // Without a configuration file every document prints its message as it is
   // built: the pages are then made one after the other, in order.
   bool inOrder = !configFile_.text().has_value();
@@ -245,13 +313,25 @@ void StatsApp::Output() {
     std::string fileName = PlayerPageFileName(player->stats().plainName);
     const Player* shown = player.get();
     renderer.Add(PageKind::kPlayer, playersDirectory + fileName, &playerStyle,
-                 [shown] { return PlayerDocumentXml(*shown); },
+                 [shown, extra] { return PlayerDocumentXml(*shown, extra); },
                  "kilnplayers/" + fileName);
   }
   for (SortType type : kSortTypes) {
     renderer.Add(PageKind::kMain,
                  MainPagePath(path, currentServerName_, MainPageFileName(type)),
                  &mainStyle, [this, type] { return MainXml(type); });
+  }
+  // The ladder and the maps page read the main document too.
+  PageStyle ladderStyle =
+      RunPageStyle(StylesheetPath(path, kLadderStylesheetName));
+  PageStyle mapsStyle = RunPageStyle(StylesheetPath(path, kMapsStylesheetName));
+  if (extra != nullptr) {
+    renderer.Add(PageKind::kMain,
+                 MainPagePath(path, currentServerName_, kLadderPageName),
+                 &ladderStyle, [this] { return MainXml(SortType::NONE); });
+    renderer.Add(PageKind::kMain,
+                 MainPagePath(path, currentServerName_, kMapsPageName),
+                 &mapsStyle, [this] { return MainXml(SortType::NONE); });
   }
   std::string cachePath = serverDirectory + "/" + kRenderCacheFileName;
   RenderCache cache = inOrder ? RenderCache() : RenderCache::Load(cachePath);
@@ -261,6 +341,14 @@ void StatsApp::Output() {
     AtomicFile file(cachePath, AtomicFile::Durability::kUnsynced);
     if (file.Open() && file.Write(cache.Text())) {
       file.Commit();
+    }
+  }
+  if (extras != nullptr) {
+    std::string feedPath = FeedFilePath(path, currentServerName_);
+    AtomicFile feed(feedPath, AtomicFile::Durability::kUnsynced);
+    if (!feed.Open() || !feed.Write(FeedJson(*server, *extras, runTime_)) ||
+        !feed.Commit()) {
+      std::printf("Failed to write page: %s\n", feedPath.c_str());
     }
   }
 }
@@ -281,13 +369,23 @@ void StatsApp::WriteFrontPage() {
 std::string StatsApp::MainXml(SortType type) const {
   ReportContext context{config_, configFile_, currentServerName_,
                         currentServerAddress_};
-  return kilnbook::MainXml(context, serverList_, type, LocalTimeNow());
+  std::optional<ExtraReport> extra;
+  if (config_.extendedStats()) {
+    auto it = extras_.find(currentServerName_);
+    if (it != extras_.end()) {
+      extra.emplace(ExtraReport{it->second, runTime_});
+    }
+  }
+  return kilnbook::MainXml(context, serverList_, type, LocalTimeNow(),
+                           extra ? &*extra : nullptr);
 }
 
 std::string StatsApp::FrontXml() const {
   ReportContext context{config_, configFile_, currentServerName_,
                         currentServerAddress_};
-  return kilnbook::FrontXml(context, serverList_, LocalTimeNow());
+  ExtraFrontReport extra{extras_, runTime_};
+  return kilnbook::FrontXml(context, serverList_, LocalTimeNow(),
+                            config_.extendedStats() ? &extra : nullptr);
 }
 
 std::string StatsApp::InfoXml() const {

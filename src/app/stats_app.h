@@ -10,6 +10,7 @@
 
 #include "config/config.h"
 #include "config/config_file.h"
+#include "extra/extra_stats.h"
 #include "log/log_event.h"
 #include "model/server_list.h"
 #include "report/sort_type.h"
@@ -95,6 +96,18 @@ class StatsApp {
   std::set<std::string> blockedServers_;
   std::set<std::pair<uint64_t, uint64_t>> blockedLogs_;
   std::set<std::string> blockedLogPaths_;
+
+  // EXTENDED_STATS: the run's time, at which its games are booked, and each
+  // server's extended statistics. A server whose state file is of another
+  // format is left out (its file is not touched).
+  std::time_t runTime_;
+  ExtraStatsMap extras_;
+  // The current server's, or null when EXTENDED_STATS is off or its state
+  // could not be read.
+  ExtraStats* CurrentExtras();
+  void LoadExtras();
+  // Parses kilnbook.tmp as LogParser does, handing each line with its event.
+  void ParseWithLines(ExtraStats& extras);
   ServerList serverList_;
   Config config_;
 };

@@ -24,7 +24,7 @@ std::string DataFilePath(std::string_view path, std::string_view serverName) {
 
 std::string ExtraStateFilePath(std::string_view path,
                                std::string_view serverName) {
-  return ServerDirectory(path, serverName) + "/kilnbook_extra.dat";
+  return ServerDirectory(path, serverName) + "/" + kExtraStateFileName;
 }
 
 std::string FeedFilePath(std::string_view path, std::string_view serverName) {
