@@ -13,6 +13,7 @@
 #include <chrono>
 #include <map>
 #include <random>
+#include <regex>
 #include <set>
 #include <string>
 #include <thread>
@@ -35,6 +36,7 @@ struct Scenario {
   const char* config;
   std::vector<std::string> logs;
   std::vector<std::string> servers;  // server directories below out/
+  bool extended = false;             // EXTENDED_STATS on
 };
 
 // Every player is pruned from the pages, so that a run's file changes are
@@ -55,7 +57,20 @@ const Scenario kScenarios[] = {
      "MULTI [N]B [A]b [L]g.log \n",
      {"g.log"},
      {"A", "B"}},
+    {"extended statistics",
+     "PATH out/\nSERVER_NAME Main\nLOGFILE g.log\nMIN_KILLS 1000000000\n"
+     "EXTENDED_STATS 1\n",
+     {"g.log"},
+     {"Main"},
+     true},
 };
+
+// The extended statistics' state without the times players were seen, which
+// are those of the run that saved them.
+std::string WithoutSeenTimes(const std::string& state) {
+  static const std::regex kSeen("(\n)PLR\\|([^|]*)\\|[0-9]*\\|[0-9]*\\|");
+  return std::regex_replace(state, kSeen, "$1PLR|$2|||");
+}
 
 std::vector<std::string> NonEmptyLines(const std::string& text) {
   std::vector<std::string> lines;
@@ -124,6 +139,10 @@ class CrashTest : public TempDirTest {
     std::string reference = Lay("reference", start_);
     RunNormally(reference);
     finished_ = Collect(reference);
+    if (scenario.extended) {
+      ASSERT_NE(finished_["out/Main/kilnbook_extra.dat"].find("\nPLR|"),
+                std::string::npos);
+    }
     bool counts = false;
     for (const std::string& server : scenario.servers) {
       std::string data = "out/" + server + "/kilnbook.dat";
@@ -155,6 +174,10 @@ class CrashTest : public TempDirTest {
     for (const std::string& server : scenario_->servers) {
       std::string data = "out/" + server + "/kilnbook.dat";
       files[data] = ReadFile(path + "/" + data);
+      if (scenario_->extended) {
+        std::string extra = "out/" + server + "/kilnbook_extra.dat";
+        files[extra] = WithoutSeenTimes(ReadFile(path + "/" + extra));
+      }
     }
     return files;
   }
