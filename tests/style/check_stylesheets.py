@@ -6,10 +6,12 @@ Usage: check_stylesheets.py
 Checks what the browser test cannot see from a real run: the exact row order
 of all six sort orders, the exact player links for names full of URL
 characters, the awards and their ties, the colour markup (and that nothing
-else becomes markup), weapon and team names, and that the parts the three
-stylesheets share are equal.
+else becomes markup), weapon and team names, that the parts the three
+stylesheets share are equal, and that the fixtures give, byte for byte, the
+pages they gave before the extended statistics existed.
 Exits 77 (skipped) when xsltproc is not installed, unless CI is set.
 """
+import hashlib
 import os
 import re
 import shutil
@@ -85,8 +87,15 @@ def check(condition, message):
     return condition
 
 
-def render(stylesheet, document):
-    result = subprocess.run(["xsltproc", "--nonet", os.path.join(STYLES, stylesheet), "-"],
+def render(stylesheet, document, params=()):
+    """The page as a tree; params are (name, string value) pairs."""
+    return parse(render_text(stylesheet, document, params))
+
+
+def render_text(stylesheet, document, params=()):
+    options = [arg for name, value in params for arg in ("--stringparam", name, value)]
+    result = subprocess.run(["xsltproc", "--nonet"] + options
+                            + [os.path.join(STYLES, stylesheet), "-"],
                             input=document, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
     check(result.returncode == 0 and not result.stderr,
           "%s: xsltproc said %r" % (stylesheet, result.stderr))
@@ -97,6 +106,10 @@ def render(stylesheet, document):
     check(not re.search(r'(src|href)="(https?:)?//', page.replace(
         'href="https://kilnbook.example.org/"', "")),
         stylesheet + ": loads something from elsewhere")
+    return page
+
+
+def parse(page):
     builder = TreeBuilder()
     builder.feed(page)
     return builder.root
@@ -253,6 +266,32 @@ def check_shared_parts():
         check(len(blocks) == 1, "the %s part differs between %r" % (part, names))
 
 
+# SHA-256 (first 16 hex digits) of the pages the fixtures without the
+# extension blocks give, as they were before the extended statistics existed:
+# an installation that does not turn them on must see the same pages. Change
+# them only when a page is meant to change (the failure prints the new ones).
+UNCHANGED_PAGES = {
+    ("kilnbook_front.xsl", "front.xml"): "92aaea6e10e7ce18",
+    ("kilnbook.xsl", "server1/main.xml"): "3fb25df5550e6c5a",
+    ("kilnbook.xsl", "server2/main.xml"): "6829aea3d963e5e9",
+    ("kilnbook_player.xsl", "server1/player1.xml"): "466c0e1ab914b9b6",
+    ("kilnbook_player.xsl", "server1/player2.xml"): "fa904f57355188e4",
+    ("kilnbook_player.xsl", "server1/player3.xml"): "9026def7b3769a59",
+    ("kilnbook_player.xsl", "server1/player4.xml"): "77c0320fb54d3398",
+    ("kilnbook_player.xsl", "server1/player5.xml"): "fa8700d18daf7392",
+    ("kilnbook_player.xsl", "server1/player6.xml"): "84f1034697d85f23",
+    ("kilnbook_player.xsl", "server1/player7.xml"): "04f6bd69a667024d",
+    ("kilnbook_player.xsl", "server2/player1.xml"): "f14d5833d071d58e",
+}
+
+
+def check_unchanged_pages():
+    for (stylesheet, document), digest in UNCHANGED_PAGES.items():
+        page = render_text(stylesheet, fixture(*document.split("/"))).encode("utf-8")
+        got = hashlib.sha256(page).hexdigest()[:16]
+        check(got == digest, "%s on %s: page %s, was %s" % (stylesheet, document, got, digest))
+
+
 def main():
     global FIXTURES
     if shutil.which("xsltproc") is None:
@@ -269,7 +308,8 @@ def main():
 
 def run_checks():
     for test in (check_sort_orders, check_player_links, check_awards, check_name_markup,
-                 check_player_page, check_front_page, check_shared_parts):
+                 check_player_page, check_front_page, check_shared_parts,
+                 check_unchanged_pages):
         before = len(failures)
         try:
             test()

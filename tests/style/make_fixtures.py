@@ -6,8 +6,15 @@ element order, the weapon catalogue, text inserted as the model holds it), so
 the stylesheets are developed against what they will really receive.
 check_stylesheets.py runs it into a temporary directory every time.
 
+The same documents are also written as the program writes them with
+EXTENDED_STATS on (below "extended/"): each PLAYER with its ACTIVITY,
+RATING and FAVOURITEMAP, the player documents with their MAPS, the main
+documents with the server's MAPS and HISTORY, the front document with a
+HISTORY per server.
+
 Usage: make_fixtures.py OUTPUT_DIR
 """
+import datetime
 import math
 import os
 import struct
@@ -84,7 +91,8 @@ def trunc(value):
 class Player:
     def __init__(self, raw, kills=0, deaths=0, teamkills=0, suicides=0, ping=0,
                  score=0, targets=(), killers=(), tkvictims=(), killweapons=(),
-                 deathweapons=(), suicideweapons=(), teams=(), models=(), plain=None):
+                 deathweapons=(), suicideweapons=(), teams=(), models=(), plain=None,
+                 seen=None, games=0, played=0, rating=1000, maps=()):
         self.name = clean(raw)
         self.plain = colorize(self.name, False) if plain is None else plain
         self.html = colorize(self.name, True) if plain is None else plain
@@ -93,6 +101,17 @@ class Player:
         self.targets, self.killers, self.tkvictims = targets, killers, tkvictims
         self.killweapons, self.deathweapons = killweapons, deathweapons
         self.suicideweapons, self.teams, self.models = suicideweapons, teams, models
+        # Extended statistics: seen is (first seen, last seen, days inactive)
+        # or None for never; maps holds (name, games, kills, deaths).
+        self.seen, self.games, self.played = seen, games, played
+        self.rating, self.maps = rating, maps
+
+    def favourite(self):
+        best = None
+        for entry in sorted(self.maps):
+            if best is None or entry[1:3] > best[1:3]:
+                best = entry
+        return best[0] if best else b""
 
     def ratio(self):
         q = self.kills / (self.deaths if self.deaths else 1)
@@ -123,7 +142,7 @@ def weapons_section():
     return out + line(1, b"</WEAPON_EXISTING>") + line(0, b"</WEAPONS>")
 
 
-def player_head(p):
+def player_head(p, extended=False, days_inactive=True):
     out = line(0, b"<PLAYER>")
     out += element(1, b"NAME", p.name) + element(1, b"PLAINNAME", p.plain)
     out += element(1, b"HTMLNAME", p.html) + line(1, b"<STATS>")
@@ -132,11 +151,21 @@ def player_head(p):
                        (b"PING", p.ping), (b"SCORE", p.score),
                        (b"RATE", trunc(p.rate())), (b"RATIO", trunc(p.ratio()))):
         out += element(2, tag, value)
-    return out + line(1, b"</STATS>")
+    out += line(1, b"</STATS>")
+    if extended:
+        first, last, days = p.seen or (b"", b"", b"")
+        out += line(1, b"<ACTIVITY>") + element(2, b"FIRSTSEEN", first)
+        out += element(2, b"LASTSEEN", last)
+        if days_inactive:
+            out += element(2, b"DAYSINACTIVE", days)
+        out += element(2, b"GAMES", p.games) + element(2, b"TIMEPLAYED", p.played)
+        out += line(1, b"</ACTIVITY>") + element(1, b"RATING", p.rating)
+        out += element(1, b"FAVOURITEMAP", p.favourite())
+    return out
 
 
-def player_detail(p):
-    out = player_head(p)
+def player_detail(p, extended=False):
+    out = player_head(p, extended, days_inactive=False)
 
     def tallies(block, item, entries, names=None):
         nonlocal out
@@ -169,6 +198,13 @@ def player_detail(p):
     weapon_tallies(b"SUICIDEWEAPONS", p.suicideweapons)
     tallies(b"TEAMS", b"TEAM", [(k.decode(), v) for k, v in p.teams], TEAMS)
     tallies(b"MODELS", b"MODEL", [(k.decode(), v) for k, v in p.models], MODELS)
+    if extended:
+        out += line(1, b"<MAPS>")
+        for name, games, kills, deaths in sorted(p.maps):
+            out += line(2, b"<MAP>") + element(3, b"NAME", name) + element(3, b"GAMES", games)
+            out += element(3, b"KILLS", kills) + element(3, b"DEATHS", deaths)
+            out += line(2, b"</MAP>")
+        out += line(1, b"</MAPS>")
     return out + line(0, b"</PLAYER>")
 
 
@@ -196,30 +232,62 @@ def counters(server):
     return out + element(2, b"TOTALPLAYERS", len(server["players"]))
 
 
-def main_document(server, sort_by):
+def history(server, tabs):
+    """The 90 days up to the run's day, oldest first, days without games as
+    zeros; server["days"] maps days before the run's day to (games, kills,
+    players)."""
+    out = line(tabs, b"<HISTORY>")
+    for back in range(HISTORY_DAYS - 1, -1, -1):
+        games, kills, players = server.get("days", {}).get(back, (0, 0, 0))
+        date = (RUN_DAY - datetime.timedelta(days=back)).isoformat().encode()
+        out += line(tabs + 1, b"<DAY>") + element(tabs + 2, b"DATE", date)
+        out += element(tabs + 2, b"GAMES", games) + element(tabs + 2, b"KILLS", kills)
+        out += element(tabs + 2, b"PLAYERS", players) + line(tabs + 1, b"</DAY>")
+    return out + line(tabs, b"</HISTORY>")
+
+
+def server_maps(server):
+    out = line(0, b"<MAPS>")
+    for name, games, kills, axis, allies in sorted(server.get("maps", ())):
+        out += line(1, b"<MAP>") + element(2, b"NAME", name) + element(2, b"GAMES", games)
+        out += element(2, b"KILLS", kills) + element(2, b"AXISWINS", axis)
+        out += element(2, b"ALLIESWINS", allies) + line(1, b"</MAP>")
+    return out + line(0, b"</MAPS>")
+
+
+def main_document(server, sort_by, extended=False):
     out = line(0, b'<?xml version="1.0"?>') + line(0, b"<KILNBOOKS>")
     out += element(1, b"SORT_BY", sort_by) + info(server)
     out += line(1, b"<SERVERSTATS>") + counters(server) + line(1, b"</SERVERSTATS>")
     out += weapons_section() + line(0, b"<PLAYERS>")
     for p in sorted(server["players"], key=lambda p: p.name):
-        out += player_head(p) + line(0, b"</PLAYER>")
-    return out + line(0, b"</PLAYERS>") + line(0, b"</KILNBOOKS>")
+        out += player_head(p, extended) + line(0, b"</PLAYER>")
+    out += line(0, b"</PLAYERS>")
+    if extended:
+        out += server_maps(server) + history(server, 0)
+    return out + line(0, b"</KILNBOOKS>")
 
 
-def front_document(servers, last):
+def front_document(servers, last, extended=False):
     out = line(0, b'<?xml version="1.0"?>') + line(0, b"<KILNBOOKS>") + info(last)
     out += line(0, b"<SERVERS>")
     for server in sorted(servers, key=lambda s: s["name"]):
         out += line(1, b"<SERVER>") + element(2, b"SERVERNAME", server["name"])
         out += element(2, b"SERVERADDRESS", server["address"]) + counters(server)
+        if extended:
+            out += history(server, 2)
         out += line(1, b"</SERVER>")
     return out + line(0, b"</SERVERS>") + line(0, b"</KILNBOOKS>")
 
 
-def player_document(p):
+def player_document(p, extended=False):
     return (line(0, b'<?xml version="1.0"?>') + line(0, b"<KILNBOOKS>")
-            + weapons_section() + player_detail(p) + line(0, b"</KILNBOOKS>"))
+            + weapons_section() + player_detail(p, extended) + line(0, b"</KILNBOOKS>"))
 
+
+# The day of the run (LAST_RUN of the documents) and the days of HISTORY.
+RUN_DAY = datetime.date(2026, 12, 7)
+HISTORY_DAYS = 90
 
 MARKUP = b'^3&lt;b&gt;Bold^7"Q&A"'
 MAIN_PLAYERS = [
@@ -229,39 +297,58 @@ MAIN_PLAYERS = [
            killers=[(b"", 2), (b"Bob", 8)], tkvictims=[(b"Bob", 1)],
            killweapons=[(17, 20), (4, 3), (9, 2)], deathweapons=[(18, 8), (46, 2)],
            suicideweapons=[(4, 1)], teams=[(b"multi", 3), (b"multi_axis", 1)],
-           models=[(b"bluesoldier1", 3), (b"redengineer1", 1), (b"Bluesoldier1", 1)]),
+           models=[(b"bluesoldier1", 3), (b"redengineer1", 1), (b"Bluesoldier1", 1)],
+           seen=(b"2026-10-01 20:15", b"2026-12-05 21:40", 2), games=12, played=20000,
+           rating=1043, maps=[(b"mp_beach", 7, 15, 6), (b"mp_depot", 5, 10, 4)]),
     Player(b"Bob", kills=10, deaths=3, suicides=4, ping=80, score=55,
            targets=[(b"RedMan", 8), (b"100% #1 ?: a/b", 2)], killers=[(b"RedMan", 12)],
            killweapons=[(18, 10)], deathweapons=[(17, 12)], suicideweapons=[(46, 4)],
-           teams=[(b"multi_axis", 2)], models=[(b"redengineer1", 2)]),
+           teams=[(b"multi_axis", 2)], models=[(b"redengineer1", 2)],
+           seen=(b"2026-11-30 19:00", b"2026-12-07 09:05", 0), games=9, played=3599,
+           rating=1102, maps=[(b"mp_depot", 4, 5, 1), (b"mp_beach", 4, 5, 2)]),
     Player(MARKUP, kills=7, deaths=10, teamkills=3, ping=45, score=12,
            targets=[(b"Bob", 7)], killers=[(b"RedMan", 8), (b"", 2)],
            tkvictims=[(b"Bob", 3)], killweapons=[(21, 7)], deathweapons=[(17, 10)],
-           teams=[(b"multi", 1)], models=[(b"bluemedic1", 1)]),
+           teams=[(b"multi", 1)], models=[(b"bluemedic1", 1)],
+           seen=(b"2026-09-01 10:00", b"2026-10-23 18:00", 45), games=4, played=4000,
+           rating=987, maps=[(b"te&amp;st", 4, 7, 10)]),
     Player(b"^2100% #1 ?: a/b", kills=3, deaths=7, suicides=2, ping=120, score=3,
            targets=[(b"RedMan", 3)], killers=[(b"RedMan", 5), (b"Bob", 2)],
            killweapons=[(-1022, 1), (3, 2)], deathweapons=[(17, 7)],
            suicideweapons=[(5, 2)], teams=[(b"multi", 1), (b"spectator", 1)],
-           models=[(b"bluelieutenant1", 1)]),
-    Player(b":colon^0", kills=0, deaths=0, ping=30, score=0),
+           models=[(b"bluelieutenant1", 1)],
+           seen=(b"2026-11-06 12:00", b"2026-11-06 12:00", 31), games=3, played=1800,
+           rating=955, maps=[(b"mp_depot", 3, 3, 7)]),
+    Player(b":colon^0", kills=0, deaths=0, ping=30, score=0,
+           seen=(b"2026-11-07 08:00", b"2026-11-07 08:00", 30), games=1, played=60,
+           maps=[(b"", 1, 0, 0)]),
     Player("Zoë^4Blue".encode(), kills=1, deaths=2, ping=70, score=2,
            targets=[(b"Bob", 1)], killers=[(b"Bob", 2)], killweapons=[(15, 1)],
-           deathweapons=[(16, 2)], teams=[(b"multi", 1)], models=[(b"bluemedic1", 1)]),
+           deathweapons=[(16, 2)], teams=[(b"multi", 1)], models=[(b"bluemedic1", 1)],
+           seen=(b"2026-12-01 22:30", b"2026-12-04 23:59", 3), games=2, played=125,
+           rating=1102, maps=[(b"mp_beach", 2, 1, 2)]),
     Player(b"world_entity", kills=4, deaths=0, plain=b"",
            targets=[(b"RedMan", 2), (b"&amp;lt;b&amp;gt;Bold&quot;Q&amp;A&quot;", 2)],
-           killweapons=[(46, 4)]),
+           killweapons=[(46, 4)], maps=[(b"mp_depot", 0, 4, 0)]),
 ]
 MAIN = {"name": b"Main", "address": b"192.0.2.10:27960", "redscore": 31,
         "bluescore": 27, "redwin": 3, "bluewin": 2, "clientconnect": 22,
         "gameshutdown": 5, "gameexit": 5, "gameinit": 5, "kills": 50,
-        "teamkills": 4, "ping": 74, "players": MAIN_PLAYERS}
+        "teamkills": 4, "ping": 74, "players": MAIN_PLAYERS,
+        "maps": [(b"mp_depot", 3, 20, 1, 2), (b"mp_beach", 2, 25, 2, 0),
+                 (b"te&amp;st", 1, 5, 0, 0), (b"", 1, 0, 0, 0)],
+        # Days before the run's day: (games, kills, players).
+        "days": {0: (2, 30, 5), 2: (1, 12, 4), 10: (3, 40, 7), 45: (1, 5, 2), 89: (1, 3, 1)}}
 SECOND = {"name": b"Fish &amp; Chips #2", "address": b"192.0.2.11:27961",
           "redscore": 4, "bluescore": 9, "redwin": 0, "bluewin": 1,
           "clientconnect": 3, "gameshutdown": 1, "gameexit": 1, "gameinit": 1,
           "kills": 2, "teamkills": 0, "ping": 40,
           "players": [Player(b"^5Cod", kills=2, deaths=0, ping=40, score=6,
                              killweapons=[(20, 2)], teams=[(b"multi", 1)],
-                             models=[(b"bluesoldier1", 1)])]}
+                             models=[(b"bluesoldier1", 1)],
+                             seen=(b"2026-12-07 09:05", b"2026-12-07 09:05", 0), games=1,
+                             played=600, rating=1008, maps=[(b"mp_castle", 1, 2, 0)])],
+          "maps": [(b"mp_castle", 1, 2, 0, 1)]}
 
 
 def write(path, data):
@@ -271,14 +358,15 @@ def write(path, data):
 
 
 def main():
-    out = sys.argv[1]
-    write(os.path.join(out, "front.xml"), front_document([MAIN, SECOND], SECOND))
-    for index, server in enumerate((MAIN, SECOND), 1):
-        write(os.path.join(out, "server%d" % index, "main.xml"),
-              main_document(server, b"SCORE"))
-        for number, p in enumerate(sorted(server["players"], key=lambda p: p.name), 1):
-            write(os.path.join(out, "server%d" % index, "player%d.xml" % number),
-                  player_document(p))
+    for extended, out in ((False, sys.argv[1]), (True, os.path.join(sys.argv[1], "extended"))):
+        write(os.path.join(out, "front.xml"),
+              front_document([MAIN, SECOND], SECOND, extended))
+        for index, server in enumerate((MAIN, SECOND), 1):
+            write(os.path.join(out, "server%d" % index, "main.xml"),
+                  main_document(server, b"SCORE", extended))
+            for number, p in enumerate(sorted(server["players"], key=lambda p: p.name), 1):
+                write(os.path.join(out, "server%d" % index, "player%d.xml" % number),
+                      player_document(p, extended))
 
 
 if __name__ == "__main__":
