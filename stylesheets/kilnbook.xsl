@@ -17,6 +17,12 @@
   kept small and nothing grows faster than the one sort of the table:
   escaping and maxima use EXSLT (str:, math:), which kilnbook and xsltproc
   provide.
+
+  With EXTENDED_STATS on, the document also carries each player's ACTIVITY,
+  RATING and FAVOURITEMAP, the server's MAPS and its HISTORY of 90 days. Only
+  then does the page gain rating and last-seen columns, the chart of the
+  last days, links to the rating ladder and the maps page, and the hiding of
+  inactive players (inactiveDays below); without them the page is as before.
 -->
 <xsl:stylesheet version="1.0"
     xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
@@ -30,6 +36,13 @@
        conflicting declaration. -->
   <xsl:output method="html" encoding="UTF-8" indent="no"
       doctype-system="about:legacy-compat"/>
+
+  <!-- Players last seen more than this many days ago are hidden until the
+       visitor asks for them; '' hides nobody. Players never seen since the
+       extended statistics began are not known to be inactive and stay. -->
+  <xsl:param name="inactiveDays" select="30"/>
+  <!-- How many of the document's days of HISTORY the chart shows (up to 90). -->
+  <xsl:param name="historyDays" select="90"/>
 
   <xsl:variable name="sortBy" select="normalize-space(/KILNBOOKS/SORT_BY)"/>
   <!-- Any value other than the five stat names lists the players as the
@@ -49,6 +62,8 @@
        the world (the killer of falls and lava) and "Player". -->
   <xsl:variable name="contenders"
       select="$players[not(NAME = 'world_entity' or NAME = 'Player')]"/>
+  <xsl:variable name="history" select="/KILNBOOKS/HISTORY"/>
+  <xsl:variable name="extended" select="boolean($history)"/>
 
   <xsl:template match="/">
     <html lang="en">
@@ -61,6 +76,9 @@
           <xsl:text> · player statistics</xsl:text>
         </title>
         <xsl:call-template name="style"/>
+        <xsl:if test="$extended">
+          <xsl:call-template name="more-style"/>
+        </xsl:if>
       </head>
       <body>
         <header class="top">
@@ -77,9 +95,22 @@
           </nav>
           <h1><xsl:value-of select="$info/SERVER_NAME"/></h1>
           <p class="sub"><xsl:value-of select="$info/SERVER_ADDRESS"/></p>
+          <xsl:if test="$extended">
+            <xsl:call-template name="server-tabs">
+              <xsl:with-param name="current">players</xsl:with-param>
+            </xsl:call-template>
+          </xsl:if>
         </header>
         <main>
           <xsl:call-template name="counters"/>
+          <xsl:if test="$extended">
+            <xsl:call-template name="history-chart">
+              <xsl:with-param name="days"
+                  select="$history/DAY[position() &gt; last() - $historyDays]"/>
+              <xsl:with-param name="id">history</xsl:with-param>
+              <xsl:with-param name="heading" select="concat('Last ', $historyDays, ' days')"/>
+            </xsl:call-template>
+          </xsl:if>
           <xsl:if test="$players">
             <xsl:call-template name="awards"/>
           </xsl:if>
@@ -100,6 +131,9 @@
                     placeholder="Name"/>
               </div>
             </div>
+            <xsl:if test="$extended">
+              <xsl:call-template name="idle-toggle"/>
+            </xsl:if>
             <xsl:call-template name="player-table"/>
             <p id="nomatch" class="muted" hidden="hidden">No player matches.</p>
           </section>
@@ -109,6 +143,9 @@
             <xsl:text> kills and a score of at least </xsl:text>
             <xsl:value-of select="/KILNBOOKS/RULES/RULE_MINSCORE"/>
             <xsl:text>. Ratio is kills per death; rate weighs it by score.</xsl:text>
+            <xsl:if test="$extended">
+              <xsl:text> Rating is an Elo-style skill rating: everyone starts at 1000, a kill moves points from the victim to the killer (more for beating a stronger player), team kills and suicides cost points.</xsl:text>
+            </xsl:if>
           </p>
         </main>
         <xsl:call-template name="footer"/>
@@ -298,6 +335,10 @@
               <xsl:with-param name="file">kilnbook_suicides.html</xsl:with-param>
             </xsl:call-template>
             <th scope="col">Team kills</th>
+            <xsl:if test="$extended">
+              <th scope="col"><a href="./kilnbook_ladder.html" title="The rating ladder">Rating</a></th>
+              <th scope="col">Last seen</th>
+            </xsl:if>
           </tr>
         </thead>
         <tbody>
@@ -391,6 +432,9 @@
 
   <xsl:template name="player-row">
     <tr>
+      <xsl:if test="$extended and ACTIVITY/DAYSINACTIVE &gt; $inactiveDays">
+        <xsl:attribute name="class">idle</xsl:attribute>
+      </xsl:if>
       <td class="rank"><xsl:value-of select="position()"/></td>
       <td class="n"><xsl:call-template name="player-link"/></td>
       <xsl:for-each select="STATS">
@@ -403,6 +447,10 @@
         <td><xsl:value-of select="SUICIDES"/></td>
         <td><xsl:value-of select="TEAMKILLS"/></td>
       </xsl:for-each>
+      <xsl:if test="$extended">
+        <td><xsl:value-of select="RATING"/></td>
+        <td class="seen"><xsl:call-template name="seen-day"/></td>
+      </xsl:if>
     </tr>
   </xsl:template>
 
@@ -419,6 +467,7 @@
     </xsl:choose>
   </xsl:template>
 
+  <!-- ==== player links: the same in the main and ladder stylesheets ==== -->
   <!-- Link to the page of the PLAYER in context: PLAINNAME with every "/"
        turned into "_", plus ".html", escaped as url-escape explains. Spelt
        out here, as it runs once per row; most names hold neither "&" nor
@@ -437,6 +486,70 @@
           <xsl:call-template name="display-name"/>
         </a>
       </xsl:otherwise>
+    </xsl:choose>
+  </xsl:template>
+  <!-- ==== end player links ==== -->
+
+  <!-- Inactive players stay in the table with the class "idle"; the style
+       sheet hides them while this box is unticked, so no script is needed,
+       and shows them while the search box holds a name. Written before the
+       table, whose rows the style sheet reaches from it. -->
+  <xsl:template name="idle-toggle">
+    <xsl:variable name="idle" select="count($players[ACTIVITY/DAYSINACTIVE &gt; $inactiveDays])"/>
+    <xsl:if test="$idle &gt; 0">
+      <input type="checkbox" id="show-idle" class="idle-toggle"/>
+      <label for="show-idle" class="idle-label">
+        <xsl:text>Show the </xsl:text>
+        <xsl:value-of select="$idle"/>
+        <xsl:choose>
+          <xsl:when test="$idle = 1"> player</xsl:when>
+          <xsl:otherwise> players</xsl:otherwise>
+        </xsl:choose>
+        <xsl:value-of select="concat(' not seen for more than ', $inactiveDays, ' days')"/>
+      </label>
+    </xsl:if>
+  </xsl:template>
+
+  <!-- ==== server pages: the same in the main, ladder and maps stylesheets ==== -->
+  <!-- Links between the pages of one server, which lie side by side. -->
+  <xsl:template name="server-tabs">
+    <xsl:param name="current"/>
+    <nav class="tabs" aria-label="Pages of this server">
+      <xsl:call-template name="tab">
+        <xsl:with-param name="label">Players</xsl:with-param>
+        <xsl:with-param name="file">kilnbook.html</xsl:with-param>
+        <xsl:with-param name="here" select="$current = 'players'"/>
+      </xsl:call-template>
+      <xsl:call-template name="tab">
+        <xsl:with-param name="label">Rating ladder</xsl:with-param>
+        <xsl:with-param name="file">kilnbook_ladder.html</xsl:with-param>
+        <xsl:with-param name="here" select="$current = 'ladder'"/>
+      </xsl:call-template>
+      <xsl:call-template name="tab">
+        <xsl:with-param name="label">Maps</xsl:with-param>
+        <xsl:with-param name="file">kilnbook_maps.html</xsl:with-param>
+        <xsl:with-param name="here" select="$current = 'maps'"/>
+      </xsl:call-template>
+    </nav>
+  </xsl:template>
+
+  <xsl:template name="tab">
+    <xsl:param name="label"/>
+    <xsl:param name="file"/>
+    <xsl:param name="here"/>
+    <xsl:choose>
+      <xsl:when test="$here"><span aria-current="page"><xsl:value-of select="$label"/></span></xsl:when>
+      <xsl:otherwise><a href="./{$file}"><xsl:value-of select="$label"/></a></xsl:otherwise>
+    </xsl:choose>
+  </xsl:template>
+
+  <!-- The day the PLAYER in context was last seen, or a dash for never. -->
+  <xsl:template name="seen-day">
+    <xsl:choose>
+      <xsl:when test="string(ACTIVITY/LASTSEEN) != ''">
+        <xsl:value-of select="substring(ACTIVITY/LASTSEEN, 1, 10)"/>
+      </xsl:when>
+      <xsl:otherwise>–</xsl:otherwise>
     </xsl:choose>
   </xsl:template>
 
@@ -458,6 +571,93 @@
       </xsl:call-template>
     </xsl:if>
   </xsl:template>
+  <!-- ==== end server pages ==== -->
+
+  <!-- ==== chart: the same in the main and front stylesheets ==== -->
+  <!--
+    Players per day as a bar chart in inline SVG: one bar per DAY of `days`
+    (oldest first, as the document lists them), its height scaled to the
+    busiest day. The drawing stretches to the width of the page; dates and
+    numbers stay HTML text beside it. For screen readers the SVG has a title
+    and a summary, and the days with games follow as a table.
+  -->
+  <xsl:template name="history-chart">
+    <xsl:param name="days"/>
+    <xsl:param name="id"/>
+    <xsl:param name="heading"/>
+    <xsl:variable name="most" select="math:max($days/PLAYERS)"/>
+    <xsl:variable name="played" select="$days[GAMES &gt; 0 or PLAYERS &gt; 0]"/>
+    <section class="chart-box" aria-labelledby="{$id}-h">
+      <h2 id="{$id}-h"><xsl:value-of select="$heading"/></h2>
+      <xsl:choose>
+        <xsl:when test="$days">
+          <svg class="chart" viewBox="0 0 {count($days) * 10} 100" preserveAspectRatio="none"
+              role="img" aria-labelledby="{$id}-t {$id}-d">
+            <title id="{$id}-t">Players per day</title>
+            <desc id="{$id}-d">
+              <xsl:value-of select="concat('From ', $days[1]/DATE, ' to ', $days[last()]/DATE, ': ',
+                                           sum($days/GAMES), ' games, ', sum($days/KILLS), ' kills')"/>
+              <xsl:if test="$most &gt; 0">
+                <xsl:value-of select="concat('; at most ', $most, ' players a day (',
+                                             $days[PLAYERS = $most][1]/DATE, ')')"/>
+              </xsl:if>
+              <xsl:text>.</xsl:text>
+            </desc>
+            <xsl:for-each select="$days">
+              <xsl:variable name="height">
+                <xsl:choose>
+                  <xsl:when test="PLAYERS &gt; 0"><xsl:value-of select="ceiling(96 * PLAYERS div $most)"/></xsl:when>
+                  <xsl:otherwise>0</xsl:otherwise>
+                </xsl:choose>
+              </xsl:variable>
+              <rect class="bar" x="{position() * 10 - 9}" y="{100 - $height}" width="8" height="{$height}">
+                <title><xsl:value-of select="concat(DATE, ': players ', PLAYERS, ', games ', GAMES, ', kills ', KILLS)"/></title>
+              </rect>
+            </xsl:for-each>
+          </svg>
+          <p class="chart-axis">
+            <span><xsl:value-of select="$days[1]/DATE"/></span>
+            <span>
+              <xsl:choose>
+                <xsl:when test="$most &gt; 0"><xsl:value-of select="concat('highest bar: ', $most, ' players')"/></xsl:when>
+                <xsl:otherwise>no games</xsl:otherwise>
+              </xsl:choose>
+            </span>
+            <span><xsl:value-of select="$days[last()]/DATE"/></span>
+          </p>
+          <xsl:if test="$played">
+            <details class="days">
+              <summary>The days with games</summary>
+              <div class="table-wrap">
+                <table>
+                  <thead>
+                    <tr>
+                      <th scope="col" class="n">Day</th>
+                      <th scope="col">Games</th>
+                      <th scope="col">Kills</th>
+                      <th scope="col">Players</th>
+                    </tr>
+                  </thead>
+                  <tbody>
+                    <xsl:for-each select="$played">
+                      <tr>
+                        <td class="n"><xsl:value-of select="DATE"/></td>
+                        <td><xsl:value-of select="GAMES"/></td>
+                        <td><xsl:value-of select="KILLS"/></td>
+                        <td><xsl:value-of select="PLAYERS"/></td>
+                      </tr>
+                    </xsl:for-each>
+                  </tbody>
+                </table>
+              </div>
+            </details>
+          </xsl:if>
+        </xsl:when>
+        <xsl:otherwise><p class="empty">No days kept yet.</p></xsl:otherwise>
+      </xsl:choose>
+    </section>
+  </xsl:template>
+  <!-- ==== end chart ==== -->
 
   <!-- ==== urls: the same in the main and front stylesheets ==== -->
   <!--
@@ -486,7 +686,7 @@
   </xsl:template>
   <!-- ==== end urls ==== -->
 
-  <!-- ==== names: the same in the main and player stylesheets ==== -->
+  <!-- ==== names: the same in the main, player and ladder stylesheets ==== -->
 
   <!-- The coloured name of the PLAYER in context. A player without a plain
        name (the world) is shown by its key, in italics. -->
@@ -656,7 +856,7 @@
 
   <!-- ==== end names ==== -->
 
-  <!-- ==== footer: the same in the main and front stylesheets ==== -->
+  <!-- ==== footer: the same in the main, front, ladder and maps stylesheets ==== -->
   <xsl:template name="footer">
     <footer class="foot">
       <p>
@@ -693,7 +893,7 @@
   </xsl:template>
   <!-- ==== end footer ==== -->
 
-  <!-- ==== style: the same in all three stylesheets ==== -->
+  <!-- ==== style: the same in all five stylesheets ==== -->
   <xsl:template name="style">
     <style>
 :root {
@@ -787,4 +987,33 @@ tbody tr:last-child td { border-bottom: 0; }
     </style>
   </xsl:template>
   <!-- ==== end style ==== -->
+
+  <!-- ==== more style: the same in all five stylesheets ==== -->
+  <!-- What the pages of the extended statistics add to the style above; only
+       written into pages that show them. -->
+  <xsl:template name="more-style">
+    <style>
+.tabs { display: flex; flex-wrap: wrap; gap: .2rem 1.1rem; margin: .6rem 0 0; }
+.tabs [aria-current] { font-weight: 700; border-bottom: 2px solid var(--accent); }
+.chart-box { background: var(--card); border: 1px solid var(--line); border-radius: .6rem; padding: .6rem .8rem; margin: 1rem 0; min-width: 0; }
+.chart-box h2 { margin: .1rem 0 .5rem; font-size: 1.05rem; }
+.chart { display: block; width: 100%; height: 7rem; border-bottom: 1px solid var(--line); }
+.chart .bar { fill: var(--bar); }
+.chart .bar:hover { fill: var(--accent); }
+.chart-axis { display: flex; justify-content: space-between; gap: .5rem; margin: .2rem 0 0; font-size: .8rem; color: var(--muted); }
+details { margin-top: .5rem; }
+summary { cursor: pointer; color: var(--accent); }
+details .table-wrap { margin-top: .5rem; }
+.idle-toggle { margin: 0 .4rem .7rem 0; vertical-align: middle; }
+.idle-label { color: var(--muted); font-size: .9rem; }
+.idle-toggle:not(:checked) ~ .table-wrap tr.idle { display: none; }
+section:has(#q:not(:placeholder-shown)) tr.idle:not([hidden]) { display: table-row; }
+td.seen { color: var(--muted); }
+.split { display: flex; height: .85rem; min-width: 6rem; border: 1px solid var(--line); border-radius: .35rem; overflow: hidden; background: var(--stripe); }
+.split .ax { background: var(--axis); }
+.split .al { background: var(--allies); }
+.panel .table-wrap { border: 0; border-radius: 0; }
+    </style>
+  </xsl:template>
+  <!-- ==== end more style ==== -->
 </xsl:stylesheet>

@@ -5,15 +5,23 @@
   The page is PATH + "kilnbook.html"; each server's main page is
   PATH + server name + "/kilnbook.html". The INFO block names the server
   handled last in the run, so the page does not use its server fields.
+
+  With EXTENDED_STATS on, each SERVER also carries its HISTORY of 90 days;
+  only then does the page draw each server's last days and link to its
+  rating ladder and maps page.
 -->
 <xsl:stylesheet version="1.0"
     xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
+    xmlns:math="http://exslt.org/math"
     xmlns:str="http://exslt.org/strings"
-    exclude-result-prefixes="str">
+    exclude-result-prefixes="math str">
 
   <!-- See kilnbook.xsl for why the character set is an http-equiv meta. -->
   <xsl:output method="html" encoding="UTF-8" indent="no"
       doctype-system="about:legacy-compat"/>
+
+  <!-- How many of each server's days of HISTORY its chart shows (up to 90). -->
+  <xsl:param name="historyDays" select="30"/>
 
   <xsl:variable name="info" select="/KILNBOOKS/INFO"/>
   <xsl:variable name="servers" select="/KILNBOOKS/SERVERS/SERVER"/>
@@ -26,6 +34,9 @@
         <meta name="color-scheme" content="light dark"/>
         <title>Player statistics · all servers</title>
         <xsl:call-template name="style"/>
+        <xsl:if test="$servers/HISTORY">
+          <xsl:call-template name="more-style"/>
+        </xsl:if>
       </head>
       <body>
         <header class="top">
@@ -91,6 +102,18 @@
                             <xsl:value-of select="SERVERNAME"/>
                           </a>
                           <span class="note"><xsl:value-of select="SERVERADDRESS"/></span>
+                          <xsl:if test="HISTORY">
+                            <xsl:variable name="directory">
+                              <xsl:call-template name="directory-path">
+                                <xsl:with-param name="name" select="string(SERVERNAME)"/>
+                              </xsl:call-template>
+                            </xsl:variable>
+                            <span class="note">
+                              <a href="./{$directory}/kilnbook_ladder.html">Rating ladder</a>
+                              <xsl:text> · </xsl:text>
+                              <a href="./{$directory}/kilnbook_maps.html">Maps</a>
+                            </span>
+                          </xsl:if>
                         </td>
                         <td><xsl:value-of select="GAMEINIT"/></td>
                         <td><xsl:value-of select="KILLS"/></td>
@@ -115,6 +138,19 @@
             </xsl:when>
             <xsl:otherwise><p class="empty">No server yet.</p></xsl:otherwise>
           </xsl:choose>
+          <xsl:if test="$servers/HISTORY">
+            <div class="grid2">
+              <xsl:for-each select="$servers[HISTORY]">
+                <xsl:call-template name="history-chart">
+                  <xsl:with-param name="days"
+                      select="HISTORY/DAY[position() &gt; last() - $historyDays]"/>
+                  <xsl:with-param name="id" select="concat('history-', position())"/>
+                  <xsl:with-param name="heading"
+                      select="concat(SERVERNAME, ' · last ', $historyDays, ' days')"/>
+                </xsl:call-template>
+              </xsl:for-each>
+            </div>
+          </xsl:if>
           <p class="rules muted">
             <xsl:text>Listed: players with at least </xsl:text>
             <xsl:value-of select="/KILNBOOKS/RULES/RULE_MINKILLS"/>
@@ -147,6 +183,92 @@
     </xsl:call-template>
   </xsl:template>
 
+  <!-- ==== chart: the same in the main and front stylesheets ==== -->
+  <!--
+    Players per day as a bar chart in inline SVG: one bar per DAY of `days`
+    (oldest first, as the document lists them), its height scaled to the
+    busiest day. The drawing stretches to the width of the page; dates and
+    numbers stay HTML text beside it. For screen readers the SVG has a title
+    and a summary, and the days with games follow as a table.
+  -->
+  <xsl:template name="history-chart">
+    <xsl:param name="days"/>
+    <xsl:param name="id"/>
+    <xsl:param name="heading"/>
+    <xsl:variable name="most" select="math:max($days/PLAYERS)"/>
+    <xsl:variable name="played" select="$days[GAMES &gt; 0 or PLAYERS &gt; 0]"/>
+    <section class="chart-box" aria-labelledby="{$id}-h">
+      <h2 id="{$id}-h"><xsl:value-of select="$heading"/></h2>
+      <xsl:choose>
+        <xsl:when test="$days">
+          <svg class="chart" viewBox="0 0 {count($days) * 10} 100" preserveAspectRatio="none"
+              role="img" aria-labelledby="{$id}-t {$id}-d">
+            <title id="{$id}-t">Players per day</title>
+            <desc id="{$id}-d">
+              <xsl:value-of select="concat('From ', $days[1]/DATE, ' to ', $days[last()]/DATE, ': ',
+                                           sum($days/GAMES), ' games, ', sum($days/KILLS), ' kills')"/>
+              <xsl:if test="$most &gt; 0">
+                <xsl:value-of select="concat('; at most ', $most, ' players a day (',
+                                             $days[PLAYERS = $most][1]/DATE, ')')"/>
+              </xsl:if>
+              <xsl:text>.</xsl:text>
+            </desc>
+            <xsl:for-each select="$days">
+              <xsl:variable name="height">
+                <xsl:choose>
+                  <xsl:when test="PLAYERS &gt; 0"><xsl:value-of select="ceiling(96 * PLAYERS div $most)"/></xsl:when>
+                  <xsl:otherwise>0</xsl:otherwise>
+                </xsl:choose>
+              </xsl:variable>
+              <rect class="bar" x="{position() * 10 - 9}" y="{100 - $height}" width="8" height="{$height}">
+                <title><xsl:value-of select="concat(DATE, ': players ', PLAYERS, ', games ', GAMES, ', kills ', KILLS)"/></title>
+              </rect>
+            </xsl:for-each>
+          </svg>
+          <p class="chart-axis">
+            <span><xsl:value-of select="$days[1]/DATE"/></span>
+            <span>
+              <xsl:choose>
+                <xsl:when test="$most &gt; 0"><xsl:value-of select="concat('highest bar: ', $most, ' players')"/></xsl:when>
+                <xsl:otherwise>no games</xsl:otherwise>
+              </xsl:choose>
+            </span>
+            <span><xsl:value-of select="$days[last()]/DATE"/></span>
+          </p>
+          <xsl:if test="$played">
+            <details class="days">
+              <summary>The days with games</summary>
+              <div class="table-wrap">
+                <table>
+                  <thead>
+                    <tr>
+                      <th scope="col" class="n">Day</th>
+                      <th scope="col">Games</th>
+                      <th scope="col">Kills</th>
+                      <th scope="col">Players</th>
+                    </tr>
+                  </thead>
+                  <tbody>
+                    <xsl:for-each select="$played">
+                      <tr>
+                        <td class="n"><xsl:value-of select="DATE"/></td>
+                        <td><xsl:value-of select="GAMES"/></td>
+                        <td><xsl:value-of select="KILLS"/></td>
+                        <td><xsl:value-of select="PLAYERS"/></td>
+                      </tr>
+                    </xsl:for-each>
+                  </tbody>
+                </table>
+              </div>
+            </details>
+          </xsl:if>
+        </xsl:when>
+        <xsl:otherwise><p class="empty">No days kept yet.</p></xsl:otherwise>
+      </xsl:choose>
+    </section>
+  </xsl:template>
+  <!-- ==== end chart ==== -->
+
   <!-- ==== urls: the same in the main and front stylesheets ==== -->
   <!--
     Percent-escapes a file or directory name of the site for a relative link.
@@ -174,7 +296,7 @@
   </xsl:template>
   <!-- ==== end urls ==== -->
 
-  <!-- ==== footer: the same in the main and front stylesheets ==== -->
+  <!-- ==== footer: the same in the main, front, ladder and maps stylesheets ==== -->
   <xsl:template name="footer">
     <footer class="foot">
       <p>
@@ -211,7 +333,7 @@
   </xsl:template>
   <!-- ==== end footer ==== -->
 
-  <!-- ==== style: the same in all three stylesheets ==== -->
+  <!-- ==== style: the same in all five stylesheets ==== -->
   <xsl:template name="style">
     <style>
 :root {
@@ -305,4 +427,33 @@ tbody tr:last-child td { border-bottom: 0; }
     </style>
   </xsl:template>
   <!-- ==== end style ==== -->
+
+  <!-- ==== more style: the same in all five stylesheets ==== -->
+  <!-- What the pages of the extended statistics add to the style above; only
+       written into pages that show them. -->
+  <xsl:template name="more-style">
+    <style>
+.tabs { display: flex; flex-wrap: wrap; gap: .2rem 1.1rem; margin: .6rem 0 0; }
+.tabs [aria-current] { font-weight: 700; border-bottom: 2px solid var(--accent); }
+.chart-box { background: var(--card); border: 1px solid var(--line); border-radius: .6rem; padding: .6rem .8rem; margin: 1rem 0; min-width: 0; }
+.chart-box h2 { margin: .1rem 0 .5rem; font-size: 1.05rem; }
+.chart { display: block; width: 100%; height: 7rem; border-bottom: 1px solid var(--line); }
+.chart .bar { fill: var(--bar); }
+.chart .bar:hover { fill: var(--accent); }
+.chart-axis { display: flex; justify-content: space-between; gap: .5rem; margin: .2rem 0 0; font-size: .8rem; color: var(--muted); }
+details { margin-top: .5rem; }
+summary { cursor: pointer; color: var(--accent); }
+details .table-wrap { margin-top: .5rem; }
+.idle-toggle { margin: 0 .4rem .7rem 0; vertical-align: middle; }
+.idle-label { color: var(--muted); font-size: .9rem; }
+.idle-toggle:not(:checked) ~ .table-wrap tr.idle { display: none; }
+section:has(#q:not(:placeholder-shown)) tr.idle:not([hidden]) { display: table-row; }
+td.seen { color: var(--muted); }
+.split { display: flex; height: .85rem; min-width: 6rem; border: 1px solid var(--line); border-radius: .35rem; overflow: hidden; background: var(--stripe); }
+.split .ax { background: var(--axis); }
+.split .al { background: var(--allies); }
+.panel .table-wrap { border: 0; border-radius: 0; }
+    </style>
+  </xsl:template>
+  <!-- ==== end more style ==== -->
 </xsl:stylesheet>

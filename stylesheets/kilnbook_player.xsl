@@ -5,6 +5,10 @@
   The page lives in PATH + server name + "/kilnplayers/"; the server's main
   page is one directory up. The document has no INFO block, so the page says
   nothing about the server beyond that link.
+
+  With EXTENDED_STATS on, the PLAYER also carries its ACTIVITY, RATING,
+  FAVOURITEMAP and MAPS; only then does the page show them, and link to the
+  server's rating ladder and maps page beside the main page.
 -->
 <xsl:stylesheet version="1.0"
     xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
@@ -22,6 +26,7 @@
       use="normalize-space(@ID)"/>
 
   <xsl:variable name="player" select="/KILNBOOKS/PLAYER[1]"/>
+  <xsl:variable name="extended" select="boolean($player/ACTIVITY)"/>
 
   <xsl:template match="/">
     <html lang="en">
@@ -39,11 +44,20 @@
           <xsl:text> · player statistics</xsl:text>
         </title>
         <xsl:call-template name="style"/>
+        <xsl:if test="$extended">
+          <xsl:call-template name="more-style"/>
+        </xsl:if>
       </head>
       <body>
         <header class="top">
           <nav class="crumbs">
             <a href="../kilnbook.html" id="back">← All players of this server</a>
+            <xsl:if test="$extended">
+              <xsl:text> · </xsl:text>
+              <a href="../kilnbook_ladder.html">Rating ladder</a>
+              <xsl:text> · </xsl:text>
+              <a href="../kilnbook_maps.html">Maps</a>
+            </xsl:if>
           </nav>
           <h1>
             <xsl:for-each select="$player">
@@ -104,6 +118,9 @@
         <xsl:with-param name="value" select="STATS/TEAMKILLS"/>
       </xsl:call-template>
     </section>
+    <xsl:if test="$extended">
+      <xsl:call-template name="activity"/>
+    </xsl:if>
 
     <div class="grid2">
       <xsl:call-template name="name-panel">
@@ -150,6 +167,109 @@
         <xsl:with-param name="items" select="MODELS/MODEL"/>
       </xsl:call-template>
     </div>
+    <xsl:if test="$extended">
+      <xsl:call-template name="map-panel"/>
+    </xsl:if>
+  </xsl:template>
+
+  <!-- Rating and activity, counted since the extended statistics began. -->
+  <xsl:template name="activity">
+    <section class="cards" id="activity" aria-label="Rating and activity">
+      <xsl:call-template name="card">
+        <xsl:with-param name="label">Rating</xsl:with-param>
+        <xsl:with-param name="value" select="RATING"/>
+      </xsl:call-template>
+      <xsl:call-template name="card">
+        <xsl:with-param name="label">Games</xsl:with-param>
+        <xsl:with-param name="value" select="ACTIVITY/GAMES"/>
+      </xsl:call-template>
+      <div class="card">
+        <span class="label">Time played</span>
+        <b>
+          <xsl:variable name="seconds" select="number(ACTIVITY/TIMEPLAYED)"/>
+          <xsl:if test="$seconds &gt;= 3600">
+            <xsl:value-of select="concat(floor($seconds div 3600), ' h ')"/>
+          </xsl:if>
+          <xsl:value-of select="concat(floor($seconds mod 3600 div 60), ' min')"/>
+        </b>
+      </div>
+      <xsl:call-template name="text-card">
+        <xsl:with-param name="label">First seen</xsl:with-param>
+        <xsl:with-param name="value" select="string(ACTIVITY/FIRSTSEEN)"/>
+      </xsl:call-template>
+      <xsl:call-template name="text-card">
+        <xsl:with-param name="label">Last seen</xsl:with-param>
+        <xsl:with-param name="value" select="string(ACTIVITY/LASTSEEN)"/>
+      </xsl:call-template>
+      <xsl:call-template name="text-card">
+        <xsl:with-param name="label">Favourite map</xsl:with-param>
+        <xsl:with-param name="value" select="string(FAVOURITEMAP)"/>
+      </xsl:call-template>
+    </section>
+  </xsl:template>
+
+  <!-- A card whose value may be empty (never seen, no map): a dash then. -->
+  <xsl:template name="text-card">
+    <xsl:param name="label"/>
+    <xsl:param name="value"/>
+    <div class="card">
+      <span class="label"><xsl:value-of select="$label"/></span>
+      <b>
+        <xsl:value-of select="$value"/>
+        <xsl:if test="$value = ''">–</xsl:if>
+      </b>
+    </div>
+  </xsl:template>
+
+  <!-- The player's maps, the most games first, then the most kills. -->
+  <xsl:template name="map-panel">
+    <section id="maps" aria-labelledby="maps-title">
+      <h2 id="maps-title">Maps</h2>
+      <xsl:choose>
+        <xsl:when test="MAPS/MAP">
+          <div class="table-wrap">
+            <table>
+              <thead>
+                <tr>
+                  <th scope="col" class="n">Map</th>
+                  <th scope="col">Games</th>
+                  <th scope="col">Kills</th>
+                  <th scope="col">Deaths</th>
+                  <th scope="col">Ratio</th>
+                </tr>
+              </thead>
+              <tbody>
+                <xsl:for-each select="MAPS/MAP">
+                  <xsl:sort select="GAMES" data-type="number" order="descending"/>
+                  <xsl:sort select="KILLS" data-type="number" order="descending"/>
+                  <tr>
+                    <td class="n">
+                      <xsl:choose>
+                        <xsl:when test="string(NAME) != ''"><xsl:value-of select="NAME"/></xsl:when>
+                        <xsl:otherwise><i>no name</i></xsl:otherwise>
+                      </xsl:choose>
+                    </td>
+                    <td><xsl:value-of select="GAMES"/></td>
+                    <td><xsl:value-of select="KILLS"/></td>
+                    <td><xsl:value-of select="DEATHS"/></td>
+                    <!-- Kills per death, as RATIO counts it: no deaths count as one. -->
+                    <td>
+                      <xsl:choose>
+                        <xsl:when test="DEATHS &gt; 0">
+                          <xsl:value-of select="format-number(KILLS div DEATHS, '0.0')"/>
+                        </xsl:when>
+                        <xsl:otherwise><xsl:value-of select="format-number(KILLS, '0.0')"/></xsl:otherwise>
+                      </xsl:choose>
+                    </td>
+                  </tr>
+                </xsl:for-each>
+              </tbody>
+            </table>
+          </div>
+        </xsl:when>
+        <xsl:otherwise><p class="empty">None</p></xsl:otherwise>
+      </xsl:choose>
+    </section>
   </xsl:template>
 
   <xsl:template name="card">
@@ -255,7 +375,7 @@
     </xsl:choose>
   </xsl:template>
 
-  <!-- ==== names: the same in the main and player stylesheets ==== -->
+  <!-- ==== names: the same in the main, player and ladder stylesheets ==== -->
 
   <!-- The coloured name of the PLAYER in context. A player without a plain
        name (the world) is shown by its key, in italics. -->
@@ -425,7 +545,7 @@
 
   <!-- ==== end names ==== -->
 
-  <!-- ==== style: the same in all three stylesheets ==== -->
+  <!-- ==== style: the same in all five stylesheets ==== -->
   <xsl:template name="style">
     <style>
 :root {
@@ -519,4 +639,33 @@ tbody tr:last-child td { border-bottom: 0; }
     </style>
   </xsl:template>
   <!-- ==== end style ==== -->
+
+  <!-- ==== more style: the same in all five stylesheets ==== -->
+  <!-- What the pages of the extended statistics add to the style above; only
+       written into pages that show them. -->
+  <xsl:template name="more-style">
+    <style>
+.tabs { display: flex; flex-wrap: wrap; gap: .2rem 1.1rem; margin: .6rem 0 0; }
+.tabs [aria-current] { font-weight: 700; border-bottom: 2px solid var(--accent); }
+.chart-box { background: var(--card); border: 1px solid var(--line); border-radius: .6rem; padding: .6rem .8rem; margin: 1rem 0; min-width: 0; }
+.chart-box h2 { margin: .1rem 0 .5rem; font-size: 1.05rem; }
+.chart { display: block; width: 100%; height: 7rem; border-bottom: 1px solid var(--line); }
+.chart .bar { fill: var(--bar); }
+.chart .bar:hover { fill: var(--accent); }
+.chart-axis { display: flex; justify-content: space-between; gap: .5rem; margin: .2rem 0 0; font-size: .8rem; color: var(--muted); }
+details { margin-top: .5rem; }
+summary { cursor: pointer; color: var(--accent); }
+details .table-wrap { margin-top: .5rem; }
+.idle-toggle { margin: 0 .4rem .7rem 0; vertical-align: middle; }
+.idle-label { color: var(--muted); font-size: .9rem; }
+.idle-toggle:not(:checked) ~ .table-wrap tr.idle { display: none; }
+section:has(#q:not(:placeholder-shown)) tr.idle:not([hidden]) { display: table-row; }
+td.seen { color: var(--muted); }
+.split { display: flex; height: .85rem; min-width: 6rem; border: 1px solid var(--line); border-radius: .35rem; overflow: hidden; background: var(--stripe); }
+.split .ax { background: var(--axis); }
+.split .al { background: var(--allies); }
+.panel .table-wrap { border: 0; border-radius: 0; }
+    </style>
+  </xsl:template>
+  <!-- ==== end more style ==== -->
 </xsl:stylesheet>

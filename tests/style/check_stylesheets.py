@@ -6,12 +6,15 @@ Usage: check_stylesheets.py
 Checks what the browser test cannot see from a real run: the exact row order
 of all six sort orders, the exact player links for names full of URL
 characters, the awards and their ties, the colour markup (and that nothing
-else becomes markup), weapon and team names, that the parts the three
-stylesheets share are equal, and that the fixtures give, byte for byte, the
-pages they gave before the extended statistics existed.
+else becomes markup), weapon and team names, and that the parts the
+stylesheets share are equal. For the extended statistics (the fixtures below
+"extended/"): the hiding of inactive players, the history charts against
+their DAY values, the player's activity and maps; and that documents without those blocks still give, byte for
+byte, the pages they gave before the extension existed.
 Exits 77 (skipped) when xsltproc is not installed, unless CI is set.
 """
 import hashlib
+import math
 import os
 import re
 import shutil
@@ -252,18 +255,23 @@ def check_front_page():
 
 
 def check_shared_parts():
+    main, front, player = "kilnbook.xsl", "kilnbook_front.xsl", "kilnbook_player.xsl"
     texts = {}
-    for name in ("kilnbook.xsl", "kilnbook_front.xsl", "kilnbook_player.xsl"):
+    for name in (main, front, player):
         with open(os.path.join(STYLES, name), encoding="utf-8") as f:
             texts[name] = f.read()
-    for part, names in (("urls", ("kilnbook.xsl", "kilnbook_front.xsl")),
-                        ("names", ("kilnbook.xsl", "kilnbook_player.xsl")),
-                        ("footer", ("kilnbook.xsl", "kilnbook_front.xsl")),
-                        ("style", ("kilnbook.xsl", "kilnbook_front.xsl",
-                                   "kilnbook_player.xsl"))):
+    for part, names in (("urls", (main, front)),
+                        ("names", (main, player)),
+                        ("chart", (main, front)),
+                        ("footer", (main, front)),
+                        ("style", (main, front, player)),
+                        ("more style", (main, front, player))):
         pattern = r"<!-- ==== %s:.*?<!-- ==== end %s ==== -->" % (part, part)
         blocks = {re.search(pattern, texts[n], re.S).group(0) for n in names}
         check(len(blocks) == 1, "the %s part differs between %r" % (part, names))
+    # The program reads a stylesheet's first 64000 bytes at most.
+    for name, text in texts.items():
+        check(len(text.encode("utf-8")) <= 64000, name + " is longer than 64000 bytes")
 
 
 # SHA-256 (first 16 hex digits) of the pages the fixtures without the
@@ -292,6 +300,174 @@ def check_unchanged_pages():
         check(got == digest, "%s on %s: page %s, was %s" % (stylesheet, document, got, digest))
 
 
+def cells(tr):
+    return [td.text() for td in tr.children if isinstance(td, Node) and td.tag == "td"]
+
+
+def table_rows(dom, ident):
+    table = next(dom.all(lambda n: n.attrs.get("id") == ident))
+    return [tr for tr in table.all(lambda n: n.tag == "tr" and n.parent.tag == "tbody")]
+
+
+def row_name(tr):
+    return next(tr.all(lambda n: "pn" in n.classes())).text()
+
+
+# (rating, last seen) of the extended fixture's first server.
+EXTENDED = {"Bob": ("1102", "2026-12-07"), "RedMan": ("1043", "2026-12-05"),
+            MARKUP: ("987", "2026-10-23"), "100% #1 ?: a/b": ("955", "2026-11-06"),
+            "ZoëBlue": ("1102", "2026-12-04"), "world_entity": ("1000", "–"),
+            ":colon^0": ("1000", "2026-11-07")}
+
+
+def check_extended_main():
+    plain = render("kilnbook.xsl", fixture("server1", "main.xml"))
+    dom = render("kilnbook.xsl", fixture("extended", "server1", "main.xml"))
+    header = [th.text() for th in next(dom.all(lambda n: n.attrs.get("id") == "players"))
+              .all(lambda n: n.tag == "th")]
+    check(header[-2:] == ["Rating", "Last seen"], "extended header " + repr(header))
+    shown = {row_name(tr): tuple(cells(tr)[-2:]) for tr in rows(dom)}
+    check(shown == EXTENDED, "rating and last seen " + repr(shown))
+    # Everything else of the table stays as it is without the blocks.
+    check([cells(tr)[:-2] for tr in rows(dom)] == [cells(tr) for tr in rows(plain)],
+          "the extension changed the other columns")
+    tabs = next(dom.all(lambda n: "tabs" in n.classes()))
+    links = [(a.text(), a.attrs.get("href")) for a in tabs.children if isinstance(a, Node)]
+    check(links == [("Players", None), ("Rating ladder", "./kilnbook_ladder.html"),
+                    ("Maps", "./kilnbook_maps.html")], "server tabs " + repr(links))
+    rating = [a.attrs["href"] for a in dom.all(lambda n: n.tag == "a" and n.text() == "Rating")]
+    check(rating == ["./kilnbook_ladder.html"], "rating header link " + repr(rating))
+    check(len(list(dom.all(lambda n: n.tag == "style"))) == 2, "the extension's style is missing")
+    for stylesheet in ("kilnbook.xsl", "kilnbook_player.xsl", "kilnbook_front.xsl"):
+        document = fixture("server1", "player4.xml") if "player" in stylesheet else (
+            fixture("front.xml") if "front" in stylesheet else fixture("server1", "main.xml"))
+        page = render_text(stylesheet, document)
+        for mark in ("<svg", "kilnbook_ladder", "idle", "Rating", "tabs"):
+            check(mark not in page, "%s shows %r without the blocks" % (stylesheet, mark))
+
+
+def check_hiding():
+    document = fixture("extended", "server1", "main.xml")
+    # inactiveDays -> players hidden: more than that many days since last
+    # seen; never seen is not known to be inactive.
+    for days, hidden in ((None, {MARKUP, "100% #1 ?: a/b"}),
+                         ("2", {MARKUP, "100% #1 ?: a/b", ":colon^0", "ZoëBlue"}),
+                         ("", set())):
+        params = () if days is None else (("inactiveDays", days),)
+        dom = render("kilnbook.xsl", document, params)
+        idle = {row_name(tr) for tr in rows(dom) if "idle" in tr.classes()}
+        check(idle == hidden, "inactiveDays %r hides %r, want %r" % (days, idle, hidden))
+        check(len(rows(dom)) == 7, "hidden rows must stay in the table")
+        toggle = next(dom.all(lambda n: n.attrs.get("id") == "show-idle"), None)
+        if not hidden:
+            check(toggle is None, "a toggle without inactive players")
+            continue
+        if not check(toggle is not None, "no toggle for inactiveDays %r" % days):
+            continue
+        # The style sheet reaches the rows from the unticked box, so the box
+        # must precede the table as its sibling.
+        siblings = [n for n in toggle.parent.children if isinstance(n, Node)]
+        wrap = next(n for n in siblings if "table-wrap" in n.classes())
+        check(toggle.attrs.get("type") == "checkbox"
+              and siblings.index(toggle) < siblings.index(wrap), "toggle placement")
+        label = next(dom.all(lambda n: n.tag == "label" and n.attrs.get("for") == "show-idle"))
+        want = "Show the %d players not seen for more than %s days" % (len(hidden), days or "30")
+        check(label.text() == want, "toggle label %r" % label.text())
+        style = "".join(n.text() for n in dom.all(lambda n: n.tag == "style"))
+        check(".idle-toggle:not(:checked) ~ .table-wrap tr.idle { display: none; }" in style,
+              "no rule hides the inactive rows")
+
+
+def history_days(server, count):
+    days = []
+    for back in range(count - 1, -1, -1):
+        date = (make_fixtures.RUN_DAY - make_fixtures.datetime.timedelta(days=back)).isoformat()
+        days.append((date,) + server.get("days", {}).get(back, (0, 0, 0)))
+    return days
+
+
+def check_chart(svg, days, where):
+    """The bars of svg against days of (date, games, kills, players)."""
+    check(svg.attrs.get("viewbox") == "0 0 %d 100" % (10 * len(days)),
+          "%s: viewBox %r" % (where, svg.attrs.get("viewbox")))
+    most = max(day[3] for day in days)
+    want = []
+    for index, (date, games, kills, players) in enumerate(days):
+        height = math.ceil(96 * players / most) if players else 0
+        want.append((str(10 * index + 1), str(100 - height), str(height),
+                     "%s: players %d, games %d, kills %d" % (date, players, games, kills)))
+    got = [(r.attrs["x"], r.attrs["y"], r.attrs["height"], r.text())
+           for r in svg.all(lambda n: n.tag == "rect")]
+    check(got == want, "%s: bars %r" % (where, [g for g, w in zip(got, want) if g != w][:3]))
+    check(svg.attrs.get("role") == "img" and all(
+        any(svg.all(lambda n, i=i: n.attrs.get("id") == i))
+        for i in svg.attrs.get("aria-labelledby", "").split()), where + ": no accessible name")
+
+
+def check_history_charts():
+    days = history_days(make_fixtures.MAIN, 90)
+    dom = render("kilnbook.xsl", fixture("extended", "server1", "main.xml"))
+    svg = next(dom.all(lambda n: n.tag == "svg"))
+    check_chart(svg, days, "main page")
+    desc = next(svg.all(lambda n: n.tag == "desc")).text()
+    check(desc == "From 2026-09-09 to 2026-12-07: 8 games, 90 kills; at most 7 players a day "
+          "(2026-11-27).", "chart summary " + repr(desc))
+    fallback = [tuple(cells(tr)) for tr in dom.all(
+        lambda n: n.tag == "tr" and n.parent.tag == "tbody" and n.parent.parent.parent.parent.tag
+        == "details")]
+    check(fallback == [(d, str(g), str(k), str(p)) for d, g, k, p in days if g or p],
+          "chart table " + repr(fallback))
+    shorter = render("kilnbook.xsl", fixture("extended", "server1", "main.xml"),
+                     (("historyDays", "30"),))
+    check_chart(next(shorter.all(lambda n: n.tag == "svg")), days[-30:], "main page, 30 days")
+    front = render("kilnbook_front.xsl", fixture("extended", "front.xml"))
+    svgs = list(front.all(lambda n: n.tag == "svg"))
+    if check(len(svgs) == 2, "front page: %d charts" % len(svgs)):
+        # Servers in name order: "Fish & Chips #2" has no game in its days.
+        check([r.attrs["height"] for r in svgs[0].all(lambda n: n.tag == "rect")] == ["0"] * 30,
+              "front page: empty history")
+        check_chart(svgs[1], days[-30:], "front page")
+    boxes = [b.text() for b in front.all(lambda n: "chart-axis" in n.classes())]
+    check(boxes == ["2026-11-08no games2026-12-07", "2026-11-08highest bar: 7 players2026-12-07"],
+          "front chart captions " + repr(boxes))
+    links = [a.attrs["href"] for a in front.all(lambda n: n.tag == "a" and n.parent.tag == "span")]
+    check(links == ["./Fish%20%26amp%3B%20Chips%20%232/kilnbook_ladder.html",
+                    "./Fish%20%26amp%3B%20Chips%20%232/kilnbook_maps.html",
+                    "./Main/kilnbook_ladder.html", "./Main/kilnbook_maps.html"],
+          "front page server links " + repr(links))
+
+
+def check_extended_player():
+    def activity(dom):
+        section = next(dom.all(lambda n: n.attrs.get("id") == "activity"))
+        return [c.text() for c in section.all(lambda n: "card" in n.classes())]
+
+    def maps(dom):
+        return [cells(tr) for tr in table_rows(dom, "maps")]
+
+    dom = render("kilnbook_player.xsl", fixture("extended", "server1", "player4.xml"))
+    check(activity(dom) == ["Rating1043", "Games12", "Time played5 h 33 min",
+                            "First seen2026-10-01 20:15", "Last seen2026-12-05 21:40",
+                            "Favourite mapmp_beach"], "activity " + repr(activity(dom)))
+    check(maps(dom) == [["mp_beach", "7", "15", "6", "2.5"], ["mp_depot", "5", "10", "4", "2.5"]],
+          "player maps " + repr(maps(dom)))
+    crumbs = [a.attrs["href"] for a in next(dom.all(lambda n: "crumbs" in n.classes()))
+              .all(lambda n: n.tag == "a")]
+    check(crumbs == ["../kilnbook.html", "../kilnbook_ladder.html", "../kilnbook_maps.html"],
+          "player crumbs " + repr(crumbs))
+    plain = render("kilnbook_player.xsl", fixture("server1", "player4.xml"))
+    for ident in ("victims", "killers", "teamkills", "killweapons", "deathweapons", "teams"):
+        check(panel(dom, ident) == panel(plain, ident), "the extension changed " + ident)
+    bob = render("kilnbook_player.xsl", fixture("extended", "server1", "player2.xml"))
+    check("Time played59 min" in activity(bob), "under an hour " + repr(activity(bob)))
+    check([m[0] for m in maps(bob)] == ["mp_beach", "mp_depot"], "tied maps keep name order")
+    colon = render("kilnbook_player.xsl", fixture("extended", "server1", "player1.xml"))
+    check(maps(colon) == [["no name", "1", "0", "0", "0.0"]], "unnamed map " + repr(maps(colon)))
+    world = render("kilnbook_player.xsl", fixture("extended", "server1", "player7.xml"))
+    check(activity(world)[2:5] == ["Time played0 min", "First seen–", "Last seen–"],
+          "never seen " + repr(activity(world)))
+
+
 def main():
     global FIXTURES
     if shutil.which("xsltproc") is None:
@@ -309,7 +485,8 @@ def main():
 def run_checks():
     for test in (check_sort_orders, check_player_links, check_awards, check_name_markup,
                  check_player_page, check_front_page, check_shared_parts,
-                 check_unchanged_pages):
+                 check_unchanged_pages, check_extended_main, check_hiding,
+                 check_history_charts, check_extended_player):
         before = len(failures)
         try:
             test()
