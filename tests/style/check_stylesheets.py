@@ -8,8 +8,9 @@ of all six sort orders, the exact player links for names full of URL
 characters, the awards and their ties, the colour markup (and that nothing
 else becomes markup), weapon and team names, and that the parts the
 stylesheets share are equal. For the extended statistics (the fixtures below
-"extended/"): the hiding of inactive players, the history charts against
-their DAY values, the player's activity and maps; and that documents without those blocks still give, byte for
+"extended/"): the ladder's order, the maps table, the hiding of inactive
+players, the history charts against their DAY values, the player's activity
+and maps; and that documents without those blocks still give, byte for
 byte, the pages they gave before the extension existed.
 Exits 77 (skipped) when xsltproc is not installed, unless CI is set.
 """
@@ -256,16 +257,19 @@ def check_front_page():
 
 def check_shared_parts():
     main, front, player = "kilnbook.xsl", "kilnbook_front.xsl", "kilnbook_player.xsl"
+    ladder, maps = "kilnbook_ladder.xsl", "kilnbook_maps.xsl"
     texts = {}
-    for name in (main, front, player):
+    for name in (main, front, player, ladder, maps):
         with open(os.path.join(STYLES, name), encoding="utf-8") as f:
             texts[name] = f.read()
     for part, names in (("urls", (main, front)),
-                        ("names", (main, player)),
+                        ("names", (main, player, ladder)),
+                        ("player links", (main, ladder)),
+                        ("server pages", (main, ladder, maps)),
                         ("chart", (main, front)),
-                        ("footer", (main, front)),
-                        ("style", (main, front, player)),
-                        ("more style", (main, front, player))):
+                        ("footer", (main, front, ladder, maps)),
+                        ("style", (main, front, player, ladder, maps)),
+                        ("more style", (main, front, player, ladder, maps))):
         pattern = r"<!-- ==== %s:.*?<!-- ==== end %s ==== -->" % (part, part)
         blocks = {re.search(pattern, texts[n], re.S).group(0) for n in names}
         check(len(blocks) == 1, "the %s part differs between %r" % (part, names))
@@ -378,6 +382,71 @@ def check_hiding():
               "no rule hides the inactive rows")
 
 
+def ladder_rows(dom, ident):
+    return [[row_name(tr)] + cells(tr)[2:] for tr in table_rows(dom, ident)]
+
+
+def check_ladder():
+    document = fixture("extended", "server1", "main.xml")
+    dom = render("kilnbook_ladder.xsl", document)
+    # Rating first, then kills (Bob and Zoë tie), then name; the world has
+    # no game and is no contender.
+    check(ladder_rows(dom, "ladder") == [
+        ["Bob", "1102", "9", "10", "3.3", "2026-12-07", "mp_beach"],
+        ["ZoëBlue", "1102", "2", "1", "0.5", "2026-12-04", "mp_beach"],
+        ["RedMan", "1043", "12", "25", "2.5", "2026-12-05", "mp_beach"],
+        [":colon^0", "1000", "1", "0", "0.0", "2026-11-07", "–"]],
+        "ladder " + repr(ladder_rows(dom, "ladder")))
+    check(ladder_rows(dom, "ladder-inactive") == [
+        [MARKUP, "987", "4", "7", "0.7", "2026-10-23", "te&st"],
+        ["100% #1 ?: a/b", "955", "3", "3", "0.4", "2026-11-06", "mp_depot"]],
+        "inactive ladder " + repr(ladder_rows(dom, "ladder-inactive")))
+    check([cells(tr)[0] for tr in table_rows(dom, "ladder")] == ["1", "2", "3", "4"], "ranks")
+    hrefs = {row_name(tr): next(tr.all(lambda n: n.tag == "a")).attrs["href"]
+             for tr in table_rows(dom, "ladder") + table_rows(dom, "ladder-inactive")}
+    check(all(hrefs[name] == LINKS[name] for name in hrefs if name in LINKS), repr(hrefs))
+    check([c.text() for c in dom.all(lambda n: "card" in n.classes())] ==
+          ["On the ladder4", "Top rating1102", "Average rating1062", "Inactive2"], "ladder cards")
+    everyone = render("kilnbook_ladder.xsl", document, (("inactiveDays", ""),))
+    check([r[0] for r in ladder_rows(everyone, "ladder")] ==
+          ["Bob", "ZoëBlue", "RedMan", ":colon^0", MARKUP, "100% #1 ?: a/b"]
+          and not any(everyone.all(lambda n: n.tag == "details")), "ladder without hiding")
+    Player = make_fixtures.Player
+    seen = (b"2026-12-07 09:05", b"2026-12-07 09:05", 0)
+    own = [Player(b"Player", kills=9, games=3, rating=1500, seen=seen),
+           Player(b"world_entity", kills=5, plain=b"", games=2, rating=1400, seen=seen),
+           Player(b"Old", kills=3, rating=1000), Player(b"New", kills=1, games=1, seen=seen)]
+    server = dict(make_fixtures.MAIN, players=own)
+    dom = render("kilnbook_ladder.xsl", make_fixtures.main_document(server, b"NONE", True))
+    check([r[0] for r in ladder_rows(dom, "ladder")] == ["New"], "the table's own on the ladder")
+    check("(1 without one yet)" in next(dom.all(lambda n: "rules" in n.classes())).text(),
+          "players without a game are not counted")
+
+
+def check_maps_page():
+    dom = render("kilnbook_maps.xsl", fixture("extended", "server1", "main.xml"))
+    shown = [cells(tr) for tr in table_rows(dom, "maps")]
+    check(shown == [["1", "mp_depot", "3", "43%", "20", "6.7", "1 : 2", "", "1"],
+                    ["2", "mp_beach", "2", "29%", "25", "12.5", "2 : 0", "", "3"],
+                    ["3", "te&st", "1", "14%", "5", "5.0", "0 : 0", "", "1"],
+                    ["4", "no name", "1", "14%", "0", "0.0", "0 : 0", "", ""]], "maps " + repr(shown))
+    bars = [[s.attrs["style"] for s in tr.all(lambda n: n.parent.attrs.get("class") == "split")]
+            for tr in table_rows(dom, "maps")]
+    check(bars == [["width:33%", "width:67%"], ["width:100%", "width:0%"], [], []],
+          "win bars " + repr(bars))
+    most = next(dom.all(lambda n: n.attrs.get("id") == "most-played")).text()
+    check(most == "Most playedmp_depot3 of 7 games", "most played " + repr(most))
+    # Equal games: the one with more kills leads the table and the card.
+    tied = dict(make_fixtures.MAIN, maps=[(b"a", 2, 5, 1, 0), (b"b", 2, 9, 0, 1)])
+    dom = render("kilnbook_maps.xsl", make_fixtures.main_document(tied, b"NONE", True))
+    check([cells(tr)[1] for tr in table_rows(dom, "maps")] == ["b", "a"]
+          and "Most playedb" in next(dom.all(lambda n: n.attrs.get("id") == "most-played")).text(),
+          "tied maps")
+    none = dict(make_fixtures.MAIN, maps=[])
+    page = render("kilnbook_maps.xsl", make_fixtures.main_document(none, b"NONE", True)).text()
+    check("No map played yet." in page and "Most played" not in page, "no maps")
+
+
 def history_days(server, count):
     days = []
     for back in range(count - 1, -1, -1):
@@ -485,8 +554,8 @@ def main():
 def run_checks():
     for test in (check_sort_orders, check_player_links, check_awards, check_name_markup,
                  check_player_page, check_front_page, check_shared_parts,
-                 check_unchanged_pages, check_extended_main, check_hiding,
-                 check_history_charts, check_extended_player):
+                 check_unchanged_pages, check_extended_main, check_hiding, check_ladder,
+                 check_maps_page, check_history_charts, check_extended_player):
         before = len(failures)
         try:
             test()
