@@ -25,6 +25,8 @@ install(FILES
     stylesheets/kilnbook.xsl
     stylesheets/kilnbook_front.xsl
     stylesheets/kilnbook_player.xsl
+    stylesheets/kilnbook_ladder.xsl
+    stylesheets/kilnbook_maps.xsl
   DESTINATION ${CMAKE_INSTALL_DATADIR}/kilnbook)
 install(FILES examples/kilnbook.cfg DESTINATION ${CMAKE_INSTALL_DATADIR}/kilnbook)
 

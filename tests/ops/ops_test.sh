@@ -11,7 +11,7 @@ src=$2
 bin=$3
 version=$4
 
-stylesheets=(kilnbook.xsl kilnbook_front.xsl kilnbook_player.xsl)
+stylesheets=(kilnbook.xsl kilnbook_front.xsl kilnbook_player.xsl kilnbook_ladder.xsl kilnbook_maps.xsl)
 # Every message the program can print, with its line feeds as the manual page
 # writes them (roff's \e is a printed backslash).
 messages=(
