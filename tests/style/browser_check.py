@@ -12,7 +12,14 @@ what the browser built, not the file text:
     their column, and every player link reaches an existing page;
   - the search box is shown by the script and filters the rows (?q=);
   - player pages name their weapons from the catalogue;
-  - a name that tries markup ("&lt;b&gt;", quotes, ampersands) is text.
+  - a name that tries markup ("&lt;b&gt;", quotes, ampersands) is text;
+  - with the extended statistics (the example turns them on): each server's
+    rating ladder is in descending rating order, its maps page lists maps,
+    and the history charts are drawn, one bar per day (90 on the main
+    pages, 30 per server on the front page), a bar above zero for exactly
+    the days the chart's table lists.
+Every link of every page of the site is also followed to an existing file,
+read from the page files themselves.
 Screenshots of the pages (desktop, phone, dark scheme) go to SCREENSHOT_DIR.
 Exits 77 (skipped) when Chromium is not installed, unless CI is set.
 """
@@ -139,6 +146,82 @@ def check_links(page, dom):
         check(os.path.isfile(target), "%s: link %r reaches no file" % (page, href))
 
 
+def check_every_link(site):
+    """Every relative link of every page of the site reaches a file."""
+    pages = 0
+    for directory, _, files in os.walk(os.fsencode(site)):
+        for name in files:
+            if not name.endswith(b".html"):
+                continue
+            page = os.path.join(directory, name)
+            with open(page, "rb") as f:
+                builder = TreeBuilder()
+                builder.feed(f.read().decode("utf-8", errors="replace"))
+            check_links(os.fsdecode(page), builder.root)
+            pages += 1
+    check(pages > 0, "no page under " + site)
+    return pages
+
+
+def charts(dom):
+    """(bars, bars above zero, rows of the chart's table) per chart."""
+    found = []
+    for box in dom.all(lambda n: "chart-box" in n.classes()):
+        svg = next(box.all(lambda n: n.tag == "svg"), None)
+        if not check(svg is not None, "a chart without its drawing"):
+            continue
+        bars = list(svg.all(lambda n: n.tag == "rect"))
+        drawn = [b for b in bars if float(b.attrs.get("height", "0")) > 0]
+        table = [tr for tr in box.all(lambda n: n.tag == "tr" and n.parent.tag == "tbody")]
+        found.append((len(bars), len(drawn), len(table)))
+    return found
+
+
+def check_charts(page, dom, days, count):
+    found = charts(dom)
+    check(len(found) == count, "%s: %d charts, want %d" % (page, len(found), count))
+    for bars, drawn, listed in found:
+        check(bars == days and drawn == listed and drawn > 0,
+              "%s: %d bars (want %d), %d above zero for %d days with games"
+              % (page, bars, days, drawn, listed))
+
+
+def check_ladder(browser, server_dir):
+    page = os.path.join(server_dir, "kilnbook_ladder.html")
+    if not check(os.path.isfile(page), "no ladder page in " + server_dir):
+        return
+    dom = browser.dom(page)
+    table = next(dom.all(lambda n: n.attrs.get("id") == "ladder"), None)
+    if not check(table is not None, page + ": no ladder table"):
+        return
+    header = [th.text().strip().lower() for th in table.all(lambda n: n.tag == "th")]
+    rows = [[td for td in tr.children if isinstance(td, Node) and td.tag == "td"]
+            for tr in table.all(lambda n: n.tag == "tr" and n.parent.tag == "tbody")]
+    ratings = [int(cells[header.index("rating")].text()) for cells in rows]
+    check(len(ratings) > 1 and ratings == sorted(ratings, reverse=True),
+          "%s: ratings not in descending order: %r" % (page, ratings))
+    return page
+
+
+def check_maps(browser, server_dir):
+    page = os.path.join(server_dir, "kilnbook_maps.html")
+    if not check(os.path.isfile(page), "no maps page in " + server_dir):
+        return
+    dom = browser.dom(page)
+    table = next(dom.all(lambda n: n.attrs.get("id") == "maps"), None)
+    rows = [] if table is None else [
+        [td.text() for td in tr.children if isinstance(td, Node) and td.tag == "td"]
+        for tr in table.all(lambda n: n.tag == "tr" and n.parent.tag == "tbody")]
+    if not check(len(rows) > 1, "%s: %d maps listed" % (page, len(rows))):
+        return page
+    games = [int(row[2]) for row in rows]
+    check(games == sorted(games, reverse=True), "%s: maps not by games: %r" % (page, games))
+    most = next(dom.all(lambda n: n.attrs.get("id") == "most-played"), None)
+    check(most is not None and rows[0][1] in most.text(),
+          page + ": the most played map is not the first row")
+    return page
+
+
 def player_rows(dom):
     table = next(dom.all(lambda n: n.attrs.get("id") == "players"), None)
     if not check(table is not None, "main page without the players table"):
@@ -236,6 +319,7 @@ def main():
         servers = [local_target(front, a.attrs["href"])
                    for a in dom.all(lambda n: n.tag == "a" and n.parent.tag == "td")]
         check(len(servers) > 0, "the front page lists no server")
+        check_charts(front, dom, 30, len(servers))
         browser.screenshot(front, "front-desktop", 1280, 900)
         browser.screenshot(front, "front-phone-dark", 390, 844, dark=True)
 
@@ -243,6 +327,14 @@ def main():
         for number, main_page in enumerate(s for s in servers if s and os.path.isfile(s)):
             server_dir = os.fsdecode(os.path.dirname(main_page))
             listed, dom = check_main_pages(browser, server_dir)
+            check_charts(os.path.join(server_dir, "kilnbook_score.html"), dom, 90, 1)
+            ladder = check_ladder(browser, server_dir)
+            maps = check_maps(browser, server_dir)
+            if number == 0 and ladder and maps:
+                browser.screenshot(ladder, "ladder-desktop", 1280, 900)
+                browser.screenshot(ladder, "ladder-phone-dark", 390, 844, dark=True)
+                browser.screenshot(maps, "maps-phone", 390, 844)
+                browser.screenshot(maps, "maps-desktop-dark", 1280, 800, dark=True)
             if number == 0:
                 check_search(browser, server_dir, listed)
                 score_page = os.path.join(server_dir, "kilnbook_score.html")
@@ -268,6 +360,7 @@ def main():
         check(any(label in WEAPONS.values() for label in weapon_labels),
               "no player page names a catalogued weapon")
         check(markup_seen, "no player name with %r on the score pages" % MARKUP_NAME)
+        print("links followed on %d pages" % check_every_link(site))
     finally:
         browser.close()
     for failure in failures:
