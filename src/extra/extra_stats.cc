@@ -213,8 +213,12 @@ void ExtraStats::ForgetRecordPointers() {
 std::string_view FavouriteMap(const PlayerExtra& player) {
   std::string_view best;
   const PlayerMapTotals* bestTotals = nullptr;
-  // Maps come in name order, so a tie keeps the earlier name.
+  // Maps come in name order, so a tie keeps the earlier name. Only maps
+  // played count: the world kills on maps it never plays.
   for (const auto& [map, totals] : player.maps) {
+    if (totals.games <= 0) {
+      continue;
+    }
     if (bestTotals == nullptr || totals.games > bestTotals->games ||
         (totals.games == bestTotals->games &&
          totals.kills > bestTotals->kills)) {

@@ -123,7 +123,8 @@ class ExtraStats {
 using ExtraStatsMap = std::map<std::string, ExtraStats, std::less<>>;
 
 // The map where `player` played most games; ties go to more kills there,
-// then to the first name in byte order. Empty when there is none.
+// then to the first name in byte order. Empty when the player played no
+// game on any map.
 std::string_view FavouriteMap(const PlayerExtra& player);
 
 }  // namespace kilnbook

@@ -259,6 +259,7 @@ TEST(FavouriteMapTest, GamesThenKillsThenName) {
       {{{"b", {2, 3, 9}}, {"a", {2, 3, 0}}}, "a"},
       {{{"\xE9t\xE9", {1, 0, 0}}, {"zz", {1, 0, 0}}},
        "zz"},  // bytes >= 0x80 last
+      {{{"a", {0, 5, 0}}}, ""},  // kills without a game: the world's
   };
   for (const Case& c : cases) {
     PlayerExtra player;
