@@ -28,9 +28,13 @@ messages=(
   'Failed to open front file: %s\en'
   'Failed to generate detailed HTML for frontpage\en'
   'Failed to generate detailed HTML for player\en'
+  'Failed to save datfile \(aq%s\(aq\en'
+  'Failed to write page: %s\en'
+  'Recovered the interrupted save of server %s\en'
+  'Failed to recover the interrupted save: %s\en'
 )
 config_keys=(LOGFILE PATH MIN_SCORE MIN_KILLS SERVER_NAME SERVER_ADDRESS ADMIN_EMAIL
-  ADMIN_NICK ADMIN_ICQ EXCLUDE_PLAYERS MULTI)
+  ADMIN_NICK ADMIN_ICQ EXCLUDE_PLAYERS MULTI EXTENDED_STATS)
 
 failures=0
 fail() {
