@@ -6,6 +6,7 @@
 //   kilnbook_bench docgen DIR [--players N]
 //   kilnbook_bench transform STYLESHEET DOCUMENT [--reps N]
 //   kilnbook_bench run [--sizes 10,100,1000] [--reps 3] [--dir DIR]
+//                      [--steady-players 10000]
 //                      [--players 1000,10000] [--dat-players 50000]
 //                      [--page-players 10000] [--page-reps 9]
 //                      [--stylesheets DIR]
@@ -24,6 +25,7 @@
 #include "log_generator.h"
 #include "measure.h"
 #include "render_bench.h"
+#include "steady_bench.h"
 #include "report/stylesheet.h"
 #include "report/xsl_transformer.h"
 
@@ -309,6 +311,21 @@ int RunAll(const Args& args) {
     PrintRow("player pages", input, r.loopSeconds,
              Rate(r.pages, r.loopSeconds, "pages/s"), r.floorSeconds,
              r.peakKilobytes, "<= 1.25x bare libxslt");
+  }
+  int steadyPlayers =
+      std::atoi(args.Value("--steady-players", "10000").c_str());
+  if (steadyPlayers > 0) {
+    SteadyResult steady =
+        BenchSteadyRuns(binary, root, stylesheets, steadyPlayers, reps);
+    char input[48];
+    std::snprintf(input, sizeof(input), "%d players", steadyPlayers);
+    PrintRow("first run, all pages", input, steady.firstSeconds,
+             Rate(steady.listed, steady.firstSeconds, "pages/s"), 0,
+             steady.peakKilobytes, "<= 6 s");
+    PrintRow("run, nothing new", input, steady.idleSeconds, "-", 0,
+             steady.peakKilobytes, "<= 1 s");
+    PrintRow("run, one 24-player game", input, steady.oneGameSeconds, "-", 0,
+             steady.peakKilobytes, "<= 1.5 s");
   }
   int pagePlayers = std::atoi(args.Value("--page-players", "10000").c_str());
   int pageReps = std::atoi(args.Value("--page-reps", "9").c_str());
