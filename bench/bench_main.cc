@@ -3,7 +3,7 @@
 //
 //   kilnbook_bench loggen OUT [--mb N] [--players P] [--seed S] [--no-tail]
 //   kilnbook_bench datgen OUT [--players N] [--seed S] [--server NAME]
-//   kilnbook_bench run [--sizes 10,100,1000] [--reps 3] [--dir DIR]
+//   kilnbook_bench run [--sizes 10,40,100,1000] [--reps 3] [--dir DIR]
 //                      [--players 1000,10000] [--dat-players 50000]
 #include <sys/stat.h>
 #include <unistd.h>
@@ -211,7 +211,7 @@ int RunAll(const Args& args) {
       args.Value("--stylesheets", KILNBOOK_SOURCE_DIR "/stylesheets");
   mkdir(root.c_str(), 0755);
   PrintHeader();
-  for (int megabytes : NumberList(args.Value("--sizes", "10,100,1000"))) {
+  for (int megabytes : NumberList(args.Value("--sizes", "10,40,100,1000"))) {
     LogStage(binary, root, megabytes, reps);
   }
   DataFile(binary, root, std::atoi(args.Value("--dat-players", "50000").c_str()),
