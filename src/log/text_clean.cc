@@ -46,7 +46,12 @@ std::string_view XmlEntity(char c) {
 
 std::string CleanText(std::string_view text) {
   std::string out;
-  out.reserve(text.size());
+  AppendCleanText(out, text);
+  return out;
+}
+
+void AppendCleanText(std::string& out, std::string_view text) {
+  out.reserve(out.size() + text.size());
   for (char c : text) {
     if (IsRemoved(static_cast<unsigned char>(c))) {
       continue;
@@ -58,12 +63,17 @@ std::string CleanText(std::string_view text) {
       out.append(entity);
     }
   }
-  return out;
 }
 
 std::string ColorizeName(std::string_view name, NameMode mode) {
   std::string out;
-  out.reserve(name.size());
+  AppendColorizedName(out, name, mode);
+  return out;
+}
+
+void AppendColorizedName(std::string& out, std::string_view name,
+                         NameMode mode) {
+  out.reserve(out.size() + name.size());
   bool opened = false;
   size_t pos = 0;
   while (true) {
@@ -94,7 +104,6 @@ std::string ColorizeName(std::string_view name, NameMode mode) {
   if (mode == NameMode::kMarkup && opened) {
     out.append(kFontClose);
   }
-  return out;
 }
 
 }  // namespace kilnbook
