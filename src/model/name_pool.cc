@@ -1,15 +1,15 @@
 #include "model/name_pool.h"
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 
 namespace kilnbook {
 
 namespace {
 
-constexpr size_t kBlockSize = 1 << 16;
+constexpr size_t kBlockSize = size_t{1} << 20;
 constexpr size_t kInitialSlots = 1 << 10;
+constexpr uint64_t kTagMask = 0xFFFFFFFF00000000ull;
 
 uint64_t HashOf(std::string_view text) {
   return std::hash<std::string_view>{}(text);
@@ -27,72 +27,74 @@ uint64_t PrefixOf(std::string_view text) {
 }
 
 uint64_t SlotValue(uint64_t hash, NameId id) {
-  return (hash & 0xFFFFFFFF00000000ull) | (static_cast<uint64_t>(id) + 1);
+  return (hash & kTagMask) | id | 1;
+}
+
+NameId IdOf(uint64_t slot) {
+  return static_cast<NameId>(slot & 0xFFFFFFFEull);
 }
 
 }  // namespace
 
 NamePool::NamePool() : slots_(kInitialSlots, 0) {
-  texts_.emplace_back();
-  prefixes_.push_back(0);
+  NameId empty = Store({}, 0);
   uint64_t hash = HashOf({});
-  slots_[hash & (slots_.size() - 1)] = SlotValue(hash, kEmpty);
+  slots_[hash & (slots_.size() - 1)] = SlotValue(hash, empty);
 }
 
 NameId NamePool::Intern(std::string_view text) {
   uint64_t hash = HashOf(text);
-  uint64_t tag = hash & 0xFFFFFFFF00000000ull;
   size_t mask = slots_.size() - 1;
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
     uint64_t slot = slots_[i];
     if (slot == 0) {
-      NameId id = static_cast<NameId>(texts_.size());
-      texts_.push_back(Store(text));
-      prefixes_.push_back(PrefixOf(text));
+      NameId id = Store(text, PrefixOf(text));
       slots_[i] = SlotValue(hash, id);
       // At most half full, so probe runs stay short.
-      if (texts_.size() * 2 > slots_.size()) {
+      if (size_ * 2 > slots_.size()) {
         Grow();
       }
       return id;
     }
-    if ((slot & 0xFFFFFFFF00000000ull) == tag) {
-      NameId id = static_cast<NameId>((slot & 0xFFFFFFFFull) - 1);
-      if (texts_[id] == text) {
-        return id;
-      }
+    if ((slot & kTagMask) == (hash & kTagMask) && Text(IdOf(slot)) == text) {
+      return IdOf(slot);
     }
   }
 }
 
-std::string_view NamePool::Store(std::string_view text) {
-  if (text.empty()) {
-    return {};
-  }
-  if (text.size() > freeSize_) {
+NameId NamePool::Store(std::string_view text, uint64_t prefix) {
+  size_t record = (kHeaderSize + text.size() + 3) & ~size_t{3};
+  if (blocks_.empty() || capacity_ - used_ < record) {
     // A text longer than a block gets a block of its own.
-    size_t size = std::max(kBlockSize, text.size());
-    blocks_.push_back(std::make_unique<char[]>(size));
-    free_ = blocks_.back().get();
-    freeSize_ = size;
+    capacity_ = std::max(kBlockSize, record);
+    blocks_.push_back(std::make_unique_for_overwrite<char[]>(capacity_));
+    used_ = 0;
   }
-  std::memcpy(free_, text.data(), text.size());
-  std::string_view stored(free_, text.size());
-  free_ += text.size();
-  freeSize_ -= text.size();
-  return stored;
+  char* at = blocks_.back().get() + used_;
+  uint32_t length = static_cast<uint32_t>(text.size());
+  std::memcpy(at, &prefix, sizeof prefix);
+  std::memcpy(at + sizeof prefix, &length, sizeof length);
+  std::memcpy(at + kHeaderSize, text.data(), text.size());
+  NameId id = static_cast<NameId>(((blocks_.size() - 1) << kOffsetBits) | used_);
+  used_ += record;
+  ++size_;
+  return id;
 }
 
 void NamePool::Grow() {
-  slots_.assign(slots_.size() * 2, 0);
+  std::vector<uint64_t> old(slots_.size() * 2, 0);
+  old.swap(slots_);
   size_t mask = slots_.size() - 1;
-  for (NameId id = 0; id < texts_.size(); ++id) {
-    uint64_t hash = HashOf(texts_[id]);
+  for (uint64_t slot : old) {
+    if (slot == 0) {
+      continue;
+    }
+    uint64_t hash = HashOf(Text(IdOf(slot)));
     size_t i = hash & mask;
     while (slots_[i] != 0) {
       i = (i + 1) & mask;
     }
-    slots_[i] = SlotValue(hash, id);
+    slots_[i] = slot;
   }
 }
 
