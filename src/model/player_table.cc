@@ -9,7 +9,7 @@ namespace {
 
 constexpr size_t kLowSlots = 1024;
 
-// Room for the pairs of a few hundred busy players (1 MB).
+// Room for the pairs of a few hundred busy players (256 KB).
 constexpr size_t kHintBits = 16;
 
 // Removes every player for which `drop` is true.
@@ -151,35 +151,31 @@ bool PlayerTable::Kill(int32_t killer, int32_t victim, int32_t code) {
   bool teamKill = killerSlot->team == victimSlot->team;
   PlayerStats& k = killerPlayer->stats_;
   PlayerStats& v = victimPlayer->stats_;
-  TallyHint& target = HintOf(k.targets, victimPlayer->plainNameId_);
-  target.index = static_cast<uint32_t>(
-      killerPlayer->AddKill(victimPlayer->plainNameId_, code, target.index));
-  TallyHint& killedBy = HintOf(v.killers, killerPlayer->plainNameId_);
-  killedBy.index = static_cast<uint32_t>(
-      victimPlayer->AddDeath(killerPlayer->plainNameId_, code, killedBy.index));
+  uint32_t& target = HintOf(k.targets, victimPlayer->plainNameId_);
+  target = static_cast<uint32_t>(
+      killerPlayer->AddKill(victimPlayer->plainNameId_, code, target));
+  uint32_t& killedBy = HintOf(v.killers, killerPlayer->plainNameId_);
+  killedBy = static_cast<uint32_t>(
+      victimPlayer->AddDeath(killerPlayer->plainNameId_, code, killedBy));
   if (!teamKill) {
     return false;
   }
   // The victim's slot resolved through its key name, so that name is the
   // one a team kill books.
-  TallyHint& teamKilled = HintOf(k.teamKillVictims, victimPlayer->nameId_);
-  teamKilled.index = static_cast<uint32_t>(killerPlayer->AddTeamKill(
-      victimPlayer->nameId_, teamKilled.index));
+  uint32_t& teamKilled = HintOf(k.teamKillVictims, victimPlayer->nameId_);
+  teamKilled = static_cast<uint32_t>(
+      killerPlayer->AddTeamKill(victimPlayer->nameId_, teamKilled));
   return true;
 }
 
-PlayerTable::TallyHint& PlayerTable::HintOf(const NameTally& tally,
-                                            NameId name) {
+uint32_t& PlayerTable::HintOf(const NameTally& tally, NameId name) {
   if (hints_.empty()) {
-    hints_.resize(size_t{1} << kHintBits);  // only runs that count kills
+    // Only runs that count kills need it; no place is known yet.
+    hints_.assign(size_t{1} << kHintBits, UINT32_MAX);
   }
   uint64_t key = reinterpret_cast<uintptr_t>(&tally) * 0x9E3779B97F4A7C15ull ^
                  (static_cast<uint64_t>(name) + 1) * 0xC2B2AE3D27D4EB4Full;
-  TallyHint& hint = hints_[key >> (64 - kHintBits)];
-  if (hint.tally != &tally || hint.name != name) {
-    hint = TallyHint{&tally, name};
-  }
-  return hint;
+  return hints_[key >> (64 - kHintBits)];
 }
 
 void PlayerTable::ExcludePlayers() {

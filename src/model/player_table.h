@@ -97,17 +97,11 @@ class PlayerTable {
 
   // Where a name's entry stood in a tally after a kill last incremented it:
   // a server repeats the same pairs of players thousands of times a day,
-  // and finding a name in a sorted tally compares texts. A direct-mapped
-  // cache: a colliding pair simply takes the place over. The tally checks
-  // the position before it uses it.
-  struct TallyHint {
-    const NameTally* tally = nullptr;
-    NameId name = NamePool::kEmpty;
-    uint32_t index = UINT32_MAX;
-  };
-  // The hint of `name` in `tally`. One that held another pair comes back
-  // keyed to this one, with an index past any tally's end.
-  TallyHint& HintOf(const NameTally& tally, NameId name);
+  // and finding a name in a sorted tally compares texts. The places are
+  // kept in a table indexed by a hash of tally and name, without keys: a
+  // colliding pair gives a wrong place, which the tally rejects (it checks
+  // the name at a place before using it), and the pair then takes the slot.
+  uint32_t& HintOf(const NameTally& tally, NameId name);
 
   // Declared first: the players' tallies point into it.
   NamePool names_;
@@ -117,7 +111,7 @@ class PlayerTable {
   std::vector<Slot> lowSlots_;
   std::unordered_map<int32_t, Slot> otherSlots_;
   uint64_t generation_ = 1;
-  std::vector<TallyHint> hints_;
+  std::vector<uint32_t> hints_;
   PlayerMap players_;
   WeaponTable weapons_;
   Config config_;
