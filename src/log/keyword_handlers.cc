@@ -1,6 +1,6 @@
 #include "log/keyword_handlers.h"
 
-#include <algorithm>
+#include <array>
 #include <string>
 
 #include "log/number_text.h"
@@ -23,15 +23,25 @@ size_t FindNear(std::string_view text, char c, size_t from = 0) {
   return npos;
 }
 
-bool IsSeparator(char c) {
-  return c == '*' || c == '|' || c == '`' || c == '\xB4';
-}
+// The data file's separators: '*', '|', '`' and 0xB4.
+constexpr std::array<bool, 256> kSeparator = [] {
+  std::array<bool, 256> table{};
+  for (unsigned char c : {'*', '|', '`', '\xB4'}) {
+    table[c] = true;
+  }
+  return table;
+}();
 
 // Team and model identifiers go into the data file as they stand, so they
 // must not carry its field separators.
 void AssignWithoutSeparators(std::string& out, std::string_view text) {
-  out.assign(text);
-  out.erase(std::remove_if(out.begin(), out.end(), IsSeparator), out.end());
+  out.resize(text.size());
+  char* kept = out.data();
+  for (char c : text) {
+    *kept = c;
+    kept += kSeparator[static_cast<unsigned char>(c)] ? 0 : 1;
+  }
+  out.resize(static_cast<size_t>(kept - out.data()));
 }
 
 static_assert(kKeywordTable.size() ==

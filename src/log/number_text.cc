@@ -10,9 +10,23 @@ namespace {
 // The C locale's white space: the blank and \t \n \v \f \r (9 to 13).
 bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 }  // namespace
 
 int32_t ParseNumber(std::string_view text) {
+  // Most numbers of a log are a few plain digits: nine of them cannot pass
+  // the 32-bit range.
+  if (!text.empty() && text.size() <= 9 && IsDigit(text[0])) {
+    int32_t value = 0;
+    for (char c : text) {
+      if (!IsDigit(c)) {
+        break;
+      }
+      value = value * 10 + (c - '0');
+    }
+    return value;
+  }
   const char* at = text.data();
   const char* end = at + text.size();
   while (at < end && IsCSpace(*at)) {
@@ -30,7 +44,7 @@ int32_t ParseNumber(std::string_view text) {
   // Below this, ten times the magnitude plus a digit stays below kLimit.
   constexpr uint64_t kSafe = kLimit / 10;
   uint64_t magnitude = 0;
-  for (; at < end && *at >= '0' && *at <= '9'; ++at) {
+  for (; at < end && IsDigit(*at); ++at) {
     uint64_t digit = static_cast<uint64_t>(*at - '0');
     if (magnitude < kSafe || magnitude <= (kLimit - digit) / 10) {
       magnitude = magnitude * 10 + digit;
