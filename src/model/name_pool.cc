@@ -74,7 +74,9 @@ NameId NamePool::Store(std::string_view text, uint64_t prefix) {
   uint32_t length = static_cast<uint32_t>(text.size());
   std::memcpy(at, &prefix, sizeof prefix);
   std::memcpy(at + sizeof prefix, &length, sizeof length);
-  std::memcpy(at + kHeaderSize, text.data(), text.size());
+  if (!text.empty()) {  // the empty text may have no bytes at all
+    std::memcpy(at + kHeaderSize, text.data(), text.size());
+  }
   NameId id = static_cast<NameId>(((blocks_.size() - 1) << kOffsetBits) | used_);
   used_ += record;
   ++size_;
