@@ -29,6 +29,9 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <map>
 #include <utility>
 
@@ -95,15 +98,39 @@ void AppendNumberField(std::string& out, std::string_view tag, int32_t value) {
   out.push_back('*');
 }
 
+// The count of an entry with its two separators, in one append: a data
+// file holds millions of them.
 void AppendEntry(std::string& out, int32_t count) {
-  out.push_back(kCountMark);
-  AppendNumber(out, count);
-  out.push_back(kEntryEnd);
+  char entry[16];
+  entry[0] = kCountMark;
+  char* end = std::to_chars(entry + 1, entry + sizeof entry - 1, count).ptr;
+  *end++ = kEntryEnd;
+  out.append(entry, static_cast<size_t>(end - entry));
 }
 
 // The number of entries of a tally text, or a few more: its entry ends.
+// Counted eight bytes at a time, as the texts are long and the compiler
+// does not vectorise the plain loop.
 size_t EntryCountBound(std::string_view text) {
-  return static_cast<size_t>(std::count(text.begin(), text.end(), kEntryEnd));
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHighBits = 0x8080808080808080ull;
+  const uint64_t pattern = kOnes * static_cast<unsigned char>(kEntryEnd);
+  size_t count = 0;
+  size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, sizeof word);
+    uint64_t zeroWhereEqual = word ^ pattern;
+    // The high bit of each byte that is not zero (no carry crosses bytes).
+    uint64_t nonZero =
+        ((zeroWhereEqual & ~kHighBits) + ~kHighBits) | zeroWhereEqual;
+    // One per equal byte, summed into the top byte by the multiplication.
+    count += static_cast<size_t>((((~nonZero & kHighBits) >> 7) * kOnes) >> 56);
+  }
+  for (; i < text.size(); ++i) {
+    count += text[i] == kEntryEnd ? 1 : 0;
+  }
+  return count;
 }
 
 // Calls `store`(key text, count text) for each complete entry of a tally.
