@@ -22,11 +22,13 @@ install_missing() {
   fi
 }
 
-BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libxslt1-dev libxml2-dev)
+# nlohmann-json3-dev writes the JSON feed of the extended statistics.
+BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libxslt1-dev libxml2-dev libxxhash-dev
+  libboost-dev nlohmann-json3-dev)
 # Beside GoogleTest: dpkg-dev (dpkg-shlibdeps for the package's dependencies),
 # groff-base and man-db (the manual page check), systemd (systemd-analyze for
-# the unit check).
-TEST_PACKAGES=(libgtest-dev dpkg-dev groff-base man-db systemd)
+# the unit check), python3-jsonschema (the feed against its schema).
+TEST_PACKAGES=(libgtest-dev dpkg-dev groff-base man-db systemd python3-jsonschema)
 PACKAGE_PACKAGES=(dpkg-dev)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The page tests: xsltproc renders, the W3C checker (npm's vnu-jar, fetched

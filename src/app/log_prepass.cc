@@ -4,16 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
-#include <memory>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
 #include "config/file_names.h"
-#include "log/line_reader.h"
+#include "store/digest.h"
 #include "store/fd.h"
 
 namespace kilnbook {
@@ -21,93 +19,194 @@ namespace kilnbook {
 namespace {
 
 constexpr std::string_view kSectionEnd = "ShutdownGame:";
-constexpr size_t kChunkSize = 1 << 16;
+constexpr size_t kChunkSize = 1 << 20;
 constexpr size_t kWriteBatch = 1 << 20;
-
-enum class Outcome {
-  kDone,            // sections in kilnbook.tmp, tail back in the log
-  kLogUntouched,    // failed before the truncation: nothing may be counted
-  kTailNotRestored  // truncated, but the tail could not be written back
-};
-
-struct FileCloser {
-  void operator()(FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 int CreateTruncated(const char* name) {
   return ::open(name, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0664);
 }
 
-
-// Reads up to `size` bytes at `offset`; -1 on a read error.
-ssize_t ReadAt(int fd, char* buffer, size_t size, uint64_t offset) {
+ssize_t ReadSome(int fd, char* buffer, size_t size) {
   while (true) {
-    ssize_t got = ::pread(fd, buffer, size, static_cast<off_t>(offset));
+    ssize_t got = ::read(fd, buffer, size);
     if (got >= 0 || errno != EINTR) {
       return got;
     }
   }
 }
 
-// Appends the bytes of `from` between `begin` and `end` (or its end of file,
-// when `toEnd` is set) to `to`. Sets `last` to the last byte copied.
-bool CopyRange(int from, uint64_t begin, uint64_t end, bool toEnd, int to,
-               char& last) {
-  std::vector<char> buffer(kChunkSize);
-  uint64_t at = begin;
-  while (toEnd || at < end) {
-    size_t want =
-        toEnd
-            ? buffer.size()
-            : static_cast<size_t>(std::min<uint64_t>(buffer.size(), end - at));
-    ssize_t got = ReadAt(from, buffer.data(), want, at);
-    if (got < 0 || (got == 0 && !toEnd)) {
+// Where the split of the log ended.
+struct SplitPoint {
+  uint64_t sectionsEnd = 0;  // log offset just past the last finished section
+  uint64_t readEnd = 0;      // log offset where reading stopped
+  Digest sectionsDigest;     // of the log's first sectionsEnd bytes
+  Digest readDigest;         // of the log's first readEnd bytes
+};
+
+// Copies the log into kilnbook.tmp with one more line feed after every line
+// that holds the section end, then cuts kilnbook.tmp back to the end of the
+// last finished section. The log is read in large blocks and searched with
+// memmem, so that a busy log costs little more than a copy.
+class SectionWriter {
+ public:
+  SectionWriter(int log, int temp) : log_(log), temp_(temp) {
+    pending_.reserve(kWriteBatch + kChunkSize + 2);
+  }
+
+  bool Run(SplitPoint& point) {
+    std::vector<char> buffer(kChunkSize);
+    while (true) {
+      ssize_t got = ReadSome(log_, buffer.data(), buffer.size());
+      if (got < 0) {
+        return false;
+      }
+      if (got == 0) {
+        break;
+      }
+      if (!Take(std::string_view(buffer.data(), static_cast<size_t>(got)))) {
+        return false;
+      }
+    }
+    if (onSectionLine_) {
+      // The last line holds the section end but no line feed: it gets one,
+      // and the empty line after it.
+      pending_ += "\n\n";
+      MarkSectionEnd();
+    }
+    point.sectionsEnd = sectionsEnd_;
+    point.readEnd = offset_;
+    point.sectionsDigest = sectionsDigest_.Current();
+    point.readDigest = digest_.Current();
+    // What follows the last finished section is never written at all when it
+    // is still pending here.
+    size_t keptPending =
+        kept_ > written_ ? static_cast<size_t>(kept_ - written_) : 0;
+    return WriteAll(temp_, std::string_view(pending_).substr(0, keptPending)) &&
+           ::ftruncate(temp_, static_cast<off_t>(kept_)) == 0;
+  }
+
+ private:
+  bool Take(std::string_view data) {
+    size_t pos = 0;
+    // A section end that starts in the previous block and ends in this one.
+    if (!onSectionLine_ && !carry_.empty()) {
+      std::string joined = carry_;
+      joined.append(data.substr(0, kSectionEnd.size() - 1));
+      if (joined.find(kSectionEnd) < carry_.size()) {
+        onSectionLine_ = true;
+      }
+    }
+    while (pos < data.size()) {
+      if (onSectionLine_) {
+        const void* newline =
+            std::memchr(data.data() + pos, '\n', data.size() - pos);
+        if (newline == nullptr) {
+          Append(data.substr(pos));
+          pos = data.size();
+          break;
+        }
+        size_t end =
+            static_cast<size_t>(static_cast<const char*>(newline) - data.data()) +
+            1;
+        Append(data.substr(pos, end - pos));
+        pending_ += '\n';
+        MarkSectionEnd();
+        onSectionLine_ = false;
+        pos = end;
+        continue;
+      }
+      const void* found =
+          ::memmem(data.data() + pos, data.size() - pos, kSectionEnd.data(),
+                   kSectionEnd.size());
+      if (found == nullptr) {
+        Append(data.substr(pos));
+        pos = data.size();
+        break;
+      }
+      size_t at =
+          static_cast<size_t>(static_cast<const char*>(found) - data.data());
+      Append(data.substr(pos, at - pos));
+      onSectionLine_ = true;
+      pos = at;
+    }
+    // The end of the current line, where a section end that the next block
+    // completes would start.
+    constexpr size_t kCarry = kSectionEnd.size() - 1;
+    size_t newline = data.rfind('\n');
+    if (onSectionLine_) {
+      carry_.clear();
+    } else if (newline != std::string_view::npos) {
+      std::string_view line = data.substr(newline + 1);
+      carry_.assign(line.substr(line.size() - std::min(line.size(), kCarry)));
+    } else {
+      carry_.append(data.substr(data.size() - std::min(data.size(), kCarry)));
+      if (carry_.size() > kCarry) {
+        carry_.erase(0, carry_.size() - kCarry);
+      }
+    }
+    return Flush();
+  }
+
+  // Log bytes on their way to kilnbook.tmp.
+  void Append(std::string_view bytes) {
+    pending_.append(bytes);
+    digest_.Add(bytes);
+    offset_ += bytes.size();
+  }
+
+  void MarkSectionEnd() {
+    kept_ = written_ + pending_.size();
+    sectionsEnd_ = offset_;
+    sectionsDigest_ = digest_;
+  }
+
+  bool Flush() {
+    if (pending_.size() < kWriteBatch) {
+      return true;
+    }
+    if (!WriteAll(temp_, pending_)) {
       return false;
     }
-    if (got == 0) {
-      break;
+    written_ += pending_.size();
+    pending_.clear();
+    return true;
+  }
+
+  int log_;
+  int temp_;
+  std::string pending_;
+  std::string carry_;
+  bool onSectionLine_ = false;
+  uint64_t offset_ = 0;    // log bytes taken
+  uint64_t written_ = 0;   // bytes written to kilnbook.tmp
+  uint64_t kept_ = 0;      // kilnbook.tmp size at the last section end
+  uint64_t sectionsEnd_ = 0;
+  Digest::Builder digest_;
+  Digest::Builder sectionsDigest_;
+};
+
+// The unfinished tail as it stood when the split read the log, plus one
+// empty line (a line feed first when its last line has none); empty when
+// there is no tail.
+bool ReadTail(int log, const SplitPoint& point, std::string& tail) {
+  tail.resize(static_cast<size_t>(point.readEnd - point.sectionsEnd));
+  size_t done = 0;
+  while (done < tail.size()) {
+    ssize_t got =
+        ::pread(log, tail.data() + done, tail.size() - done,
+                static_cast<off_t>(point.sectionsEnd + done));
+    if (got < 0 && errno == EINTR) {
+      continue;
     }
-    if (!WriteAll(to, std::string_view(buffer.data(), static_cast<size_t>(got)))) {
+    if (got <= 0) {
       return false;
     }
-    last = buffer[static_cast<size_t>(got) - 1];
-    at += static_cast<uint64_t>(got);
+    done += static_cast<size_t>(got);
+  }
+  if (!tail.empty()) {
+    tail += tail.back() == '\n' ? "\n" : "\n\n";
   }
   return true;
-}
-
-// Appends kilnbook.dmp to the log. The log is open for appending, so lines
-// the game server writes meanwhile land between ours, never over them; each
-// write ends at a line feed so that they cannot land inside one of our lines.
-bool CopyDumpToLog(int dump, int log) {
-  std::vector<char> buffer(kChunkSize);
-  size_t held = 0;
-  uint64_t at = 0;
-  while (true) {
-    ssize_t got = ReadAt(dump, buffer.data() + held, buffer.size() - held, at);
-    if (got < 0) {
-      return false;
-    }
-    at += static_cast<uint64_t>(got);
-    held += static_cast<size_t>(got);
-    if (got == 0) {
-      return WriteAll(log, std::string_view(buffer.data(), held));
-    }
-    size_t cut = held;
-    while (cut > 0 && buffer[cut - 1] != '\n') {
-      --cut;
-    }
-    if (cut == 0) {
-      cut = held;  // one line longer than the buffer: write it in pieces
-    }
-    if (!WriteAll(log, std::string_view(buffer.data(), cut))) {
-      return false;
-    }
-    std::copy(buffer.begin() + static_cast<ptrdiff_t>(cut),
-              buffer.begin() + static_cast<ptrdiff_t>(held), buffer.begin());
-    held -= cut;
-  }
 }
 
 bool SameFile(int a, int b) {
@@ -117,115 +216,54 @@ bool SameFile(int a, int b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-// Where the split of the log ended.
-struct SplitPoint {
-  uint64_t sectionsEnd = 0;  // log offset just past the last finished section
-  uint64_t readEnd = 0;      // log offset where reading stopped
-};
-
-// Streams every line of `log` into `temp` and cuts `temp` back to the end of
-// the last finished section, so that no section is ever held in memory.
-// Lines are gathered into large writes: a busy log has millions of them.
-//
-// kilnbook.tmp is not synced to disk: it only feeds this run's parse. Should
-// the machine go down before the data file is saved, those games are lost
-// whether or not it was synced, because the next run starts it anew.
-bool WriteSections(FILE* log, int temp, SplitPoint& point) {
-  LineReader reader(log);
-  std::string pending;
-  pending.reserve(kWriteBatch + kChunkSize);
-  uint64_t written = 0;
-  uint64_t kept = 0;
-  std::string_view line;
-  while (reader.Next(line)) {
-    pending.append(line);
-    pending.push_back('\n');
-    if (line.find(kSectionEnd) != std::string_view::npos) {
-      pending.push_back('\n');
-      kept = written + pending.size();
-      point.sectionsEnd = reader.Offset();
-    }
-    if (pending.size() >= kWriteBatch) {
-      if (!WriteAll(temp, pending)) {
-        return false;
-      }
-      written += pending.size();
-      pending.clear();
-    }
-  }
-  point.readEnd = reader.Offset();
-  // What follows the last finished section is never written at all when it
-  // is still pending here.
-  size_t keptPending = kept > written ? static_cast<size_t>(kept - written) : 0;
-  return !reader.Failed() && WriteAll(temp, std::string_view(pending).substr(0, keptPending)) &&
-         ::ftruncate(temp, static_cast<off_t>(kept)) == 0;
-}
-
-// The unfinished tail as it stood when the split read the log, plus one
-// empty line; nothing when there is no tail.
-bool WriteTail(int log, const SplitPoint& point, int dump) {
-  if (point.readEnd == point.sectionsEnd) {
-    return true;
-  }
-  char last = '\n';
-  if (!CopyRange(log, point.sectionsEnd, point.readEnd, false, dump, last)) {
-    return false;
-  }
-  std::string_view ending = last == '\n' ? "\n" : "\n\n";
-  return WriteAll(dump, ending);
-}
-
-Outcome Rewrite(int log, int logAppend, const SplitPoint& point, int dump,
-                const std::function<void()>& beforeRewrite) {
-  if (beforeRewrite) {
-    beforeRewrite();
-  }
-  // Lines appended since the split follow the tail unchanged; a line still
-  // being written is completed by the game server after our copy of it. From
-  // this last read to the truncation is the only window in which a new line
-  // could be missed.
-  char last = '\n';
-  if (!CopyRange(log, point.readEnd, 0, true, dump, last) ||
-      ::ftruncate(logAppend, 0) != 0) {
-    return Outcome::kLogUntouched;
-  }
-  if (CopyDumpToLog(dump, logAppend)) {
-    return ::fsync(logAppend) == 0 ? Outcome::kDone : Outcome::kTailNotRestored;
-  }
-  // kilnbook.dmp holds the tail: one more attempt from a clean start.
-  if (::ftruncate(logAppend, 0) == 0 && CopyDumpToLog(dump, logAppend) &&
-      ::fsync(logAppend) == 0) {
-    return Outcome::kDone;
-  }
-  return Outcome::kTailNotRestored;
-}
-
-Outcome SplitExistingLog(FILE* log, const std::string& logPath,
-                         const std::function<void()>& beforeRewrite) {
+// Splits an existing log; false when it must be left for a later run.
+bool SplitExistingLog(int log, const std::string& logPath,
+                      std::optional<LogRewrite>& rewrite) {
   // Opened before anything is written, so that a log we could not rewrite
   // is never consumed.
   Fd logAppend(::open(logPath.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
-  if (!logAppend.ok() || !SameFile(fileno(log), logAppend.get())) {
-    return Outcome::kLogUntouched;
+  if (!logAppend.ok() || !SameFile(log, logAppend.get())) {
+    return false;
   }
   SplitPoint point;
   {
     Fd temp(CreateTruncated(kTempFileName));
-    if (!temp.ok() || !WriteSections(log, temp.get(), point) || !temp.Close()) {
-      return Outcome::kLogUntouched;
+    if (!temp.ok() || !SectionWriter(log, temp.get()).Run(point) ||
+        !temp.Close()) {
+      return false;
     }
   }
+  std::string tail;
   Fd dump(CreateTruncated(kDumpFileName));
-  if (!dump.ok() || !WriteTail(fileno(log), point, dump.get()) ||
-      ::fsync(dump.get()) != 0) {
-    return Outcome::kLogUntouched;
+  if (!dump.ok() || !ReadTail(log, point, tail) || !WriteAll(dump.get(), tail) ||
+      !dump.Close()) {
+    return false;
   }
-  Outcome outcome =
-      Rewrite(fileno(log), logAppend.get(), point, dump.get(), beforeRewrite);
-  if (!logAppend.Close() && outcome == Outcome::kDone) {
-    outcome = Outcome::kTailNotRestored;
+  if (point.readEnd == 0) {
+    return true;  // an empty log stays as it is
   }
-  return outcome;
+  struct stat info;
+  if (::fstat(log, &info) != 0) {
+    return false;
+  }
+  LogRewrite plan;
+  plan.path = logPath;
+  plan.device = static_cast<uint64_t>(info.st_dev);
+  plan.inode = static_cast<uint64_t>(info.st_ino);
+  plan.consumed = point.sectionsEnd;
+  // Until the truncation the log starts with the counted games; when there
+  // are none, with the tail as it was read.
+  if (point.sectionsEnd > 0) {
+    plan.intactLength = point.sectionsEnd;
+    plan.intactDigest = point.sectionsDigest;
+  } else {
+    plan.intactLength = point.readEnd;
+    plan.intactDigest = point.readDigest;
+  }
+  plan.captured = point.readEnd;
+  plan.head = std::move(tail);
+  rewrite = std::move(plan);
+  return true;
 }
 
 // No log yet: empty working files and an empty log for the game server.
@@ -240,29 +278,21 @@ bool StartMissingLog(const std::string& logPath) {
 }  // namespace
 
 bool SplitLogToTemp(const std::string& logPath,
-                    const std::function<void()>& beforeRewrite) {
-  Outcome outcome;
-  {
-    FilePtr log(std::fopen(logPath.c_str(), "rbe"));
-    if (log == nullptr) {
-      if (errno == ENOENT) {
-        return StartMissingLog(logPath);
-      }
-      outcome = Outcome::kLogUntouched;
-    } else {
-      outcome = SplitExistingLog(log.get(), logPath, beforeRewrite);
-    }
+                    std::optional<LogRewrite>& rewrite) {
+  rewrite.reset();
+  Fd log(::open(logPath.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!log.ok() && errno == ENOENT) {
+    return StartMissingLog(logPath);
   }
-  if (outcome == Outcome::kDone) {
+  if (log.ok() && SplitExistingLog(log.get(), logPath, rewrite)) {
     return true;
   }
-  if (outcome == Outcome::kLogUntouched) {
-    // The log still holds these games; counting them now would count them
-    // twice.
-    Fd temp(CreateTruncated(kTempFileName));
-  }
+  rewrite.reset();
+  // The log still holds these games; counting them now would count them
+  // twice.
+  Fd temp(CreateTruncated(kTempFileName));
   std::printf("Failed to rewrite logfile: %s\n", logPath.c_str());
-  return outcome == Outcome::kTailNotRestored;
+  return false;
 }
 
 }  // namespace kilnbook

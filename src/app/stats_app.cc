@@ -1,26 +1,57 @@
 #include "app/stats_app.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <memory>
 #include <string_view>
+#include <thread>
 
 #include "app/directory.h"
 #include "app/log_prepass.h"
+#include "app/server_save.h"
 #include "config/file_names.h"
 #include "log/line_reader.h"
 #include "log/log_parser.h"
+#include "report/page_renderer.h"
+#include "report/json_feed.h"
 #include "report/page_writer.h"
+#include "report/player_xml.h"
+#include "report/xsl_transformer.h"
 #include "report/summary_xml.h"
 #include "store/atomic_file.h"
 #include "store/data_file.h"
+#include "store/fd.h"
 
 namespace kilnbook {
 
+namespace {
+
+// Every core: pages are independent of each other.
+size_t RenderThreads() {
+  unsigned cores = std::thread::hardware_concurrency();
+  return cores == 0 ? 1 : cores;
+}
+
+// A stylesheet as this run uses it for many pages.
+PageStyle RunPageStyle(const std::string& stylesheetPath) {
+  PageStyle style;
+  style.transform = [stylesheetPath](std::string_view document) {
+    return XslTransformer().Transform(document, stylesheetPath);
+  };
+  if (std::optional<std::string> text = ReadAll(stylesheetPath)) {
+    style.inputs = StylesheetInputs(*text);
+  }
+  return style;
+}
+
+}  // namespace
+
 StatsApp::StatsApp()
     : configFile_(ConfigFile::Read()),
+      runTime_(std::time(nullptr)),
       serverList_(configFile_),
       config_(configFile_) {
   PrepareServers();
@@ -46,6 +77,7 @@ void StatsApp::RegisterServer(const std::string& name,
 }
 
 void StatsApp::OutputInternal() {
+  FinishInterruptedSaves();
   if (!config_.IsMultiServer()) {
     RunServer(config_.serverName(), config_.serverAddress(), config_.logFile());
   } else {
@@ -54,6 +86,49 @@ void StatsApp::OutputInternal() {
     }
   }
   WriteFrontPage();
+}
+
+void StatsApp::FinishInterruptedSaves() {
+  // Before any log is split: a log that an interrupted save was consuming may
+  // be shared with a server that comes earlier in the run.
+  auto finish = [this](const std::string& name, const std::string& logFile) {
+    std::string directory = ServerDirectory(config_.path(), name);
+    Recovery recovery = FinishInterruptedSave(
+        directory, name, {kDataFileName, kExtraStateFileName});
+    if (recovery.outcome == Recovery::Outcome::kFailed) {
+      blockedServers_.insert(name);
+      BlockLog(logFile);
+      if (!recovery.logPath.empty()) {
+        BlockLog(recovery.logPath);
+      }
+    }
+  };
+  if (!config_.IsMultiServer()) {
+    finish(config_.serverName(), config_.logFile());
+    return;
+  }
+  for (const MultiEntry& entry : config_.multi()) {
+    finish(entry.name, entry.logFile);
+  }
+}
+
+void StatsApp::BlockLog(const std::string& logPath) {
+  struct stat info;
+  if (::stat(logPath.c_str(), &info) == 0) {
+    blockedLogs_.insert({static_cast<uint64_t>(info.st_dev),
+                         static_cast<uint64_t>(info.st_ino)});
+  }
+  blockedLogPaths_.insert(logPath);
+}
+
+bool StatsApp::LogBlocked(const std::string& logPath) const {
+  struct stat info;
+  if (::stat(logPath.c_str(), &info) == 0 &&
+      blockedLogs_.count({static_cast<uint64_t>(info.st_dev),
+                          static_cast<uint64_t>(info.st_ino)}) != 0) {
+    return true;
+  }
+  return blockedLogPaths_.count(logPath) != 0;
 }
 
 void StatsApp::RunServer(const std::string& name, const std::string& address,
@@ -68,6 +143,7 @@ void StatsApp::RunServer(const std::string& name, const std::string& address,
 
 void StatsApp::PopulateFromDAT() {
   datFileUnusable_ = false;
+  rewrite_.reset();
   std::string path = DataFilePath(config_.path(), currentServerName_);
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0664);
   std::unique_ptr<FILE, int (*)(FILE*)> file(
@@ -96,15 +172,80 @@ void StatsApp::PopulateFromDAT() {
   if (reader.Failed() || !probe.Open()) {
     datFileUnusable_ = true;
     std::printf("Failed to open datfile '%s'\n", path.c_str());
+    return;
+  }
+  if (config_.extendedStats()) {
+    LoadExtras();
   }
 }
 
+void StatsApp::LoadExtras() {
+  extras_.erase(currentServerName_);
+  std::string path = ExtraStateFilePath(config_.path(), currentServerName_);
+  ExtraStats stats;
+  struct stat info;
+  if (::stat(path.c_str(), &info) == 0) {
+    std::optional<std::string> text = ReadAll(path);
+    if (!text || !stats.LoadState(*text)) {
+      // Unreadable, or written by another version: left as it is.
+      std::printf("Failed to open datfile '%s'\n", path.c_str());
+      return;
+    }
+  }
+  extras_.insert_or_assign(currentServerName_, std::move(stats));
+}
+
+ExtraStats* StatsApp::CurrentExtras() {
+  if (!config_.extendedStats()) {
+    return nullptr;
+  }
+  auto it = extras_.find(currentServerName_);
+  return it == extras_.end() ? nullptr : &it->second;
+}
+
+void StatsApp::ParseWithLines(ExtraStats& extras) {
+  FILE* file = std::fopen(kTempFileName, "rbe");
+  if (file == nullptr) {
+    std::printf("Failed to open logfile: %s\n", kTempFileName);
+    return;
+  }
+  {
+    LineReader reader(file);
+    std::string_view line;
+    constexpr size_t kTimeColumnWidth = 7;
+    while (reader.Next(line)) {
+      if (line.size() > kTimeColumnWidth) {
+        LogEvent event = LogParser::ParseLine(line);
+        AccountEvent(event);
+        extras.AccountLine(line, event);
+      }
+    }
+  }
+  std::fclose(file);
+}
+
 void StatsApp::ParseLogFile(const std::string& logPath) {
-  if (datFileUnusable_) {
+  rewrite_.reset();
+  // An unfinished save of this server, or of another on the same log, must be
+  // completed before the log is read again.
+  if (datFileUnusable_ || blockedServers_.count(currentServerName_) != 0 ||
+      LogBlocked(logPath)) {
+    // Another server sharing the log must not take this one's games either.
+    BlockLog(logPath);
     return;
   }
   LogParser parser;
-  bool countable = SplitLogToTemp(logPath);
+  bool countable = SplitLogToTemp(logPath, rewrite_);
+  if (!countable) {
+    BlockLog(logPath);
+  }
+  ExtraStats* extras = countable ? CurrentExtras() : nullptr;
+  if (extras != nullptr) {
+    extras->BeginRun(runTime_);
+    ParseWithLines(*extras);
+    extras->EndRun();
+    return;
+  }
   // The server is looked up once for the whole log, not once per line.
   parser.Parse(kTempFileName, [server = serverList_.Find(currentServerName_),
                                countable](const LogEvent& event) {
@@ -115,24 +256,102 @@ void StatsApp::ParseLogFile(const std::string& logPath) {
 }
 
 void StatsApp::FlushToDAT() {
-  if (datFileUnusable_) {
+  if (datFileUnusable_ || blockedServers_.count(currentServerName_) != 0) {
     return;
   }
   std::string text = ServerRecord(serverList_, currentServerName_);
   if (text.empty()) {
     return;  // unknown server: the file keeps what it holds
   }
-  AtomicFile file(DataFilePath(config_.path(), currentServerName_));
-  if (file.Open() && file.Write(text)) {
-    file.Commit();
+  ServerSave save(ServerDirectory(config_.path(), currentServerName_));
+  save.Add(DataFilePath(config_.path(), currentServerName_), std::move(text));
+  if (ExtraStats* extras = CurrentExtras()) {
+    save.Add(ExtraStateFilePath(config_.path(), currentServerName_),
+             extras->StateText());
+  }
+  std::optional<LogRewrite> rewrite = std::move(rewrite_);
+  rewrite_.reset();
+  std::string logPath = rewrite ? rewrite->path : std::string();
+  bool counted = rewrite && rewrite->consumed > 0;
+  ServerSave::Outcome outcome = save.Commit(std::move(rewrite));
+  // Games left in the log (not saved, or saved but the log not rewritten)
+  // wait for the next run; no other server of this run may take them.
+  if (outcome == ServerSave::Outcome::kUnfinished ||
+      (outcome == ServerSave::Outcome::kNotSaved && counted)) {
+    BlockLog(logPath);
   }
 }
 
 void StatsApp::Output() {
-  PlayerPages(serverList_, currentServerName_,
-              PlayerPagesDirectory(config_.path(), currentServerName_));
+  Server* server = serverList_.Find(currentServerName_);
+  if (server == nullptr) {
+    return;
+  }
+  server->PrunePlayers();
+  const std::string& path = config_.path();
+  std::string serverDirectory = ServerDirectory(path, currentServerName_);
+  std::string playersDirectory =
+      PlayerPagesDirectory(path, currentServerName_);
+  RemoveLeftoverPageFiles(serverDirectory);
+  RemoveLeftoverPageFiles(PlayersDirectory(path, currentServerName_));
+
+  PageStyle playerStyle =
+      RunPageStyle(StylesheetPath(path, kPlayerStylesheetName));
+  PageStyle mainStyle = RunPageStyle(StylesheetPath(path, kMainStylesheetName));
+  const ExtraStats* extras = CurrentExtras();
+  std::optional<ExtraReport> extraReport;
+  if (extras != nullptr) {
+    extraReport.emplace(ExtraReport{*extras, runTime_});
+  }
+  const ExtraReport* extra = extraReport ? &*extraReport : nullptr;
+  // Without a configuration file every document prints its message as it is
+  // built: the pages are then made one after the other, in order.
+  bool inOrder = !configFile_.text().has_value();
+  PageRenderer renderer(inOrder ? 0 : RenderThreads());
+  for (const auto& [name, player] : server->playerTable().players()) {
+    if (!player->MeetsThresholds()) {
+      continue;
+    }
+    std::string fileName = PlayerPageFileName(player->stats().plainName);
+    const Player* shown = player.get();
+    renderer.Add(PageKind::kPlayer, playersDirectory + fileName, &playerStyle,
+                 [shown, extra] { return PlayerDocumentXml(*shown, extra); },
+                 "kilnplayers/" + fileName);
+  }
   for (SortType type : kSortTypes) {
-    WriteMainPage(type);
+    renderer.Add(PageKind::kMain,
+                 MainPagePath(path, currentServerName_, MainPageFileName(type)),
+                 &mainStyle, [this, type] { return MainXml(type); });
+  }
+  // The ladder and the maps page read the main document too.
+  PageStyle ladderStyle =
+      RunPageStyle(StylesheetPath(path, kLadderStylesheetName));
+  PageStyle mapsStyle = RunPageStyle(StylesheetPath(path, kMapsStylesheetName));
+  if (extra != nullptr) {
+    renderer.Add(PageKind::kMain,
+                 MainPagePath(path, currentServerName_, kLadderPageName),
+                 &ladderStyle, [this] { return MainXml(SortType::NONE); });
+    renderer.Add(PageKind::kMain,
+                 MainPagePath(path, currentServerName_, kMapsPageName),
+                 &mapsStyle, [this] { return MainXml(SortType::NONE); });
+  }
+  std::string cachePath = serverDirectory + "/" + kRenderCacheFileName;
+  RenderCache cache = inOrder ? RenderCache() : RenderCache::Load(cachePath);
+  renderer.Run(inOrder ? nullptr : &cache);
+  if (!inOrder) {
+    // Only this run's pages: one renamed or no longer listed is forgotten.
+    AtomicFile file(cachePath, AtomicFile::Durability::kUnsynced);
+    if (file.Open() && file.Write(cache.Text())) {
+      file.Commit();
+    }
+  }
+  if (extras != nullptr) {
+    std::string feedPath = FeedFilePath(path, currentServerName_);
+    AtomicFile feed(feedPath, AtomicFile::Durability::kUnsynced);
+    if (!feed.Open() || !feed.Write(FeedJson(*server, *extras, runTime_)) ||
+        !feed.Commit()) {
+      std::printf("Failed to write page: %s\n", feedPath.c_str());
+    }
   }
 }
 
@@ -152,13 +371,23 @@ void StatsApp::WriteFrontPage() {
 std::string StatsApp::MainXml(SortType type) const {
   ReportContext context{config_, configFile_, currentServerName_,
                         currentServerAddress_};
-  return kilnbook::MainXml(context, serverList_, type, LocalTimeNow());
+  std::optional<ExtraReport> extra;
+  if (config_.extendedStats()) {
+    auto it = extras_.find(currentServerName_);
+    if (it != extras_.end()) {
+      extra.emplace(ExtraReport{it->second, runTime_});
+    }
+  }
+  return kilnbook::MainXml(context, serverList_, type, LocalTimeNow(),
+                           extra ? &*extra : nullptr);
 }
 
 std::string StatsApp::FrontXml() const {
   ReportContext context{config_, configFile_, currentServerName_,
                         currentServerAddress_};
-  return kilnbook::FrontXml(context, serverList_, LocalTimeNow());
+  ExtraFrontReport extra{extras_, runTime_};
+  return kilnbook::FrontXml(context, serverList_, LocalTimeNow(),
+                            config_.extendedStats() ? &extra : nullptr);
 }
 
 std::string StatsApp::InfoXml() const {

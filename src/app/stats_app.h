@@ -2,13 +2,19 @@
 #ifndef KILNBOOK_APP_STATS_APP_H_
 #define KILNBOOK_APP_STATS_APP_H_
 
+#include <cstdint>
+#include <optional>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "config/config.h"
 #include "config/config_file.h"
+#include "extra/extra_stats.h"
 #include "log/log_event.h"
 #include "model/server_list.h"
 #include "report/sort_type.h"
+#include "store/run_journal.h"
 
 namespace kilnbook {
 
@@ -66,6 +72,16 @@ class StatsApp {
   void RunServer(const std::string& name, const std::string& address,
                  const std::string& logFile);
 
+  // Completes every save that an interrupted run left, before any log is
+  // split.
+  void FinishInterruptedSaves();
+
+  // Logs that must not be consumed in this run because a save that counted
+  // their games is not finished; by file identity, and by path for a log
+  // that does not exist now.
+  void BlockLog(const std::string& logPath);
+  bool LogBlocked(const std::string& logPath) const;
+
   // Read once; every Config of the run is parsed from these bytes.
   ConfigFile configFile_;
   std::string currentServerName_;
@@ -74,6 +90,24 @@ class StatsApp {
   // read whole or replaced: its log is then not consumed and the file not
   // written, so that no game is lost.
   bool datFileUnusable_ = false;
+  // How the current server's log is to be rewritten once its games are
+  // saved; set by ParseLogFile, used by FlushToDAT.
+  std::optional<LogRewrite> rewrite_;
+  std::set<std::string> blockedServers_;
+  std::set<std::pair<uint64_t, uint64_t>> blockedLogs_;
+  std::set<std::string> blockedLogPaths_;
+
+  // EXTENDED_STATS: the run's time, at which its games are booked, and each
+  // server's extended statistics. A server whose state file is of another
+  // format is left out (its file is not touched).
+  std::time_t runTime_;
+  ExtraStatsMap extras_;
+  // The current server's, or null when EXTENDED_STATS is off or its state
+  // could not be read.
+  ExtraStats* CurrentExtras();
+  void LoadExtras();
+  // Parses kilnbook.tmp as LogParser does, handing each line with its event.
+  void ParseWithLines(ExtraStats& extras);
   ServerList serverList_;
   Config config_;
 };

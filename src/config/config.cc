@@ -19,6 +19,7 @@ enum class Key {
   kAdminIcq,
   kExcludePlayers,
   kMulti,
+  kExtendedStats,
 };
 
 struct KeyName {
@@ -27,7 +28,8 @@ struct KeyName {
 };
 
 // The order in which a line is tested for keys: the first one found anywhere
-// in the line decides it.
+// in the line decides it. Keys added later go last, so that no line that
+// holds an older key changes its meaning.
 constexpr KeyName kKeys[] = {
     {Key::kLogFile, "LOGFILE"},
     {Key::kPath, "PATH"},
@@ -40,6 +42,7 @@ constexpr KeyName kKeys[] = {
     {Key::kAdminIcq, "ADMIN_ICQ"},
     {Key::kExcludePlayers, "EXCLUDE_PLAYERS"},
     {Key::kMulti, "MULTI"},
+    {Key::kExtendedStats, "EXTENDED_STATS"},
 };
 
 // v[from, from + length) where a negative length gives the empty text.
@@ -142,6 +145,9 @@ void Config::ParseLine(std::string_view line) {
         }
         break;
       }
+      case Key::kExtendedStats:
+        extendedStats_ = ParseNumber(value) != 0;
+        break;
     }
     return;
   }

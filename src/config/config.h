@@ -53,6 +53,9 @@ class Config {
   int32_t minKills() const { return minKills_; }
   int32_t minScore() const { return minScore_; }
   const std::vector<MultiEntry>& multi() const { return multi_; }
+  // EXTENDED_STATS: maps, activity, rating, history and the JSON feed, on
+  // when the value reads as a number other than 0; off when absent.
+  bool extendedStats() const { return extendedStats_; }
 
   // True when the run covers the MULTI servers instead of SERVER_NAME.
   bool IsMultiServer() const { return !multi_.empty(); }
@@ -74,6 +77,7 @@ class Config {
   int32_t minKills_ = 0;
   int32_t minScore_ = 0;
   std::vector<MultiEntry> multi_;
+  bool extendedStats_ = false;
 };
 
 }  // namespace kilnbook

@@ -22,6 +22,15 @@ std::string DataFilePath(std::string_view path, std::string_view serverName) {
   return ServerDirectory(path, serverName) + "/kilnbook.dat";
 }
 
+std::string ExtraStateFilePath(std::string_view path,
+                               std::string_view serverName) {
+  return ServerDirectory(path, serverName) + "/" + kExtraStateFileName;
+}
+
+std::string FeedFilePath(std::string_view path, std::string_view serverName) {
+  return ServerDirectory(path, serverName) + "/kilnbook.json";
+}
+
 std::string StylesheetPath(std::string_view path,
                            std::string_view stylesheetName) {
   std::string result(path);

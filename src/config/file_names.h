@@ -19,13 +19,31 @@ std::string ServerDirectory(std::string_view path, std::string_view serverName);
 // The server directory + "/kilnplayers".
 std::string PlayersDirectory(std::string_view path, std::string_view serverName);
 
+// The data file's name in the server directory.
+inline constexpr const char kDataFileName[] = "kilnbook.dat";
+
 // The server directory + "/kilnbook.dat".
 std::string DataFilePath(std::string_view path, std::string_view serverName);
+
+// With EXTENDED_STATS on: the server directory + "/kilnbook_extra.dat" (the
+// extended statistics) and + "/kilnbook.json" (the feed).
+// The extended statistics' state file in the server directory.
+inline constexpr const char kExtraStateFileName[] = "kilnbook_extra.dat";
+
+std::string ExtraStateFilePath(std::string_view path,
+                               std::string_view serverName);
+std::string FeedFilePath(std::string_view path, std::string_view serverName);
 
 // Stylesheets of the installation, all taken from PATH itself.
 inline constexpr const char kMainStylesheetName[] = "kilnbook.xsl";
 inline constexpr const char kFrontStylesheetName[] = "kilnbook_front.xsl";
 inline constexpr const char kPlayerStylesheetName[] = "kilnbook_player.xsl";
+// With EXTENDED_STATS: the rating ladder and the maps page of a server, made
+// from its main document.
+inline constexpr const char kLadderStylesheetName[] = "kilnbook_ladder.xsl";
+inline constexpr const char kMapsStylesheetName[] = "kilnbook_maps.xsl";
+inline constexpr const char kLadderPageName[] = "kilnbook_ladder.html";
+inline constexpr const char kMapsPageName[] = "kilnbook_maps.html";
 
 // PATH + `stylesheetName`.
 std::string StylesheetPath(std::string_view path,

@@ -115,12 +115,16 @@ void AppendPlayerHead(std::string& out, const Player& player) {
   AppendLine(out, 1, "</STATS>");
 }
 
-void AppendPlayerDetail(std::string& out, const Player& player) {
+void AppendPlayerDetail(std::string& out, const Player& player,
+                        const ExtraReport* extra) {
   if (!player.MeetsThresholds()) {
     return;
   }
   const PlayerStats& s = player.stats();
   AppendPlayerHead(out, player);
+  if (extra != nullptr) {
+    out += PlayerExtraXml(*extra, player.name(), false);
+  }
   AppendNameTally(out, "TARGETS", "TARGET", s.targets, SameName);
   AppendNameTally(out, "KILLERS", "KILLER", s.killers, SameName);
   AppendNameTally(out, "TEAMKILLS", "TEAMKILL", s.teamKillVictims, SameName);
@@ -129,17 +133,20 @@ void AppendPlayerDetail(std::string& out, const Player& player) {
   AppendWeaponTally(out, "SUICIDEWEAPONS", s.suicideWeapons);
   AppendNameTally(out, "TEAMS", "TEAM", s.teams, TeamDisplayName);
   AppendNameTally(out, "MODELS", "MODEL", s.models, ModelDisplayName);
+  if (extra != nullptr) {
+    out += PlayerMapsXml(extra->stats, player.name());
+  }
   out += "</PLAYER>\n";
 }
 
 }  // namespace
 
-std::string PlayerDocumentXml(const Player& player) {
+std::string PlayerDocumentXml(const Player& player, const ExtraReport* extra) {
   std::string out = "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n";
   out += WeaponsOpenXml();
   out += WeaponExistingXml(player.weapons());
   out += WeaponsCloseXml();
-  AppendPlayerDetail(out, player);
+  AppendPlayerDetail(out, player, extra);
   out += "</KILNBOOKS>\n";
   return out;
 }
@@ -150,9 +157,9 @@ std::string PlayerHeadXml(const Player& player) {
   return out;
 }
 
-std::string PlayerDetailXml(const Player& player) {
+std::string PlayerDetailXml(const Player& player, const ExtraReport* extra) {
   std::string out;
-  AppendPlayerDetail(out, player);
+  AppendPlayerDetail(out, player, extra);
   return out;
 }
 

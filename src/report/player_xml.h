@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "model/player.h"
+#include "report/extra_xml.h"
 
 namespace kilnbook {
 
@@ -20,11 +21,15 @@ std::string_view ModelDisplayName(std::string_view model);
 
 // Declaration, root element, the player's weapon catalogue, its
 // PlayerDetailXml and the closing root line.
-std::string PlayerDocumentXml(const Player& player);
+std::string PlayerDocumentXml(const Player& player,
+                              const ExtraReport* extra = nullptr);
 
 // The PLAYER block with every tally, or the empty text when the player fails
-// its thresholds.
-std::string PlayerDetailXml(const Player& player);
+// its thresholds. With `extra` (EXTENDED_STATS on), PlayerExtraXml without
+// DAYSINACTIVE follows STATS, so that the page does not change only because
+// a day passed, and the player's MAPS block follows MODELS.
+std::string PlayerDetailXml(const Player& player,
+                            const ExtraReport* extra = nullptr);
 
 // The opening of a PLAYER block, whatever the thresholds: the PLAYER line,
 // the three names and the STATS block. The main document's PLAYER block is

@@ -41,6 +41,16 @@ void AppendCounters(std::string& out, const Server& server) {
                 static_cast<int32_t>(server.playerTable().players().size()));
 }
 
+// The HISTORY block of a SERVER element.
+std::string ServerHistoryXml(const ExtraFrontReport& extra,
+                             std::string_view serverName) {
+  auto it = extra.servers.find(serverName);
+  if (it == extra.servers.end()) {
+    return HistoryXml(ExtraStats(), extra.now, 2);
+  }
+  return HistoryXml(it->second, extra.now, 2);
+}
+
 }  // namespace
 
 std::tm LocalTimeNow() {
@@ -87,78 +97,93 @@ std::string RulesXml(const ConfigFile& configFile) {
   return out;
 }
 
-std::string ServersXml(const ServerList& servers) {
+std::string ServersXml(const ServerList& servers,
+                       const ExtraFrontReport* extra) {
   std::string out = "<SERVERS>\n";
   for (const auto& [name, server] : servers.servers()) {
-    out += ServerXml(*server);
+    out += ServerXml(*server, extra);
   }
   out += "</SERVERS>\n";
   return out;
 }
 
-std::string ServerXml(const Server& server) {
+std::string ServerXml(const Server& server, const ExtraFrontReport* extra) {
   std::string out = "\t<SERVER>\n";
   AppendElement(out, 2, "SERVERNAME", server.name());
   AppendElement(out, 2, "SERVERADDRESS", server.address());
   AppendCounters(out, server);
+  if (extra != nullptr) {
+    out += ServerHistoryXml(*extra, server.name());
+  }
   out += "\t</SERVER>\n";
   return out;
 }
 
-std::string ServerStatsXml(const Server& server) {
+std::string ServerStatsXml(const Server& server, const ExtraReport* extra) {
   std::string out = "\t<SERVERSTATS>\n";
   AppendCounters(out, server);
   out += "\t</SERVERSTATS>\n";
-  out += PlayersXml(server.playerTable());
+  out += PlayersXml(server.playerTable(), extra);
+  if (extra != nullptr) {
+    out += ServerMapsXml(extra->stats);
+    out += HistoryXml(extra->stats, extra->now, 0);
+  }
   return out;
 }
 
-std::string ServerStatsXml(const ServerList& servers, std::string_view name) {
+std::string ServerStatsXml(const ServerList& servers, std::string_view name,
+                           const ExtraReport* extra) {
   const Server* server = servers.Find(name);
   if (server == nullptr) {
     return {};
   }
-  return ServerStatsXml(*server);
+  return ServerStatsXml(*server, extra);
 }
 
-std::string PlayersXml(const PlayerTable& table) {
+std::string PlayersXml(const PlayerTable& table, const ExtraReport* extra) {
   std::string out = WeaponsOpenXml();
   out += WeaponExistingXml(table.weapons());
   out += WeaponsCloseXml();
   out += "<PLAYERS>\n";
   for (const auto& [name, player] : table.players()) {
-    out += PlayerXml(*player);
+    out += PlayerXml(*player, extra);
   }
   out += "</PLAYERS>\n";
   return out;
 }
 
-std::string PlayerXml(const Player& player) {
+std::string PlayerXml(const Player& player, const ExtraReport* extra) {
   if (!player.MeetsThresholds()) {
     return {};
   }
-  return PlayerHeadXml(player) + "</PLAYER>\n";
+  std::string out = PlayerHeadXml(player);
+  if (extra != nullptr) {
+    out += PlayerExtraXml(*extra, player.name(), true);
+  }
+  out += "</PLAYER>\n";
+  return out;
 }
 
 std::string MainXml(const ReportContext& context, const ServerList& servers,
-                    SortType type, const std::tm& localTime) {
+                    SortType type, const std::tm& localTime,
+                    const ExtraReport* extra) {
   std::string out(kDeclaration);
   out += kRootOpen;
   out += SortByXml(type);
   out += InfoXml(context, localTime);
   out += RulesXml(context.configFile);
-  out += ServerStatsXml(servers, context.serverName);
+  out += ServerStatsXml(servers, context.serverName, extra);
   out += kRootClose;
   return out;
 }
 
 std::string FrontXml(const ReportContext& context, const ServerList& servers,
-                     const std::tm& localTime) {
+                     const std::tm& localTime, const ExtraFrontReport* extra) {
   std::string out(kDeclaration);
   out += kRootOpen;
   out += InfoXml(context, localTime);
   out += RulesXml(context.configFile);
-  out += ServersXml(servers);
+  out += ServersXml(servers, extra);
   out += kRootClose;
   return out;
 }

@@ -14,6 +14,7 @@
 #include "model/player_table.h"
 #include "model/server.h"
 #include "model/server_list.h"
+#include "report/extra_xml.h"
 #include "report/sort_type.h"
 
 namespace kilnbook {
@@ -40,7 +41,9 @@ std::string LastRunText(const std::tm& localTime);
 
 // Builders. Each returns a new text and changes nothing; values are inserted
 // as the model holds them, because names and settings were cleaned (and
-// escaped) where they entered.
+// escaped) where they entered. Those that take an extension add its blocks
+// when one is given (EXTENDED_STATS on); without one the text is the same
+// as it always was.
 
 // The INFO block, stamped with `localTime`.
 std::string InfoXml(const ReportContext& context, const std::tm& localTime);
@@ -50,32 +53,42 @@ std::string InfoXml(const ReportContext& context, const std::tm& localTime);
 std::string RulesXml(const ConfigFile& configFile);
 
 // SERVERS: the SERVER block of every server, in name order.
-std::string ServersXml(const ServerList& servers);
+std::string ServersXml(const ServerList& servers,
+                       const ExtraFrontReport* extra = nullptr);
 
-// One SERVER block: name, address and the counters.
-std::string ServerXml(const Server& server);
+// One SERVER block: name, address and the counters; with `extra`, the
+// server's HISTORY (two tabs) after TOTALPLAYERS.
+std::string ServerXml(const Server& server,
+                      const ExtraFrontReport* extra = nullptr);
 
-// The SERVERSTATS block followed by the server's PlayersXml.
-std::string ServerStatsXml(const Server& server);
+// The SERVERSTATS block followed by the server's PlayersXml; with `extra`,
+// then the server's MAPS and HISTORY blocks (column 0).
+std::string ServerStatsXml(const Server& server,
+                           const ExtraReport* extra = nullptr);
 
 // ServerStatsXml of the server registered under `name`; empty when there is
 // none.
-std::string ServerStatsXml(const ServerList& servers, std::string_view name);
+std::string ServerStatsXml(const ServerList& servers, std::string_view name,
+                           const ExtraReport* extra = nullptr);
 
 // The weapon catalogue of the table, then PLAYERS with every player that
 // meets its thresholds, in name order.
-std::string PlayersXml(const PlayerTable& table);
+std::string PlayersXml(const PlayerTable& table,
+                       const ExtraReport* extra = nullptr);
 
-// One PLAYER block, or the empty text when the player fails its thresholds.
-std::string PlayerXml(const Player& player);
+// One PLAYER block, or the empty text when the player fails its thresholds;
+// with `extra`, PlayerExtraXml (with DAYSINACTIVE) after STATS.
+std::string PlayerXml(const Player& player, const ExtraReport* extra = nullptr);
 
 // The main document of `context.serverName` for one sort type.
 std::string MainXml(const ReportContext& context, const ServerList& servers,
-                    SortType type, const std::tm& localTime);
+                    SortType type, const std::tm& localTime,
+                    const ExtraReport* extra = nullptr);
 
 // The front document: INFO, RULES and every server.
 std::string FrontXml(const ReportContext& context, const ServerList& servers,
-                     const std::tm& localTime);
+                     const std::tm& localTime,
+                     const ExtraFrontReport* extra = nullptr);
 
 }  // namespace kilnbook
 

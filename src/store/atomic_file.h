@@ -7,16 +7,27 @@
 
 namespace kilnbook {
 
-// Writes the new content into a temporary file beside the target, flushes it
-// to disk and renames it over the target only in Commit(). Until then, and
-// after any failure, the target keeps its old content and the destructor
-// removes the temporary file.
+// Writes the new content into a temporary file beside the target (the
+// target's path + ".tmp") and renames it over the target only in Commit().
+// Until then, and after any failure, the target keeps its old content and
+// the destructor removes the temporary file (unless Keep() was called).
 //
 // A new target gets mode 0664 under the process umask; an existing target
 // keeps its mode, as a file truncated in place would.
 class AtomicFile {
  public:
-  explicit AtomicFile(std::string path);
+  enum class Durability {
+    // The content is flushed to disk before the rename, and the rename
+    // itself is made durable: for data that exists nowhere else.
+    kSynced,
+    // Neither: for files that a later run can write again (pages). A crash
+    // still leaves the old or the new content on file systems that order a
+    // replacing rename after the data it replaces with (ext4, xfs, btrfs).
+    kUnsynced,
+  };
+
+  explicit AtomicFile(std::string path,
+                      Durability durability = Durability::kSynced);
   ~AtomicFile();
 
   AtomicFile(const AtomicFile&) = delete;
@@ -29,11 +40,19 @@ class AtomicFile {
   // file then cannot be committed.
   bool Write(std::string_view text);
 
-  // Flushes, closes and renames the temporary file over the target. False
-  // when any step fails; the target is then unchanged.
+  // Flushes (when synced) and closes the temporary file, which stays beside
+  // the target with the complete new content. False on failure.
+  bool Stage();
+
+  // Stages the file when that was not done yet and renames it over the
+  // target. False when any step fails; the target is then unchanged.
   bool Commit();
 
-  // The temporary file's path, for tests.
+  // Leaves the temporary file in place when this object goes away: a
+  // journal has recorded it and a later run will install it.
+  void Keep() { keep_ = true; }
+
+  const std::string& path() const { return path_; }
   const std::string& tempPath() const { return tempPath_; }
 
  private:
@@ -41,9 +60,16 @@ class AtomicFile {
 
   std::string path_;
   std::string tempPath_;
+  Durability durability_;
   int fd_ = -1;
+  bool created_ = false;  // the temporary file exists and is ours
+  bool staged_ = false;
   bool failed_ = false;
+  bool keep_ = false;
 };
+
+// Makes renames and removals in the directory of `path` durable.
+void SyncDirectoryOf(const std::string& path);
 
 }  // namespace kilnbook
 

@@ -3,6 +3,8 @@
 #define KILNBOOK_STORE_FD_H_
 
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace kilnbook {
@@ -23,6 +25,9 @@ class Fd {
   // which after writes can mean that they did not reach the file.
   bool Close();
 
+  // Closes the descriptor held, if any, and holds `fd` instead.
+  void Reset(int fd);
+
  private:
   int fd_;
 };
@@ -30,6 +35,10 @@ class Fd {
 // Writes all of `text` to `fd`, resuming after partial writes and
 // interruptions; false on the first failed write.
 bool WriteAll(int fd, std::string_view text);
+
+// The whole content of the file at `path`, or nothing when it cannot be
+// opened or read.
+std::optional<std::string> ReadAll(const std::string& path);
 
 }  // namespace kilnbook
 

@@ -77,6 +77,31 @@ TEST(ConfigTest, LastLineWinsAndDefaults) {
   EXPECT_EQ(config.serverName(), "");
 }
 
+TEST(ConfigTest, ExtendedStatsIsMatchedAfterEveryOtherKey) {
+  struct Case {
+    std::string text;
+    bool on;
+  } cases[] = {
+      {"", false},
+      {"EXTENDED_STATS 1\n", true},
+      {"EXTENDED_STATS=7\n", true},
+      {"EXTENDED_STATS -1\n", true},
+      {"EXTENDED_STATS 0\n", false},
+      {"EXTENDED_STATS yes\n", false},  // not a number: 0
+      {"EXTENDED_STATS\n", false},
+      {"EXTENDED_STATS 1\nEXTENDED_STATS 0\n", false},  // the last line wins
+      // A line that also holds an older key keeps that key's meaning.
+      {"EXTENDED_STATS 1 MULTI\n", false},
+      {"PATH EXTENDED_STATS 1\n", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Parse(c.text).extendedStats(), c.on) << c.text;
+  }
+  Config withPath = Parse("EXTENDED_STATS 1 PATH\n");
+  EXPECT_EQ(withPath.path(), "DED_STATS 1 PATH");
+  EXPECT_FALSE(withPath.extendedStats());
+}
+
 TEST(ConfigTest, LongLinesDoNotEndTheReading) {
   std::string longList(5000, 'x');
   Config config =

@@ -8,6 +8,7 @@
 #include "support/run_program.h"
 #include "support/tally_entry.h"
 #include "support/temp_dir.h"
+#include "support/unprivileged.h"
 
 namespace kilnbook {
 namespace {
@@ -146,22 +147,21 @@ TEST_F(AcrossRunsTest, FullDiskKeepsDataFileAndLog) {
 }
 
 TEST_F(AcrossRunsTest, UnwritableDataDirectoryKeepsDataFileAndLog) {
-  if (geteuid() == 0) {
-    GTEST_SKIP() << "root writes into read-only directories";
-  }
   WriteFile("game.log", kFirstGame);
   Run();
   std::string saved = ReadFile("stats/Main/kilnbook.dat");
   WriteFile("game.log", kFirstGame);
-  ASSERT_EQ(chmod("stats/Main", 0555), 0);
-  RunResult result = Run();
-  chmod("stats/Main", 0755);
-  EXPECT_NE(
-      result.out.find("Failed to open datfile 'stats/Main/kilnbook.dat'\n"),
-      std::string::npos)
-      << result.out;
-  EXPECT_EQ(ReadFile("game.log"), kFirstGame);
-  EXPECT_EQ(ReadFile("stats/Main/kilnbook.dat"), saved);
+  AsUnprivileged(dir(), [&] {
+    ASSERT_EQ(chmod("stats/Main", 0555), 0);
+    RunResult result = Run();
+    chmod("stats/Main", 0755);
+    EXPECT_NE(
+        result.out.find("Failed to open datfile 'stats/Main/kilnbook.dat'\n"),
+        std::string::npos)
+        << result.out;
+    EXPECT_EQ(ReadFile("game.log"), kFirstGame);
+    EXPECT_EQ(ReadFile("stats/Main/kilnbook.dat"), saved);
+  });
 }
 
 TEST_F(AcrossRunsTest, MissingLogIsCreatedAndNothingIsReported) {

@@ -13,6 +13,7 @@
 #include "report/sort_type.h"
 #include "report/summary_xml.h"
 #include "support/echo_stylesheet.h"
+#include "support/file_size_limit.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -201,18 +202,21 @@ TEST_F(PageWriterTest, UnopenablePagesAreSkipped) {
   EXPECT_NE(ReadFile("out/Main/kilnbook_ratio.html"), "");
 }
 
-TEST_F(PageWriterTest, PageIsOpenedAndEmptiedBeforeTheDocumentIsBuilt) {
+// A visitor never gets half a page: the old page stays whole until the new
+// one replaces it, and only a failed transformation leaves it empty.
+TEST_F(PageWriterTest, PageIsOpenedFirstAndKeptWholeUntilReplaced) {
   WriteFile("out/Main/kilnbook.html", "old");
   bool built = false;
   std::string out = CaptureStdout([&] {
     WriteMainPage("out/Main/kilnbook.html", "out/missing.xsl", [&] {
       built = true;
-      EXPECT_EQ(ReadFile("out/Main/kilnbook.html"), "");
+      EXPECT_EQ(ReadFile("out/Main/kilnbook.html"), "old");
       return std::string("<?xml version=\"1.0\"?>\n<KILNBOOKS/>\n");
     });
   });
   EXPECT_TRUE(built);
   EXPECT_EQ(out, "Failed to generate detailed HTML for main\n");
+  EXPECT_EQ(ReadFile("out/Main/kilnbook.html"), "");
 
   built = false;
   out = CaptureStdout([&] {
@@ -223,6 +227,36 @@ TEST_F(PageWriterTest, PageIsOpenedAndEmptiedBeforeTheDocumentIsBuilt) {
   });
   EXPECT_FALSE(built);
   EXPECT_EQ(out, "Failed to open front file: out/nowhere/kilnbook.html\n");
+}
+
+// A full disk: every page keeps its previous content, and each failure names
+// its page.
+TEST_F(PageWriterTest, PageThatCannotBeWrittenKeepsItsOldContent) {
+  Configure("PATH out/\nEXCLUDE_PLAYERS Player,world_entity\n");
+  Add("Bob", "Bob", 1);
+  std::vector<std::string> pages = {kPlayers + "Bob.html", "out/kilnbook.html"};
+  for (SortType type : kSortTypes) {
+    pages.push_back(MainPagePath("out/", "Main", MainPageFileName(type)));
+  }
+  std::string expected = "Failed to write page: " + pages[0] + "\n";
+  for (size_t i = 2; i < pages.size(); ++i) {
+    expected += "Failed to write page: " + pages[i] + "\n";
+  }
+  expected += "Failed to write page: out/kilnbook.html\n";
+  for (const std::string& page : pages) {
+    WriteFile(page, "old");
+  }
+  std::string out;
+  {
+    // Room for the messages, not for a page.
+    FileSizeLimit limit(700);
+    out = WriteAllPages();
+  }
+  EXPECT_EQ(out, expected);
+  for (const std::string& page : pages) {
+    EXPECT_EQ(ReadFile(page), "old") << page;
+  }
+  EXPECT_EQ(DirectoryEntries(kPlayers), std::vector<std::string>{"Bob.html"});
 }
 
 TEST_F(PageWriterTest, PagesAreCreatedWithMode0664UnderTheUmask) {

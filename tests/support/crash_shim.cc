@@ -1,14 +1,23 @@
 // A preload library for crash tests: kills the process with SIGKILL just
 // before its Nth call that can change a file (open for writing, write,
-// flush, close, truncate, sync, rename, unlink). The program itself has no
-// crash seam; the tests load this library into the built binary instead.
+// flush, close, truncate, sync, rename, unlink), or makes a write, truncate,
+// sync or rename fail as a full or failing disk would. The program itself
+// has no crash seam; the tests load this library into the built binary.
 //
 //   KILNBOOK_CRASH_AT=N       kill before the Nth such call (0: never)
-//   KILNBOOK_CRASH_COUNT=PATH at a normal exit, write the number of calls
+//   KILNBOOK_CRASH_COUNT=PATH at a normal exit, write the number of calls,
+//                             then on a second line the number of calls
+//                             that KILNBOOK_FAIL_AT counts
+//   KILNBOOK_FAIL_AT=N        the Nth write, truncate, sync or rename fails
+//                             with KILNBOOK_FAIL_ERRNO (a number; default
+//                             EIO) instead of running
+//   KILNBOOK_FAIL_FROM=1      with KILNBOOK_FAIL_AT: every such call from the
+//                             Nth on fails (a disk that stays full)
 //
 // The counter is process state by nature: the library exists only to count
 // the calls of the one process it is loaded into.
 #include <dlfcn.h>
+#include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <stdarg.h>
@@ -20,6 +29,7 @@
 namespace {
 
 long calls = 0;
+long faultCalls = 0;
 
 void Count() {
   ++calls;
@@ -27,6 +37,23 @@ void Count() {
   if (at != nullptr && atol(at) == calls) {
     kill(getpid(), SIGKILL);
   }
+}
+
+// Counts a call that can fail like a disk does; true when this one must.
+bool Fails() {
+  ++faultCalls;
+  const char* at = getenv("KILNBOOK_FAIL_AT");
+  if (at == nullptr || atol(at) <= 0) {
+    return false;
+  }
+  long point = atol(at);
+  bool from = getenv("KILNBOOK_FAIL_FROM") != nullptr;
+  if (faultCalls == point || (from && faultCalls > point)) {
+    const char* code = getenv("KILNBOOK_FAIL_ERRNO");
+    errno = code != nullptr ? atoi(code) : EIO;
+    return true;
+  }
+  return false;
 }
 
 template <typename F>
@@ -58,8 +85,8 @@ __attribute__((destructor)) void ReportCount() {
   if (fd < 0) {
     return;
   }
-  char text[32];
-  int length = snprintf(text, sizeof(text), "%ld\n", calls);
+  char text[64];
+  int length = snprintf(text, sizeof(text), "%ld\n%ld\n", calls, faultCalls);
   auto realWrite = Next<ssize_t (*)(int, const void*, size_t)>("write");
   if (realWrite(fd, text, static_cast<size_t>(length)) < 0) {
     length = 0;
@@ -140,18 +167,27 @@ FILE* fdopen(int fd, const char* mode) {
 ssize_t write(int fd, const void* data, size_t size) {
   if (fd > 2) {
     Count();
+    if (Fails()) {
+      return -1;
+    }
   }
   return Next<ssize_t (*)(int, const void*, size_t)>("write")(fd, data, size);
 }
 
 ssize_t pwrite(int fd, const void* data, size_t size, off_t offset) {
   Count();
+  if (Fails()) {
+    return -1;
+  }
   return Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite")(
       fd, data, size, offset);
 }
 
 ssize_t pwrite64(int fd, const void* data, size_t size, off_t offset) {
   Count();
+  if (Fails()) {
+    return -1;
+  }
   return Next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite64")(
       fd, data, size, offset);
 }
@@ -187,36 +223,57 @@ int fclose(FILE* file) {
 
 int ftruncate(int fd, off_t length) {
   Count();
+  if (Fails()) {
+    return -1;
+  }
   return Next<int (*)(int, off_t)>("ftruncate")(fd, length);
 }
 
 int ftruncate64(int fd, off_t length) {
   Count();
+  if (Fails()) {
+    return -1;
+  }
   return Next<int (*)(int, off_t)>("ftruncate64")(fd, length);
 }
 
 int truncate(const char* path, off_t length) {
   Count();
+  if (Fails()) {
+    return -1;
+  }
   return Next<int (*)(const char*, off_t)>("truncate")(path, length);
 }
 
 int fsync(int fd) {
   Count();
+  if (Fails()) {
+    return -1;
+  }
   return Next<int (*)(int)>("fsync")(fd);
 }
 
 int fdatasync(int fd) {
   Count();
+  if (Fails()) {
+    return -1;
+  }
   return Next<int (*)(int)>("fdatasync")(fd);
 }
 
 int rename(const char* from, const char* to) {
   Count();
+  if (Fails()) {
+    return -1;
+  }
   return Next<int (*)(const char*, const char*)>("rename")(from, to);
 }
 
 int renameat(int fromDir, const char* from, int toDir, const char* to) {
   Count();
+  if (Fails()) {
+    return -1;
+  }
   return Next<int (*)(int, const char*, int, const char*)>("renameat")(
       fromDir, from, toDir, to);
 }

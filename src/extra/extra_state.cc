@@ -1,0 +1,239 @@
+// The state file holds one record per line, fields separated by "|", every
+// line ended by a line feed:
+//
+//   KILNBOOK_EXTRA|1                                  header, format version
+//   MAP|map|games|kills|axis wins|allies wins        one per map
+//   DAY|YYYY-MM-DD|games|kills|players               one per day kept
+//   PLR|key name|first seen|last seen|games|seconds played|rating
+//   PMP|key name|map|games|kills|deaths              one per player and map
+//
+// Written in this order: the header, maps by name, days by date, then each
+// player by key name with its PMP lines by map name. Names are cleaned texts
+// (CleanText), which never hold "|" or a line feed. Numbers are decimal
+// 64-bit integers: counts and seconds are never negative; first and last
+// seen are seconds since the epoch, or empty for never; the rating is in
+// thousandths of a point, kept exact so that a rating survives any number
+// of saves unchanged.
+#include "extra/extra_state.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "extra/calendar.h"
+#include "extra/wide_number.h"
+
+namespace kilnbook {
+
+namespace {
+
+constexpr std::string_view kHeader = "KILNBOOK_EXTRA|";
+constexpr std::string_view kVersion = "1";
+
+// Bounds that keep every later sum and difference far from overflowing,
+// whatever a damaged file holds.
+constexpr int64_t kMaxCount = int64_t{1} << 53;
+constexpr int64_t kMaxTime = 253402300799;  // 9999-12-31 23:59:59 UTC
+constexpr int64_t kMaxRating = 1000000000000000;
+
+std::vector<std::string_view> SplitFields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  size_t start = 0;
+  while (true) {
+    size_t bar = line.find('|', start);
+    if (bar == std::string_view::npos) {
+      fields.push_back(line.substr(start));
+      return fields;
+    }
+    fields.push_back(line.substr(start, bar - start));
+    start = bar + 1;
+  }
+}
+
+std::optional<int64_t> Bounded(std::string_view field, int64_t min,
+                               int64_t max) {
+  std::optional<int64_t> value = ParseWideNumber(field);
+  if (!value || *value < min || *value > max) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::optional<int64_t> Count(std::string_view field) {
+  return Bounded(field, 0, kMaxCount);
+}
+
+// A name as cleaning leaves it: none of the bytes it removes, which would
+// break the documents the name is written into.
+bool IsCleanName(std::string_view name) {
+  for (char c : name) {
+    switch (static_cast<unsigned char>(c)) {
+      case '<':
+      case '>':
+      case '*':
+      case '`':
+      case '\'':
+      case 0xB4:
+      case 0x12:
+      case 0x14:
+      case 0x1A:
+        return false;
+      default:
+        break;
+    }
+  }
+  return true;
+}
+
+// A time field: empty for never.
+bool ReadTime(std::string_view field, std::optional<int64_t>& time) {
+  if (field.empty()) {
+    time.reset();
+    return true;
+  }
+  time = Bounded(field, 0, kMaxTime);
+  return time.has_value();
+}
+
+void ReadMap(const std::vector<std::string_view>& f, ExtraRecords& records) {
+  auto games = Count(f[2]), kills = Count(f[3]), axis = Count(f[4]),
+       allies = Count(f[5]);
+  if (IsCleanName(f[1]) && games && kills && axis && allies) {
+    records.maps[std::string(f[1])] = MapTotals{*games, *kills, *axis, *allies};
+  }
+}
+
+void ReadDay(const std::vector<std::string_view>& f, ExtraRecords& records) {
+  auto day = ParseDayText(f[1]);
+  auto games = Count(f[2]), kills = Count(f[3]), players = Count(f[4]);
+  if (day && games && kills && players) {
+    records.days[*day] = DayTotals{*games, *kills, *players};
+  }
+}
+
+void ReadPlayer(const std::vector<std::string_view>& f, ExtraRecords& records) {
+  std::optional<int64_t> firstSeen, lastSeen;
+  auto games = Count(f[4]), seconds = Count(f[5]);
+  auto rating = Bounded(f[6], -kMaxRating, kMaxRating);
+  if (!IsCleanName(f[1]) || !ReadTime(f[2], firstSeen) ||
+      !ReadTime(f[3], lastSeen) || !games || !seconds || !rating) {
+    return;
+  }
+  // A repeated record replaces the counters; maps read before stay.
+  PlayerExtra& player = records.players[std::string(f[1])];
+  player.firstSeen = firstSeen;
+  player.lastSeen = lastSeen;
+  player.games = *games;
+  player.secondsPlayed = *seconds;
+  player.rating = *rating;
+}
+
+void ReadPlayerMap(const std::vector<std::string_view>& f,
+                   ExtraRecords& records) {
+  auto games = Count(f[3]), kills = Count(f[4]), deaths = Count(f[5]);
+  if (IsCleanName(f[1]) && IsCleanName(f[2]) && games && kills && deaths) {
+    records.players[std::string(f[1])].maps[std::string(f[2])] =
+        PlayerMapTotals{*games, *kills, *deaths};
+  }
+}
+
+void ReadRecord(std::string_view line, ExtraRecords& records) {
+  std::vector<std::string_view> f = SplitFields(line);
+  if (f[0] == "MAP" && f.size() == 6) {
+    ReadMap(f, records);
+  } else if (f[0] == "DAY" && f.size() == 5) {
+    ReadDay(f, records);
+  } else if (f[0] == "PLR" && f.size() == 7) {
+    ReadPlayer(f, records);
+  } else if (f[0] == "PMP" && f.size() == 6) {
+    ReadPlayerMap(f, records);
+  }
+}
+
+// Appends "|" and the value.
+void AppendField(std::string& out, std::string_view value) {
+  out += '|';
+  out += value;
+}
+
+void AppendField(std::string& out, int64_t value) {
+  out += '|';
+  AppendWideNumber(out, value);
+}
+
+void AppendField(std::string& out, const std::optional<int64_t>& value) {
+  out += '|';
+  if (value) {
+    AppendWideNumber(out, *value);
+  }
+}
+
+}  // namespace
+
+std::string ExtraStateText(const ExtraRecords& records) {
+  std::string out(kHeader);
+  out += kVersion;
+  out += '\n';
+  for (const auto& [name, map] : records.maps) {
+    out += "MAP";
+    AppendField(out, name);
+    AppendField(out, map.games);
+    AppendField(out, map.kills);
+    AppendField(out, map.axisWins);
+    AppendField(out, map.alliesWins);
+    out += '\n';
+  }
+  for (const auto& [day, totals] : records.days) {
+    out += "DAY";
+    AppendField(out, DayText(day));
+    AppendField(out, totals.games);
+    AppendField(out, totals.kills);
+    AppendField(out, totals.players);
+    out += '\n';
+  }
+  for (const auto& [name, player] : records.players) {
+    out += "PLR";
+    AppendField(out, name);
+    AppendField(out, player.firstSeen);
+    AppendField(out, player.lastSeen);
+    AppendField(out, player.games);
+    AppendField(out, player.secondsPlayed);
+    AppendField(out, player.rating);
+    out += '\n';
+    for (const auto& [map, totals] : player.maps) {
+      out += "PMP";
+      AppendField(out, name);
+      AppendField(out, map);
+      AppendField(out, totals.games);
+      AppendField(out, totals.kills);
+      AppendField(out, totals.deaths);
+      out += '\n';
+    }
+  }
+  return out;
+}
+
+bool ReadExtraState(std::string_view text, ExtraRecords& records) {
+  records = ExtraRecords();
+  size_t start = 0;
+  bool first = true;
+  while (start < text.size()) {
+    size_t newline = text.find('\n', start);
+    if (newline == std::string_view::npos) {
+      break;  // cut short: the last record may have lost digits
+    }
+    std::string_view line = text.substr(start, newline - start);
+    start = newline + 1;
+    if (first && line.substr(0, kHeader.size()) == kHeader) {
+      if (line.substr(kHeader.size()) != kVersion) {
+        return false;
+      }
+    } else {
+      ReadRecord(line, records);
+    }
+    first = false;
+  }
+  return true;
+}
+
+}  // namespace kilnbook

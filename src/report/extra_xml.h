@@ -1,0 +1,58 @@
+// The blocks that the documents gain when EXTENDED_STATS is on: activity,
+// rating and favourite map per player, maps and daily history per server.
+// With the setting off no builder of the documents is given an extension
+// and every document keeps its bytes.
+#ifndef KILNBOOK_REPORT_EXTRA_XML_H_
+#define KILNBOOK_REPORT_EXTRA_XML_H_
+
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "extra/extra_stats.h"
+
+namespace kilnbook {
+
+// Days of history a document shows: the last 90, ending with today.
+inline constexpr int kHistoryDocumentDays = 90;
+
+// One server's extended statistics for its main and player documents.
+// Borrowed: `stats` must outlive the value.
+struct ExtraReport {
+  const ExtraStats& stats;
+  std::time_t now;  // the time the documents are built for
+};
+
+// Every server's, for the front document; a server missing from `servers`
+// shows an empty history.
+struct ExtraFrontReport {
+  const ExtraStatsMap& servers;
+  std::time_t now;
+};
+
+// The lines after a PLAYER block's STATS (one tab): ACTIVITY with
+// FIRSTSEEN and LASTSEEN ("YYYY-MM-DD HH:MM", local time; empty for a player
+// never seen in a game), DAYSINACTIVE (only with `daysInactive`: whole days
+// from last seen to `now`, empty when never seen), GAMES and TIMEPLAYED
+// (seconds); then RATING (whole points, 1000 for a player without a rating)
+// and FAVOURITEMAP (empty when none).
+std::string PlayerExtraXml(const ExtraReport& extra, std::string_view name,
+                           bool daysInactive);
+
+// A player's MAPS block (one tab), one MAP per map in name order: NAME,
+// GAMES, KILLS, DEATHS.
+std::string PlayerMapsXml(const ExtraStats& stats, std::string_view name);
+
+// A server's MAPS block (column 0), one MAP per map in name order: NAME,
+// GAMES, KILLS, AXISWINS, ALLIESWINS.
+std::string ServerMapsXml(const ExtraStats& stats);
+
+// A HISTORY block whose opening line has `tabs` tabs: one DAY per day of the
+// last kHistoryDocumentDays up to the local date of `now`, oldest first,
+// days without games included as zeros: DATE (YYYY-MM-DD), GAMES, KILLS,
+// PLAYERS.
+std::string HistoryXml(const ExtraStats& stats, std::time_t now, int tabs);
+
+}  // namespace kilnbook
+
+#endif  // KILNBOOK_REPORT_EXTRA_XML_H_

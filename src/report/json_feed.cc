@@ -1,0 +1,267 @@
+#include "report/json_feed.h"
+
+#include <cstdint>
+#include <nlohmann/json.hpp>
+#include <optional>
+
+#include "extra/calendar.h"
+#include "extra/skill_rating.h"
+#include "model/player.h"
+#include "model/player_table.h"
+#include "model/weapon_table.h"
+#include "report/player_xml.h"
+
+namespace kilnbook {
+
+namespace {
+
+// Keeps the order in which fields are added, so the feed reads like the
+// documents.
+using Json = nlohmann::ordered_json;
+
+constexpr int64_t kSecondsPerDay = 86400;
+
+// The length of the valid UTF-8 sequence at `pos`, or 0: no overlong forms,
+// no surrogates, nothing beyond U+10FFFF.
+size_t Utf8SequenceLength(std::string_view text, size_t pos) {
+  auto byte = [&](size_t i) -> unsigned {
+    return pos + i < text.size() ? static_cast<unsigned char>(text[pos + i])
+                                 : 0u;
+  };
+  auto continuation = [&](size_t i) { return (byte(i) & 0xC0u) == 0x80u; };
+  unsigned lead = byte(0);
+  if (lead < 0x80) {
+    return 1;
+  }
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    return continuation(1) ? 2 : 0;
+  }
+  if (lead >= 0xE0 && lead <= 0xEF) {
+    unsigned low = lead == 0xE0 ? 0xA0 : 0x80;
+    unsigned high = lead == 0xED ? 0x9F : 0xBF;
+    return byte(1) >= low && byte(1) <= high && continuation(2) ? 3 : 0;
+  }
+  if (lead >= 0xF0 && lead <= 0xF4) {
+    unsigned low = lead == 0xF0 ? 0x90 : 0x80;
+    unsigned high = lead == 0xF4 ? 0x8F : 0xBF;
+    return byte(1) >= low && byte(1) <= high && continuation(2) &&
+                   continuation(3)
+               ? 4
+               : 0;
+  }
+  return 0;
+}
+
+void AppendLatin1(std::string& out, unsigned char c) {
+  out += static_cast<char>(0xC0 | (c >> 6));
+  out += static_cast<char>(0x80 | (c & 0x3F));
+}
+
+Json OptionalTime(const std::optional<int64_t>& time) {
+  if (!time) {
+    return nullptr;
+  }
+  std::string text = LocalIsoText(static_cast<std::time_t>(*time));
+  return text.empty() ? Json(nullptr) : Json(text);
+}
+
+Json OptionalText(std::string_view text) {
+  return text.empty() ? Json(nullptr) : Json(FeedName(text));
+}
+
+Json ServerTotals(const Server& server) {
+  const ServerCounters& c = server.counters();
+  return Json{
+      {"redscore", c.REDSCORE},
+      {"bluescore", c.BLUESCORE},
+      {"redwin", c.REDWIN},
+      {"bluewin", c.BLUEWIN},
+      {"clientconnect", c.CLIENTCONNECT},
+      {"gameshutdown", c.GAMESHUTDOWN},
+      {"gameexit", c.GAMEEXIT},
+      {"gameinit", c.GAMEINIT},
+      {"kills", c.KILLS},
+      {"teamkills", c.TEAMKILLS},
+      {"ping", c.PING},
+      {"totalplayers", server.playerTable().players().size()},
+  };
+}
+
+Json ServerMaps(const ExtraStats& stats) {
+  Json maps = Json::array();
+  for (const auto& [name, totals] : stats.records().maps) {
+    maps.push_back(Json{{"name", FeedName(name)},
+                        {"games", totals.games},
+                        {"kills", totals.kills},
+                        {"axis_wins", totals.axisWins},
+                        {"allies_wins", totals.alliesWins}});
+  }
+  return maps;
+}
+
+Json History(const ExtraStats& stats) {
+  Json days = Json::array();
+  for (const auto& [day, totals] : stats.records().days) {
+    days.push_back(Json{{"date", DayText(day)},
+                        {"games", totals.games},
+                        {"kills", totals.kills},
+                        {"players", totals.players}});
+  }
+  return days;
+}
+
+Json NameItems(const NameTally& tally) {
+  Json items = Json::array();
+  for (const auto& [name, times] : tally) {
+    items.push_back(Json{{"name", FeedName(name)}, {"times", times}});
+  }
+  return items;
+}
+
+// Identifiers with their display names: teams and models.
+Json NamedItems(const NameTally& tally,
+                std::string_view (*displayName)(std::string_view)) {
+  Json items = Json::array();
+  for (const auto& [id, times] : tally) {
+    items.push_back(Json{{"id", FeedBytes(id)},
+                         {"name", std::string(displayName(id))},
+                         {"times", times}});
+  }
+  return items;
+}
+
+Json WeaponItems(const CodeTally& tally, const WeaponTable& weapons) {
+  auto text = [&](int32_t code, bool fancy) -> Json {
+    std::optional<std::string_view> found = weapons.Text(code, fancy);
+    return found ? Json(std::string(*found)) : Json(nullptr);
+  };
+  Json items = Json::array();
+  for (const auto& [code, times] : tally) {
+    items.push_back(Json{{"code", code},
+                         {"id", text(code, false)},
+                         {"name", text(code, true)},
+                         {"times", times}});
+  }
+  return items;
+}
+
+Json PlayerMaps(const PlayerExtra& player) {
+  Json maps = Json::array();
+  for (const auto& [name, totals] : player.maps) {
+    maps.push_back(Json{{"name", FeedName(name)},
+                        {"games", totals.games},
+                        {"kills", totals.kills},
+                        {"deaths", totals.deaths}});
+  }
+  return maps;
+}
+
+Json Activity(const PlayerExtra& player, std::time_t now) {
+  Json daysInactive = nullptr;
+  if (player.lastSeen) {
+    int64_t elapsed = static_cast<int64_t>(now) - *player.lastSeen;
+    daysInactive = elapsed > 0 ? elapsed / kSecondsPerDay : 0;
+  }
+  return Json{{"first_seen", OptionalTime(player.firstSeen)},
+              {"last_seen", OptionalTime(player.lastSeen)},
+              {"days_inactive", daysInactive},
+              {"games", player.games},
+              {"time_played", player.secondsPlayed}};
+}
+
+Json PlayerEntry(const Player& player, const ExtraStats& stats,
+                 std::time_t now) {
+  const PlayerStats& s = player.stats();
+  PlayerExtra none;
+  const PlayerExtra* found = stats.FindPlayer(player.name());
+  const PlayerExtra& extra = found != nullptr ? *found : none;
+  return Json{
+      {"name", FeedName(player.name())},
+      {"plain_name", FeedName(s.plainName)},
+      {"stats", Json{{"kills", s.kills},
+                     {"deaths", s.deaths},
+                     {"teamkills", s.teamKills},
+                     {"suicides", s.suicides},
+                     {"ping", s.ping},
+                     {"score", s.score},
+                     {"rate", player.RateValue()},
+                     {"ratio", player.RatioValue()}}},
+      {"targets", NameItems(s.targets)},
+      {"killers", NameItems(s.killers)},
+      {"teamkill_victims", NameItems(s.teamKillVictims)},
+      {"kill_weapons", WeaponItems(s.killWeapons, player.weapons())},
+      {"death_weapons", WeaponItems(s.deathWeapons, player.weapons())},
+      {"suicide_weapons", WeaponItems(s.suicideWeapons, player.weapons())},
+      {"teams", NamedItems(s.teams, TeamDisplayName)},
+      {"models", NamedItems(s.models, ModelDisplayName)},
+      {"maps", PlayerMaps(extra)},
+      {"activity", Activity(extra, now)},
+      {"rating", RatingPoints(extra.rating)},
+      {"favourite_map", OptionalText(FavouriteMap(extra))},
+  };
+}
+
+}  // namespace
+
+std::string FeedBytes(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    size_t length = Utf8SequenceLength(bytes, pos);
+    if (length == 0) {
+      AppendLatin1(out, static_cast<unsigned char>(bytes[pos]));
+      ++pos;
+    } else {
+      out.append(bytes, pos, length);
+      pos += length;
+    }
+  }
+  return out;
+}
+
+std::string FeedName(std::string_view cleaned) {
+  std::string decoded;
+  decoded.reserve(cleaned.size());
+  size_t pos = 0;
+  while (pos < cleaned.size()) {
+    if (cleaned.substr(pos, 5) == "&amp;") {
+      decoded += '&';
+      pos += 5;
+    } else if (cleaned.substr(pos, 6) == "&quot;") {
+      decoded += '"';
+      pos += 6;
+    } else {
+      decoded += cleaned[pos];
+      ++pos;
+    }
+  }
+  return FeedBytes(decoded);
+}
+
+std::string FeedJson(const Server& server, const ExtraStats& stats,
+                     std::time_t now) {
+  Json players = Json::array();
+  for (const auto& [name, player] : server.playerTable().players()) {
+    if (player->MeetsThresholds()) {
+      players.push_back(PlayerEntry(*player, stats, now));
+    }
+  }
+  std::string generated = LocalIsoText(now);
+  Json feed{
+      {"schema_version", kFeedSchemaVersion},
+      {"generated", generated.empty() ? Json(nullptr) : Json(generated)},
+      {"generated_unix", static_cast<int64_t>(now)},
+      {"server", Json{{"name", FeedName(server.name())},
+                      {"address", FeedName(server.address())}}},
+      {"totals", ServerTotals(server)},
+      {"maps", ServerMaps(stats)},
+      {"history", History(stats)},
+      {"players", std::move(players)},
+  };
+  // Every text is valid UTF-8 by now; replacing instead of throwing only
+  // guards against a mistake here.
+  return feed.dump(1, '\t', false, Json::error_handler_t::replace) + "\n";
+}
+
+}  // namespace kilnbook

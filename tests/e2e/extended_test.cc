@@ -1,0 +1,113 @@
+// Whole runs with and without EXTENDED_STATS: off (absent or 0) nothing of
+// it exists and every document keeps its bytes; on, its state accumulates
+// across runs and its documents, pages and feed appear.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "log_generator.h"
+#include "support/echo_stylesheet.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace kilnbook {
+namespace {
+
+std::string WithoutLastRun(const std::string& page) {
+  static const std::regex kLastRun("<LAST_RUN>[^<]*</LAST_RUN>");
+  return std::regex_replace(page, kLastRun, "<LAST_RUN/>");
+}
+
+std::string Games(uint64_t seed) {
+  LogOptions options;
+  options.seed = seed;
+  options.players = 6;
+  options.killsPerGame = 20;
+  options.targetBytes = 4000;
+  return LogGenerator(options).Text();
+}
+
+class ExtendedRunTest : public TempDirTest {
+ protected:
+  // An installation in `name` whose configuration ends with `extra`.
+  std::string Install(const std::string& name, const std::string& extra) {
+    std::string path = dir() + "/" + name;
+    EXPECT_EQ(mkdir(path.c_str(), 0755), 0);
+    EXPECT_EQ(mkdir((path + "/out").c_str(), 0755), 0);
+    WriteFile(path + "/kilnbook.cfg",
+              "PATH out/\nSERVER_NAME Main\nLOGFILE g.log\n" + extra);
+    for (const char* sheet : {"kilnbook.xsl", "kilnbook_front.xsl",
+                              "kilnbook_player.xsl", "kilnbook_ladder.xsl",
+                              "kilnbook_maps.xsl"}) {
+      WriteFile(path + "/out/" + sheet, kEchoStylesheet);
+    }
+    WriteFile(path + "/g.log", Games(5));
+    return path;
+  }
+
+  static RunResult Run(const std::string& path) {
+    RunOptions options;
+    options.workingDirectory = path;
+    return RunKilnbook(options);
+  }
+};
+
+TEST_F(ExtendedRunTest, OffChangesNothing) {
+  std::string plain = Install("plain", "");
+  ASSERT_EQ(Run(plain).out, "");
+  const std::vector<std::string> files = DirectoryEntries(plain + "/out/Main");
+  for (const char* off : {"EXTENDED_STATS 0\n", "EXTENDED_STATS no\n"}) {
+    std::string path = Install(std::string("off") + off[15], off);
+    RunResult result = Run(path);
+    EXPECT_EQ(result.out, "") << off;
+    EXPECT_EQ(DirectoryEntries(path + "/out/Main"), files) << off;
+    for (std::string page : {"out/kilnbook.html", "out/Main/kilnbook.html",
+                             "out/Main/kilnbook.dat"}) {
+      EXPECT_EQ(WithoutLastRun(ReadFile(path + "/" + page)),
+                WithoutLastRun(ReadFile(plain + "/" + page)))
+          << off << page;
+    }
+  }
+  for (const std::string& file : files) {
+    EXPECT_TRUE(file.find("extra") == std::string::npos &&
+                file.find("json") == std::string::npos &&
+                file.find("ladder") == std::string::npos &&
+                file.find("maps") == std::string::npos)
+        << file;
+  }
+}
+
+TEST_F(ExtendedRunTest, OnAccumulatesAcrossRuns) {
+  std::string path = Install("on", "EXTENDED_STATS 1\n");
+  ASSERT_EQ(Run(path).out, "");
+  std::string state = ReadFile(path + "/out/Main/kilnbook_extra.dat");
+  ASSERT_EQ(state.rfind("KILNBOOK_EXTRA|1\n", 0), 0u) << state;
+  std::string main = ReadFile(path + "/out/Main/kilnbook.html");
+  for (const char* block : {"<ACTIVITY>", "<RATING>", "<MAPS>", "<HISTORY>"}) {
+    EXPECT_NE(main.find(block), std::string::npos) << block;
+  }
+  EXPECT_NE(ReadFile(path + "/out/kilnbook.html").find("<HISTORY>"),
+            std::string::npos);
+  EXPECT_EQ(ReadFile(path + "/out/Main/kilnbook_ladder.html"), main);
+  EXPECT_NE(ReadFile(path + "/out/Main/kilnbook.json").find("\"schema_version\""),
+            std::string::npos);
+
+  // The same games again: the state grows (more games on the same day).
+  WriteFile(path + "/g.log", Games(5));
+  ASSERT_EQ(Run(path).out, "");
+  std::string grown = ReadFile(path + "/out/Main/kilnbook_extra.dat");
+  EXPECT_NE(grown, state);
+  // A state file of another format is reported and left alone.
+  WriteFile(path + "/out/Main/kilnbook_extra.dat", "KILNBOOK_EXTRA|99\n");
+  WriteFile(path + "/g.log", Games(6));
+  EXPECT_EQ(Run(path).out,
+            "Failed to open datfile 'out/Main/kilnbook_extra.dat'\n");
+  EXPECT_EQ(ReadFile(path + "/out/Main/kilnbook_extra.dat"),
+            "KILNBOOK_EXTRA|99\n");
+}
+
+}  // namespace
+}  // namespace kilnbook
