@@ -3,8 +3,13 @@
 //
 //   kilnbook_bench loggen OUT [--mb N] [--players P] [--seed S] [--no-tail]
 //   kilnbook_bench datgen OUT [--players N] [--seed S] [--server NAME]
+//   kilnbook_bench docgen DIR [--players N]
+//   kilnbook_bench transform STYLESHEET DOCUMENT [--reps N]
 //   kilnbook_bench run [--sizes 10,40,100,1000] [--reps 3] [--dir DIR]
 //                      [--players 1000,10000] [--dat-players 50000]
+//                      [--page-players 10000] [--page-reps 9]
+//                      [--stylesheets DIR]
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +24,8 @@
 #include "log_generator.h"
 #include "measure.h"
 #include "render_bench.h"
+#include "report/stylesheet.h"
+#include "report/xsl_transformer.h"
 
 namespace kilnbook {
 namespace {
@@ -98,6 +105,52 @@ int DatGen(const Args& args) {
   return WriteText(args.positional[0], DatText(options)) ? 0 : 1;
 }
 
+// The documents of the page rows, for profiling a stylesheet with xsltproc:
+// DIR/main.xml (sorted by score) and DIR/player.xml (the busiest player).
+int DocGen(const Args& args) {
+  if (args.positional.empty()) {
+    std::printf("usage: kilnbook_bench docgen DIR [--players N]\n");
+    return 2;
+  }
+  int players = std::atoi(args.Value("--players", "10000").c_str());
+  const std::string& dir = args.positional[0];
+  mkdir(dir.c_str(), 0755);
+  bool ok = WriteText(dir + "/main.xml",
+                      GeneratedMainDocument(players, SortType::SCORE));
+  ok = WriteText(dir + "/player.xml",
+                 GeneratedBusiestPlayerDocument(players)) &&
+       ok;
+  return ok ? 0 : 1;
+}
+
+// Median seconds of transforming DOCUMENT with the compiled STYLESHEET, as
+// the page rows measure it; for comparing versions of a stylesheet.
+int TransformCommand(const Args& args) {
+  if (args.positional.size() < 2) {
+    std::printf(
+        "usage: kilnbook_bench transform STYLESHEET DOCUMENT [--reps N]\n");
+    return 2;
+  }
+  Stylesheet stylesheet = Stylesheet::Load(args.positional[0]);
+  std::string document = ReadWholeFile(args.positional[1]).value_or("");
+  std::string page = stylesheet.Transform(document);
+  if (page.empty()) {
+    std::printf("the transformation failed\n");
+    return 1;
+  }
+  int reps = std::atoi(args.Value("--reps", "9").c_str());
+  std::vector<double> times;
+  for (int rep = 0; rep < reps; ++rep) {
+    double start = Now();
+    stylesheet.Transform(document);
+    times.push_back(Now() - start);
+  }
+  std::printf("%.4f s median of %d (min %.4f s), %zu bytes\n", Median(times),
+              reps, *std::min_element(times.begin(), times.end()),
+              page.size());
+  return 0;
+}
+
 // One working directory laid out for a run of the program.
 struct Installation {
   std::string dir;
@@ -134,10 +187,23 @@ void PrintRow(const char* scenario, const std::string& input, double seconds,
     std::snprintf(floorText, sizeof(floorText), "%.3f s", floor);
     std::snprintf(ratioText, sizeof(ratioText), "%.2fx", seconds / floor);
   }
-  std::printf("%-22s %-14s %7.3f s %12s %9s %7s %7.1f MB  %s\n", scenario,
-              input.c_str(), seconds, rate.c_str(), floorText, ratioText,
+  // Short times (one page) in milliseconds.
+  char timeText[32];
+  if (seconds < 0.1) {
+    std::snprintf(timeText, sizeof(timeText), "%6.2f ms", seconds * 1000);
+  } else {
+    std::snprintf(timeText, sizeof(timeText), "%7.3f s", seconds);
+  }
+  std::printf("%-22s %-14s %9s %12s %9s %7s %7.1f MB  %s\n", scenario,
+              input.c_str(), timeText, rate.c_str(), floorText, ratioText,
               peakKilobytes / 1024.0, target);
   std::fflush(stdout);
+}
+
+long PeakKilobytes() {
+  struct rusage usage {};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
 }
 
 std::string Rate(double amount, double seconds, const char* unit) {
@@ -203,6 +269,24 @@ void DataFile(const std::string& binary, const std::string& root, int players,
            "<= 0.4 s; RSS <= 120 MB");
 }
 
+// The main page (sorted by score) and the player pages of `players`
+// generated players, through compiled stylesheets.
+void PageRows(const std::string& stylesheets, int players, int pageReps,
+              int reps) {
+  char input[32];
+  PageResult main = BenchMainPage(stylesheets, players, pageReps);
+  std::snprintf(input, sizeof(input), "%d players", main.players);
+  PrintRow("main page, compiled", input, main.seconds, "-", 0, PeakKilobytes(),
+           "<= 0.15 s");
+  PageResult player = BenchPlayerPage(stylesheets, players, pageReps, reps);
+  PrintRow("player page, busiest", "1 player", player.seconds, "-", 0,
+           PeakKilobytes(), "cheap");
+  std::snprintf(input, sizeof(input), "%d pages", player.players);
+  PrintRow("player page, average", input, player.averageSeconds,
+           Rate(1, player.averageSeconds, "pages/s"), 0, PeakKilobytes(),
+           "cheap");
+}
+
 int RunAll(const Args& args) {
   std::string root = args.Value("--dir", "bench-work");
   int reps = std::atoi(args.Value("--reps", "3").c_str());
@@ -214,8 +298,10 @@ int RunAll(const Args& args) {
   for (int megabytes : NumberList(args.Value("--sizes", "10,40,100,1000"))) {
     LogStage(binary, root, megabytes, reps);
   }
-  DataFile(binary, root, std::atoi(args.Value("--dat-players", "50000").c_str()),
-           reps);
+  int datPlayers = std::atoi(args.Value("--dat-players", "50000").c_str());
+  if (datPlayers > 0) {
+    DataFile(binary, root, datPlayers, reps);
+  }
   for (int players : NumberList(args.Value("--players", "1000,10000"))) {
     RenderResult r = BenchRender(root + "/render", stylesheets, players, reps);
     char input[32];
@@ -223,6 +309,11 @@ int RunAll(const Args& args) {
     PrintRow("player pages", input, r.loopSeconds,
              Rate(r.pages, r.loopSeconds, "pages/s"), r.floorSeconds,
              r.peakKilobytes, "<= 1.25x bare libxslt");
+  }
+  int pagePlayers = std::atoi(args.Value("--page-players", "10000").c_str());
+  int pageReps = std::atoi(args.Value("--page-reps", "9").c_str());
+  if (pagePlayers > 0) {
+    PageRows(stylesheets, pagePlayers, pageReps, reps);
   }
   return 0;
 }
@@ -251,9 +342,15 @@ int main(int argc, char** argv) {
   if (command == "datgen") {
     return kilnbook::DatGen(args);
   }
+  if (command == "transform") {
+    return kilnbook::TransformCommand(args);
+  }
+  if (command == "docgen") {
+    return kilnbook::DocGen(args);
+  }
   if (command == "run") {
     return kilnbook::RunAll(args);
   }
-  std::printf("usage: kilnbook_bench loggen|datgen|run ...\n");
+  std::printf("usage: kilnbook_bench loggen|datgen|docgen|transform|run ...\n");
   return 2;
 }

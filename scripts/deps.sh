@@ -24,7 +24,7 @@ install_missing() {
 
 # nlohmann-json3-dev writes the JSON feed of the extended statistics.
 BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libxslt1-dev libxml2-dev libxxhash-dev
-  libboost-dev nlohmann-json3-dev)
+  nlohmann-json3-dev)
 # Beside GoogleTest: dpkg-dev (dpkg-shlibdeps for the package's dependencies),
 # groff-base and man-db (the manual page check), systemd (systemd-analyze for
 # the unit check), python3-jsonschema (the feed against its schema).

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs each fuzz target for a few seconds, then builds every test, plain and
-# with the sanitizers, and runs them all.
+# with the sanitizers, and runs them all; then the tests that start threads
+# under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -16,4 +17,8 @@ for preset in debug asan; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" -j2 || status=1
 done
+# Only the threaded tests: the tsan preset builds just them and the library.
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan
+ctest --preset tsan -j2 || status=1
 exit $status

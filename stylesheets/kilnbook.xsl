@@ -12,9 +12,17 @@
 
   Adapt freely: everything the page needs (styles, the search script) is in
   this file, so the page loads nothing from elsewhere.
+
+  A server may list tens of thousands of players, so the work per player is
+  kept small and nothing grows faster than the one sort of the table:
+  escaping and maxima use EXSLT (str:, math:), which kilnbook and xsltproc
+  provide.
 -->
 <xsl:stylesheet version="1.0"
-    xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+    xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
+    xmlns:math="http://exslt.org/math"
+    xmlns:str="http://exslt.org/strings"
+    exclude-result-prefixes="math str">
 
   <!-- libxslt writes "<!DOCTYPE html>" for this legacy-compat system id. The
        character set goes in an http-equiv meta: libxslt adds one of those to
@@ -26,22 +34,21 @@
   <xsl:variable name="sortBy" select="normalize-space(/KILNBOOKS/SORT_BY)"/>
   <!-- Any value other than the five stat names lists the players as the
        document does (by name). -->
-  <xsl:variable name="sortKey">
+  <xsl:variable name="sortKeyTree">
     <xsl:if test="$sortBy = 'SCORE' or $sortBy = 'RATIO' or $sortBy = 'KILLS'
                   or $sortBy = 'DEATHS' or $sortBy = 'SUICIDES'">
       <xsl:value-of select="$sortBy"/>
     </xsl:if>
   </xsl:variable>
-  <!-- Ties are broken by kills (by score when kills lead), then by name. -->
-  <xsl:variable name="tieKey">
-    <xsl:choose>
-      <xsl:when test="$sortKey = 'KILLS'">SCORE</xsl:when>
-      <xsl:otherwise>KILLS</xsl:otherwise>
-    </xsl:choose>
-  </xsl:variable>
+  <!-- As a string: a tree fragment would be turned into one on every use. -->
+  <xsl:variable name="sortKey" select="string($sortKeyTree)"/>
   <xsl:variable name="info" select="/KILNBOOKS/INFO"/>
   <xsl:variable name="stats" select="/KILNBOOKS/SERVERSTATS"/>
   <xsl:variable name="players" select="/KILNBOOKS/PLAYERS/PLAYER"/>
+  <!-- The awards pass over the two records every server keeps for itself:
+       the world (the killer of falls and lava) and "Player". -->
+  <xsl:variable name="contenders"
+      select="$players[not(NAME = 'world_entity' or NAME = 'Player')]"/>
 
   <xsl:template match="/">
     <html lang="en">
@@ -191,55 +198,63 @@
       <xsl:call-template name="award">
         <xsl:with-param name="title">Most kills</xsl:with-param>
         <xsl:with-param name="field">KILLS</xsl:with-param>
+        <xsl:with-param name="counts" select="$contenders/STATS/KILLS"/>
         <xsl:with-param name="tie">SCORE</xsl:with-param>
       </xsl:call-template>
       <xsl:call-template name="award">
         <xsl:with-param name="title">Best ratio</xsl:with-param>
         <xsl:with-param name="field">RATIO</xsl:with-param>
+        <xsl:with-param name="counts" select="$contenders/STATS/RATIO"/>
         <xsl:with-param name="tie">KILLS</xsl:with-param>
       </xsl:call-template>
       <xsl:call-template name="award">
         <xsl:with-param name="title">Highest score</xsl:with-param>
         <xsl:with-param name="field">SCORE</xsl:with-param>
+        <xsl:with-param name="counts" select="$contenders/STATS/SCORE"/>
         <xsl:with-param name="tie">KILLS</xsl:with-param>
       </xsl:call-template>
       <xsl:call-template name="award">
         <xsl:with-param name="title">Most suicides</xsl:with-param>
         <xsl:with-param name="field">SUICIDES</xsl:with-param>
+        <xsl:with-param name="counts" select="$contenders/STATS/SUICIDES"/>
         <xsl:with-param name="tie">KILLS</xsl:with-param>
       </xsl:call-template>
       <xsl:call-template name="award">
         <xsl:with-param name="title">Most team kills</xsl:with-param>
         <xsl:with-param name="field">TEAMKILLS</xsl:with-param>
+        <xsl:with-param name="counts" select="$contenders/STATS/TEAMKILLS"/>
         <xsl:with-param name="tie">KILLS</xsl:with-param>
       </xsl:call-template>
     </section>
   </xsl:template>
 
-  <!-- The leader of one counter; nobody is awarded for a count of zero. -->
+  <!-- The leader of one counter: the highest count, then the highest count
+       of the tie field, then the first by name; nobody for a count of zero.
+       `counts` holds the counter of every contender. One pass over them. -->
   <xsl:template name="award">
     <xsl:param name="title"/>
     <xsl:param name="field"/>
+    <xsl:param name="counts"/>
     <xsl:param name="tie"/>
+    <xsl:variable name="leaders" select="math:highest($counts)/../.."/>
+    <xsl:variable name="tied"
+        select="math:highest($leaders/STATS/*[name() = $tie])/../.."/>
+    <xsl:variable name="winner" select="$tied[1] | $leaders[not($tied)][1]"/>
     <div class="award">
       <span class="label"><xsl:value-of select="$title"/></span>
-      <xsl:for-each select="$players">
-        <xsl:sort select="STATS/*[name() = $field]" data-type="number" order="descending"/>
-        <xsl:sort select="STATS/*[name() = $tie]" data-type="number" order="descending"/>
-        <xsl:if test="position() = 1">
-          <xsl:choose>
-            <xsl:when test="number(STATS/*[name() = $field]) &gt; 0">
-              <xsl:call-template name="player-link"/>
-              <span class="value">
-                <xsl:call-template name="stat-text">
-                  <xsl:with-param name="field" select="$field"/>
-                </xsl:call-template>
-              </span>
-            </xsl:when>
-            <xsl:otherwise><span class="muted">nobody yet</span></xsl:otherwise>
-          </xsl:choose>
-        </xsl:if>
-      </xsl:for-each>
+      <xsl:choose>
+        <xsl:when test="$winner/STATS/*[name() = $field] &gt; 0">
+          <xsl:for-each select="$winner">
+            <xsl:call-template name="player-link"/>
+            <span class="value">
+              <xsl:call-template name="stat-text">
+                <xsl:with-param name="field" select="$field"/>
+              </xsl:call-template>
+            </span>
+          </xsl:for-each>
+        </xsl:when>
+        <xsl:otherwise><span class="muted">nobody yet</span></xsl:otherwise>
+      </xsl:choose>
     </div>
   </xsl:template>
 
@@ -286,18 +301,47 @@
           </tr>
         </thead>
         <tbody>
+          <!-- One sort per page. Ties are broken by kills (by score when
+               kills lead), then by name; the keys are spelt out so that
+               each is a plain path. -->
           <xsl:choose>
-            <xsl:when test="$sortKey = ''">
+            <xsl:when test="$sortKey = 'SCORE'">
               <xsl:for-each select="$players">
+                <xsl:sort select="STATS/SCORE" data-type="number" order="descending"/>
+                <xsl:sort select="STATS/KILLS" data-type="number" order="descending"/>
+                <xsl:call-template name="player-row"/>
+              </xsl:for-each>
+            </xsl:when>
+            <xsl:when test="$sortKey = 'RATIO'">
+              <xsl:for-each select="$players">
+                <xsl:sort select="STATS/RATIO" data-type="number" order="descending"/>
+                <xsl:sort select="STATS/KILLS" data-type="number" order="descending"/>
+                <xsl:call-template name="player-row"/>
+              </xsl:for-each>
+            </xsl:when>
+            <xsl:when test="$sortKey = 'KILLS'">
+              <xsl:for-each select="$players">
+                <xsl:sort select="STATS/KILLS" data-type="number" order="descending"/>
+                <xsl:sort select="STATS/SCORE" data-type="number" order="descending"/>
+                <xsl:call-template name="player-row"/>
+              </xsl:for-each>
+            </xsl:when>
+            <xsl:when test="$sortKey = 'DEATHS'">
+              <xsl:for-each select="$players">
+                <xsl:sort select="STATS/DEATHS" data-type="number" order="descending"/>
+                <xsl:sort select="STATS/KILLS" data-type="number" order="descending"/>
+                <xsl:call-template name="player-row"/>
+              </xsl:for-each>
+            </xsl:when>
+            <xsl:when test="$sortKey = 'SUICIDES'">
+              <xsl:for-each select="$players">
+                <xsl:sort select="STATS/SUICIDES" data-type="number" order="descending"/>
+                <xsl:sort select="STATS/KILLS" data-type="number" order="descending"/>
                 <xsl:call-template name="player-row"/>
               </xsl:for-each>
             </xsl:when>
             <xsl:otherwise>
               <xsl:for-each select="$players">
-                <xsl:sort select="STATS/*[name() = $sortKey]" data-type="number"
-                    order="descending"/>
-                <xsl:sort select="STATS/*[name() = $tieKey]" data-type="number"
-                    order="descending"/>
                 <xsl:call-template name="player-row"/>
               </xsl:for-each>
             </xsl:otherwise>
@@ -349,14 +393,16 @@
     <tr>
       <td class="rank"><xsl:value-of select="position()"/></td>
       <td class="n"><xsl:call-template name="player-link"/></td>
-      <td><xsl:value-of select="STATS/KILLS"/></td>
-      <td><xsl:value-of select="STATS/DEATHS"/></td>
-      <td><xsl:call-template name="stat-text"><xsl:with-param name="field">RATIO</xsl:with-param></xsl:call-template></td>
-      <td><xsl:value-of select="STATS/RATE"/></td>
-      <td><xsl:value-of select="STATS/SCORE"/></td>
-      <td><xsl:value-of select="STATS/PING"/></td>
-      <td><xsl:value-of select="STATS/SUICIDES"/></td>
-      <td><xsl:value-of select="STATS/TEAMKILLS"/></td>
+      <xsl:for-each select="STATS">
+        <td><xsl:value-of select="KILLS"/></td>
+        <td><xsl:value-of select="DEATHS"/></td>
+        <td><xsl:value-of select="format-number(RATIO div 10, '0.0')"/></td>
+        <td><xsl:value-of select="RATE"/></td>
+        <td><xsl:value-of select="SCORE"/></td>
+        <td><xsl:value-of select="PING"/></td>
+        <td><xsl:value-of select="SUICIDES"/></td>
+        <td><xsl:value-of select="TEAMKILLS"/></td>
+      </xsl:for-each>
     </tr>
   </xsl:template>
 
@@ -373,27 +419,25 @@
     </xsl:choose>
   </xsl:template>
 
-  <!-- Link to the page of the PLAYER in context. -->
+  <!-- Link to the page of the PLAYER in context: PLAINNAME with every "/"
+       turned into "_", plus ".html", escaped as url-escape explains. Spelt
+       out here, as it runs once per row; most names hold neither "&" nor
+       '"' and need no replacing. -->
   <xsl:template name="player-link">
-    <a class="player">
-      <xsl:attribute name="href">
-        <xsl:text>./kilnplayers/</xsl:text>
-        <xsl:call-template name="page-file-name">
-          <xsl:with-param name="plain" select="string(PLAINNAME)"/>
-        </xsl:call-template>
-      </xsl:attribute>
-      <xsl:call-template name="display-name"/>
-    </a>
-  </xsl:template>
-
-  <!-- The player's page file: PLAINNAME with every "/" turned into "_",
-       plus ".html", escaped as url-escape explains. -->
-  <xsl:template name="page-file-name">
-    <xsl:param name="plain"/>
-    <xsl:call-template name="url-escape">
-      <xsl:with-param name="text" select="translate($plain, '/', '_')"/>
-    </xsl:call-template>
-    <xsl:text>.html</xsl:text>
+    <xsl:choose>
+      <xsl:when test="contains(PLAINNAME, '&amp;') or contains(PLAINNAME, '&quot;')">
+        <a class="player"
+            href="./kilnplayers/{str:encode-uri(str:replace(str:replace(translate(PLAINNAME, '/', '_'), '&amp;', '&amp;amp;'), '&quot;', '&amp;quot;'), true())}.html">
+          <xsl:call-template name="display-name"/>
+        </a>
+      </xsl:when>
+      <xsl:otherwise>
+        <a class="player"
+            href="./kilnplayers/{str:encode-uri(translate(PLAINNAME, '/', '_'), true())}.html">
+          <xsl:call-template name="display-name"/>
+        </a>
+      </xsl:otherwise>
+    </xsl:choose>
   </xsl:template>
 
   <!-- "../" once for each directory level of the server name, up to PATH. -->
@@ -421,50 +465,28 @@
     The program names files after names as it stores them, with "&" and '"'
     kept as the entity texts "&amp;" and "&quot;" (the parser here has already
     turned them back), so those two are escaped as their stored text. Every
-    other ASCII byte except letters, digits and "-_.~" is escaped too, ":" "#"
-    "?" "%" and blanks included. With keepSlash a "/" stays a separator.
-    Characters above 0x7F are left as they are: the HTML output (and any
-    browser) escapes them as their UTF-8 bytes, which reaches the file when
-    the name's bytes were UTF-8. A name in a single-byte character set (Latin-1 from a bot or the
-    server console) reaches the stylesheet decoded as such, and its link does
-    not match the file's raw bytes: such names are best effort.
-    Plain XSLT 1.0, so the stylesheet needs no extension functions.
+    other character except letters, digits and "-_.~!*'()@" is escaped as its
+    UTF-8 bytes, ":" "#" "?" "%" and blanks included. With keepSlash a "/"
+    stays a separator. A name in a single-byte character set (Latin-1 from a
+    bot or the server console) reaches the stylesheet decoded as such, and
+    its link does not match the file's raw bytes: such names are best effort.
+    str:encode-uri does the escaping in one pass; "%2F" can only come from a
+    "/", since a "%" of the name becomes "%25".
   -->
-  <xsl:variable name="printable"
-      select="concat(' !&quot;#$%&amp;', &quot;'&quot;, '()*+,-./0123456789:;&lt;=&gt;?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\]^_`abcdefghijklmnopqrstuvwxyz{|}~')"/>
-  <xsl:variable name="unreserved"
-      select="'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_.~'"/>
-
   <xsl:template name="url-escape">
     <xsl:param name="text"/>
     <xsl:param name="keepSlash" select="false()"/>
-    <xsl:if test="$text != ''">
-      <xsl:variable name="c" select="substring($text, 1, 1)"/>
-      <xsl:choose>
-        <xsl:when test="contains($unreserved, $c)"><xsl:value-of select="$c"/></xsl:when>
-        <xsl:when test="$c = '/' and $keepSlash">/</xsl:when>
-        <xsl:when test="$c = '&amp;'">%26amp%3B</xsl:when>
-        <xsl:when test="$c = '&quot;'">%26quot%3B</xsl:when>
-        <xsl:when test="$c = '&#9;'">%09</xsl:when>
-        <xsl:when test="$c = '&#10;'">%0A</xsl:when>
-        <xsl:when test="$c = '&#13;'">%0D</xsl:when>
-        <xsl:when test="contains($printable, $c)">
-          <xsl:variable name="code"
-              select="32 + string-length(substring-before($printable, $c))"/>
-          <xsl:value-of select="concat('%', substring('0123456789ABCDEF', floor($code div 16) + 1, 1),
-                                       substring('0123456789ABCDEF', $code mod 16 + 1, 1))"/>
-        </xsl:when>
-        <xsl:otherwise><xsl:value-of select="$c"/></xsl:otherwise>
-      </xsl:choose>
-      <xsl:call-template name="url-escape">
-        <xsl:with-param name="text" select="substring($text, 2)"/>
-        <xsl:with-param name="keepSlash" select="$keepSlash"/>
-      </xsl:call-template>
-    </xsl:if>
+    <xsl:variable name="escaped"
+        select="str:encode-uri(str:replace(str:replace($text, '&amp;', '&amp;amp;'),
+                                           '&quot;', '&amp;quot;'), true())"/>
+    <xsl:choose>
+      <xsl:when test="$keepSlash"><xsl:value-of select="str:replace($escaped, '%2F', '/')"/></xsl:when>
+      <xsl:otherwise><xsl:value-of select="$escaped"/></xsl:otherwise>
+    </xsl:choose>
   </xsl:template>
   <!-- ==== end urls ==== -->
 
-  <!-- ==== names: the same in all three stylesheets ==== -->
+  <!-- ==== names: the same in the main and player stylesheets ==== -->
 
   <!-- The coloured name of the PLAYER in context. A player without a plain
        name (the world) is shown by its key, in italics. -->
@@ -473,6 +495,9 @@
       <xsl:choose>
         <xsl:when test="string(PLAINNAME) = ''">
           <i><xsl:value-of select="NAME"/></i>
+        </xsl:when>
+        <xsl:when test="not(contains(HTMLNAME, '&lt;'))">
+          <xsl:value-of select="HTMLNAME"/>
         </xsl:when>
         <xsl:otherwise>
           <xsl:call-template name="colour-markup">
@@ -490,52 +515,114 @@
     including any other "<", stays text, so a name can never inject markup.
     Names lose "<" and ">" when they are read, which makes every "<" here part
     of the program's own colour markup.
+
+    The text is cut at every "<": the part before the first one has no
+    colour; each later part starts with a tag. An opening tag gives the text
+    after it its colour, a closing one takes the colour away, and any other
+    tag is text, written in the colour of the last opening tag not yet
+    closed. Cutting drops empty parts, so a text with "<<" or a final "<"
+    goes to the tag-by-tag reading below, which gives the same result
+    everywhere.
   -->
   <xsl:template name="colour-markup">
     <xsl:param name="text"/>
-    <xsl:param name="colour" select="''"/>
     <xsl:choose>
-      <xsl:when test="not(contains($text, '&lt;'))">
-        <xsl:call-template name="coloured-run">
+      <xsl:when test="contains($text, '&lt;&lt;')
+                      or substring($text, string-length($text)) = '&lt;'">
+        <xsl:call-template name="colour-markup-by-tag">
           <xsl:with-param name="text" select="$text"/>
-          <xsl:with-param name="colour" select="$colour"/>
         </xsl:call-template>
       </xsl:when>
       <xsl:otherwise>
-        <xsl:call-template name="coloured-run">
-          <xsl:with-param name="text" select="substring-before($text, '&lt;')"/>
-          <xsl:with-param name="colour" select="$colour"/>
-        </xsl:call-template>
-        <xsl:variable name="tag" select="substring-after($text, '&lt;')"/>
-        <xsl:variable name="newColour" select="substring($tag, 13, 7)"/>
-        <xsl:choose>
-          <xsl:when test="starts-with($tag, 'FONT COLOR=&quot;')
-                          and substring($tag, 20, 2) = '&quot;&gt;'
-                          and starts-with($newColour, '#')
-                          and translate(substring($newColour, 2), '0123456789ABCDEFabcdef', '') = ''">
-            <xsl:call-template name="colour-markup">
-              <xsl:with-param name="text" select="substring($tag, 22)"/>
-              <xsl:with-param name="colour" select="translate($newColour, 'abcdef', 'ABCDEF')"/>
-            </xsl:call-template>
-          </xsl:when>
-          <xsl:when test="starts-with($tag, '/FONT&gt;')">
-            <xsl:call-template name="colour-markup">
-              <xsl:with-param name="text" select="substring($tag, 7)"/>
-            </xsl:call-template>
-          </xsl:when>
-          <xsl:otherwise>
-            <xsl:call-template name="coloured-run">
-              <xsl:with-param name="text" select="'&lt;'"/>
-              <xsl:with-param name="colour" select="$colour"/>
-            </xsl:call-template>
-            <xsl:call-template name="colour-markup">
-              <xsl:with-param name="text" select="$tag"/>
-              <xsl:with-param name="colour" select="$colour"/>
-            </xsl:call-template>
-          </xsl:otherwise>
-        </xsl:choose>
+        <xsl:value-of select="substring-before($text, '&lt;')"/>
+        <xsl:for-each select="str:tokenize(substring-after($text, '&lt;'), '&lt;')[. != '/FONT&gt;']">
+          <xsl:choose>
+            <xsl:when test="starts-with(., '/FONT&gt;')">
+              <xsl:value-of select="substring(., 7)"/>
+            </xsl:when>
+            <xsl:when test="starts-with(., 'FONT COLOR=&quot;#')
+                            and substring(., 20, 2) = '&quot;&gt;'
+                            and translate(substring(., 14, 6), '0123456789ABCDEFabcdef', '') = ''">
+              <!-- coloured-run, spelt out: this is the common case. -->
+              <xsl:if test="string-length(.) &gt; 21">
+                <xsl:variable name="colour" select="translate(substring(., 13, 7), 'abcdef', 'ABCDEF')"/>
+                <xsl:variable name="light"
+                    select="0.299 * string-length(substring-before('0123456789ABCDEF', substring($colour, 2, 1)))
+                            + 0.587 * string-length(substring-before('0123456789ABCDEF', substring($colour, 4, 1)))
+                            + 0.114 * string-length(substring-before('0123456789ABCDEF', substring($colour, 6, 1)))"/>
+                <span style="color:{$colour}">
+                  <xsl:choose>
+                    <xsl:when test="$light &gt;= 10">
+                      <xsl:attribute name="class">lt</xsl:attribute>
+                    </xsl:when>
+                    <xsl:when test="$light &lt; 4">
+                      <xsl:attribute name="class">dk</xsl:attribute>
+                    </xsl:when>
+                  </xsl:choose>
+                  <xsl:value-of select="substring(., 22)"/>
+                </span>
+              </xsl:if>
+            </xsl:when>
+            <xsl:otherwise>
+              <!-- The last tag before this one that set or took the colour. -->
+              <xsl:variable name="last"
+                  select="preceding-sibling::*[starts-with(., '/FONT&gt;')
+                            or (starts-with(., 'FONT COLOR=&quot;#')
+                                and substring(., 20, 2) = '&quot;&gt;'
+                                and translate(substring(., 14, 6), '0123456789ABCDEFabcdef', '') = '')][1]"/>
+              <xsl:variable name="colour"
+                  select="translate(substring($last[starts-with(., 'FONT')], 13, 7), 'abcdef', 'ABCDEF')"/>
+              <xsl:call-template name="coloured-run">
+                <xsl:with-param name="text" select="'&lt;'"/>
+                <xsl:with-param name="colour" select="$colour"/>
+              </xsl:call-template>
+              <xsl:call-template name="coloured-run">
+                <xsl:with-param name="text" select="string(.)"/>
+                <xsl:with-param name="colour" select="$colour"/>
+              </xsl:call-template>
+            </xsl:otherwise>
+          </xsl:choose>
+        </xsl:for-each>
       </xsl:otherwise>
     </xsl:choose>
+  </xsl:template>
+
+  <!-- The same reading, one tag per call. -->
+  <xsl:template name="colour-markup-by-tag">
+    <xsl:param name="text"/>
+    <xsl:param name="colour" select="''"/>
+    <xsl:call-template name="coloured-run">
+      <xsl:with-param name="text" select="substring-before(concat($text, '&lt;'), '&lt;')"/>
+      <xsl:with-param name="colour" select="$colour"/>
+    </xsl:call-template>
+    <xsl:if test="contains($text, '&lt;')">
+      <xsl:variable name="tag" select="substring-after($text, '&lt;')"/>
+      <xsl:choose>
+        <xsl:when test="starts-with($tag, 'FONT COLOR=&quot;#')
+                        and substring($tag, 20, 2) = '&quot;&gt;'
+                        and translate(substring($tag, 14, 6), '0123456789ABCDEFabcdef', '') = ''">
+          <xsl:call-template name="colour-markup-by-tag">
+            <xsl:with-param name="text" select="substring($tag, 22)"/>
+            <xsl:with-param name="colour" select="translate(substring($tag, 13, 7), 'abcdef', 'ABCDEF')"/>
+          </xsl:call-template>
+        </xsl:when>
+        <xsl:when test="starts-with($tag, '/FONT&gt;')">
+          <xsl:call-template name="colour-markup-by-tag">
+            <xsl:with-param name="text" select="substring($tag, 7)"/>
+          </xsl:call-template>
+        </xsl:when>
+        <xsl:otherwise>
+          <xsl:call-template name="coloured-run">
+            <xsl:with-param name="text" select="'&lt;'"/>
+            <xsl:with-param name="colour" select="$colour"/>
+          </xsl:call-template>
+          <xsl:call-template name="colour-markup-by-tag">
+            <xsl:with-param name="text" select="$tag"/>
+            <xsl:with-param name="colour" select="$colour"/>
+          </xsl:call-template>
+        </xsl:otherwise>
+      </xsl:choose>
+    </xsl:if>
   </xsl:template>
 
   <!-- One run of name text in a checked #RRGGBB colour. Very light colours
@@ -548,11 +635,10 @@
       <xsl:when test="$text = ''"/>
       <xsl:when test="$colour = ''"><xsl:value-of select="$text"/></xsl:when>
       <xsl:otherwise>
-        <xsl:variable name="hex" select="'0123456789ABCDEF'"/>
         <xsl:variable name="light"
-            select="0.299 * string-length(substring-before($hex, substring($colour, 2, 1)))
-                    + 0.587 * string-length(substring-before($hex, substring($colour, 4, 1)))
-                    + 0.114 * string-length(substring-before($hex, substring($colour, 6, 1)))"/>
+            select="0.299 * string-length(substring-before('0123456789ABCDEF', substring($colour, 2, 1)))
+                    + 0.587 * string-length(substring-before('0123456789ABCDEF', substring($colour, 4, 1)))
+                    + 0.114 * string-length(substring-before('0123456789ABCDEF', substring($colour, 6, 1)))"/>
         <span style="color:{$colour}">
           <xsl:choose>
             <xsl:when test="$light &gt;= 10">

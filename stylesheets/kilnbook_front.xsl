@@ -7,7 +7,9 @@
   handled last in the run, so the page does not use its server fields.
 -->
 <xsl:stylesheet version="1.0"
-    xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+    xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
+    xmlns:str="http://exslt.org/strings"
+    exclude-result-prefixes="str">
 
   <!-- See kilnbook.xsl for why the character set is an http-equiv meta. -->
   <xsl:output method="html" encoding="UTF-8" indent="no"
@@ -151,46 +153,24 @@
     The program names files after names as it stores them, with "&" and '"'
     kept as the entity texts "&amp;" and "&quot;" (the parser here has already
     turned them back), so those two are escaped as their stored text. Every
-    other ASCII byte except letters, digits and "-_.~" is escaped too, ":" "#"
-    "?" "%" and blanks included. With keepSlash a "/" stays a separator.
-    Characters above 0x7F are left as they are: the HTML output (and any
-    browser) escapes them as their UTF-8 bytes, which reaches the file when
-    the name's bytes were UTF-8. A name in a single-byte character set (Latin-1 from a bot or the
-    server console) reaches the stylesheet decoded as such, and its link does
-    not match the file's raw bytes: such names are best effort.
-    Plain XSLT 1.0, so the stylesheet needs no extension functions.
+    other character except letters, digits and "-_.~!*'()@" is escaped as its
+    UTF-8 bytes, ":" "#" "?" "%" and blanks included. With keepSlash a "/"
+    stays a separator. A name in a single-byte character set (Latin-1 from a
+    bot or the server console) reaches the stylesheet decoded as such, and
+    its link does not match the file's raw bytes: such names are best effort.
+    str:encode-uri does the escaping in one pass; "%2F" can only come from a
+    "/", since a "%" of the name becomes "%25".
   -->
-  <xsl:variable name="printable"
-      select="concat(' !&quot;#$%&amp;', &quot;'&quot;, '()*+,-./0123456789:;&lt;=&gt;?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\]^_`abcdefghijklmnopqrstuvwxyz{|}~')"/>
-  <xsl:variable name="unreserved"
-      select="'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789-_.~'"/>
-
   <xsl:template name="url-escape">
     <xsl:param name="text"/>
     <xsl:param name="keepSlash" select="false()"/>
-    <xsl:if test="$text != ''">
-      <xsl:variable name="c" select="substring($text, 1, 1)"/>
-      <xsl:choose>
-        <xsl:when test="contains($unreserved, $c)"><xsl:value-of select="$c"/></xsl:when>
-        <xsl:when test="$c = '/' and $keepSlash">/</xsl:when>
-        <xsl:when test="$c = '&amp;'">%26amp%3B</xsl:when>
-        <xsl:when test="$c = '&quot;'">%26quot%3B</xsl:when>
-        <xsl:when test="$c = '&#9;'">%09</xsl:when>
-        <xsl:when test="$c = '&#10;'">%0A</xsl:when>
-        <xsl:when test="$c = '&#13;'">%0D</xsl:when>
-        <xsl:when test="contains($printable, $c)">
-          <xsl:variable name="code"
-              select="32 + string-length(substring-before($printable, $c))"/>
-          <xsl:value-of select="concat('%', substring('0123456789ABCDEF', floor($code div 16) + 1, 1),
-                                       substring('0123456789ABCDEF', $code mod 16 + 1, 1))"/>
-        </xsl:when>
-        <xsl:otherwise><xsl:value-of select="$c"/></xsl:otherwise>
-      </xsl:choose>
-      <xsl:call-template name="url-escape">
-        <xsl:with-param name="text" select="substring($text, 2)"/>
-        <xsl:with-param name="keepSlash" select="$keepSlash"/>
-      </xsl:call-template>
-    </xsl:if>
+    <xsl:variable name="escaped"
+        select="str:encode-uri(str:replace(str:replace($text, '&amp;', '&amp;amp;'),
+                                           '&quot;', '&amp;quot;'), true())"/>
+    <xsl:choose>
+      <xsl:when test="$keepSlash"><xsl:value-of select="str:replace($escaped, '%2F', '/')"/></xsl:when>
+      <xsl:otherwise><xsl:value-of select="$escaped"/></xsl:otherwise>
+    </xsl:choose>
   </xsl:template>
   <!-- ==== end urls ==== -->
 

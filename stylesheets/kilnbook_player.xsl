@@ -7,7 +7,10 @@
   nothing about the server beyond that link.
 -->
 <xsl:stylesheet version="1.0"
-    xmlns:xsl="http://www.w3.org/1999/XSL/Transform">
+    xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
+    xmlns:math="http://exslt.org/math"
+    xmlns:str="http://exslt.org/strings"
+    exclude-result-prefixes="math str">
 
   <!-- See kilnbook.xsl for why the character set is an http-equiv meta. -->
   <xsl:output method="html" encoding="UTF-8" indent="no"
@@ -190,17 +193,13 @@
   </xsl:template>
 
   <!-- Counts drawn as bars scaled to the largest count of the panel. Items
-       are weapon tallies (a WEAPON code) or named tallies (a NAME). -->
+       are weapon tallies (a WEAPON code) or named tallies (a NAME). One sort
+       per panel; the largest count is found without one. -->
   <xsl:template name="bar-panel">
     <xsl:param name="id"/>
     <xsl:param name="title"/>
     <xsl:param name="items"/>
-    <xsl:variable name="most">
-      <xsl:for-each select="$items">
-        <xsl:sort select="TIMES" data-type="number" order="descending"/>
-        <xsl:if test="position() = 1"><xsl:value-of select="number(TIMES)"/></xsl:if>
-      </xsl:for-each>
-    </xsl:variable>
+    <xsl:variable name="most" select="math:max($items/TIMES)"/>
     <section class="panel" id="{$id}">
       <h2><xsl:value-of select="$title"/></h2>
       <xsl:choose>
@@ -256,7 +255,7 @@
     </xsl:choose>
   </xsl:template>
 
-  <!-- ==== names: the same in all three stylesheets ==== -->
+  <!-- ==== names: the same in the main and player stylesheets ==== -->
 
   <!-- The coloured name of the PLAYER in context. A player without a plain
        name (the world) is shown by its key, in italics. -->
@@ -265,6 +264,9 @@
       <xsl:choose>
         <xsl:when test="string(PLAINNAME) = ''">
           <i><xsl:value-of select="NAME"/></i>
+        </xsl:when>
+        <xsl:when test="not(contains(HTMLNAME, '&lt;'))">
+          <xsl:value-of select="HTMLNAME"/>
         </xsl:when>
         <xsl:otherwise>
           <xsl:call-template name="colour-markup">
@@ -282,52 +284,114 @@
     including any other "<", stays text, so a name can never inject markup.
     Names lose "<" and ">" when they are read, which makes every "<" here part
     of the program's own colour markup.
+
+    The text is cut at every "<": the part before the first one has no
+    colour; each later part starts with a tag. An opening tag gives the text
+    after it its colour, a closing one takes the colour away, and any other
+    tag is text, written in the colour of the last opening tag not yet
+    closed. Cutting drops empty parts, so a text with "<<" or a final "<"
+    goes to the tag-by-tag reading below, which gives the same result
+    everywhere.
   -->
   <xsl:template name="colour-markup">
     <xsl:param name="text"/>
-    <xsl:param name="colour" select="''"/>
     <xsl:choose>
-      <xsl:when test="not(contains($text, '&lt;'))">
-        <xsl:call-template name="coloured-run">
+      <xsl:when test="contains($text, '&lt;&lt;')
+                      or substring($text, string-length($text)) = '&lt;'">
+        <xsl:call-template name="colour-markup-by-tag">
           <xsl:with-param name="text" select="$text"/>
-          <xsl:with-param name="colour" select="$colour"/>
         </xsl:call-template>
       </xsl:when>
       <xsl:otherwise>
-        <xsl:call-template name="coloured-run">
-          <xsl:with-param name="text" select="substring-before($text, '&lt;')"/>
-          <xsl:with-param name="colour" select="$colour"/>
-        </xsl:call-template>
-        <xsl:variable name="tag" select="substring-after($text, '&lt;')"/>
-        <xsl:variable name="newColour" select="substring($tag, 13, 7)"/>
-        <xsl:choose>
-          <xsl:when test="starts-with($tag, 'FONT COLOR=&quot;')
-                          and substring($tag, 20, 2) = '&quot;&gt;'
-                          and starts-with($newColour, '#')
-                          and translate(substring($newColour, 2), '0123456789ABCDEFabcdef', '') = ''">
-            <xsl:call-template name="colour-markup">
-              <xsl:with-param name="text" select="substring($tag, 22)"/>
-              <xsl:with-param name="colour" select="translate($newColour, 'abcdef', 'ABCDEF')"/>
-            </xsl:call-template>
-          </xsl:when>
-          <xsl:when test="starts-with($tag, '/FONT&gt;')">
-            <xsl:call-template name="colour-markup">
-              <xsl:with-param name="text" select="substring($tag, 7)"/>
-            </xsl:call-template>
-          </xsl:when>
-          <xsl:otherwise>
-            <xsl:call-template name="coloured-run">
-              <xsl:with-param name="text" select="'&lt;'"/>
-              <xsl:with-param name="colour" select="$colour"/>
-            </xsl:call-template>
-            <xsl:call-template name="colour-markup">
-              <xsl:with-param name="text" select="$tag"/>
-              <xsl:with-param name="colour" select="$colour"/>
-            </xsl:call-template>
-          </xsl:otherwise>
-        </xsl:choose>
+        <xsl:value-of select="substring-before($text, '&lt;')"/>
+        <xsl:for-each select="str:tokenize(substring-after($text, '&lt;'), '&lt;')[. != '/FONT&gt;']">
+          <xsl:choose>
+            <xsl:when test="starts-with(., '/FONT&gt;')">
+              <xsl:value-of select="substring(., 7)"/>
+            </xsl:when>
+            <xsl:when test="starts-with(., 'FONT COLOR=&quot;#')
+                            and substring(., 20, 2) = '&quot;&gt;'
+                            and translate(substring(., 14, 6), '0123456789ABCDEFabcdef', '') = ''">
+              <!-- coloured-run, spelt out: this is the common case. -->
+              <xsl:if test="string-length(.) &gt; 21">
+                <xsl:variable name="colour" select="translate(substring(., 13, 7), 'abcdef', 'ABCDEF')"/>
+                <xsl:variable name="light"
+                    select="0.299 * string-length(substring-before('0123456789ABCDEF', substring($colour, 2, 1)))
+                            + 0.587 * string-length(substring-before('0123456789ABCDEF', substring($colour, 4, 1)))
+                            + 0.114 * string-length(substring-before('0123456789ABCDEF', substring($colour, 6, 1)))"/>
+                <span style="color:{$colour}">
+                  <xsl:choose>
+                    <xsl:when test="$light &gt;= 10">
+                      <xsl:attribute name="class">lt</xsl:attribute>
+                    </xsl:when>
+                    <xsl:when test="$light &lt; 4">
+                      <xsl:attribute name="class">dk</xsl:attribute>
+                    </xsl:when>
+                  </xsl:choose>
+                  <xsl:value-of select="substring(., 22)"/>
+                </span>
+              </xsl:if>
+            </xsl:when>
+            <xsl:otherwise>
+              <!-- The last tag before this one that set or took the colour. -->
+              <xsl:variable name="last"
+                  select="preceding-sibling::*[starts-with(., '/FONT&gt;')
+                            or (starts-with(., 'FONT COLOR=&quot;#')
+                                and substring(., 20, 2) = '&quot;&gt;'
+                                and translate(substring(., 14, 6), '0123456789ABCDEFabcdef', '') = '')][1]"/>
+              <xsl:variable name="colour"
+                  select="translate(substring($last[starts-with(., 'FONT')], 13, 7), 'abcdef', 'ABCDEF')"/>
+              <xsl:call-template name="coloured-run">
+                <xsl:with-param name="text" select="'&lt;'"/>
+                <xsl:with-param name="colour" select="$colour"/>
+              </xsl:call-template>
+              <xsl:call-template name="coloured-run">
+                <xsl:with-param name="text" select="string(.)"/>
+                <xsl:with-param name="colour" select="$colour"/>
+              </xsl:call-template>
+            </xsl:otherwise>
+          </xsl:choose>
+        </xsl:for-each>
       </xsl:otherwise>
     </xsl:choose>
+  </xsl:template>
+
+  <!-- The same reading, one tag per call. -->
+  <xsl:template name="colour-markup-by-tag">
+    <xsl:param name="text"/>
+    <xsl:param name="colour" select="''"/>
+    <xsl:call-template name="coloured-run">
+      <xsl:with-param name="text" select="substring-before(concat($text, '&lt;'), '&lt;')"/>
+      <xsl:with-param name="colour" select="$colour"/>
+    </xsl:call-template>
+    <xsl:if test="contains($text, '&lt;')">
+      <xsl:variable name="tag" select="substring-after($text, '&lt;')"/>
+      <xsl:choose>
+        <xsl:when test="starts-with($tag, 'FONT COLOR=&quot;#')
+                        and substring($tag, 20, 2) = '&quot;&gt;'
+                        and translate(substring($tag, 14, 6), '0123456789ABCDEFabcdef', '') = ''">
+          <xsl:call-template name="colour-markup-by-tag">
+            <xsl:with-param name="text" select="substring($tag, 22)"/>
+            <xsl:with-param name="colour" select="translate(substring($tag, 13, 7), 'abcdef', 'ABCDEF')"/>
+          </xsl:call-template>
+        </xsl:when>
+        <xsl:when test="starts-with($tag, '/FONT&gt;')">
+          <xsl:call-template name="colour-markup-by-tag">
+            <xsl:with-param name="text" select="substring($tag, 7)"/>
+          </xsl:call-template>
+        </xsl:when>
+        <xsl:otherwise>
+          <xsl:call-template name="coloured-run">
+            <xsl:with-param name="text" select="'&lt;'"/>
+            <xsl:with-param name="colour" select="$colour"/>
+          </xsl:call-template>
+          <xsl:call-template name="colour-markup-by-tag">
+            <xsl:with-param name="text" select="$tag"/>
+            <xsl:with-param name="colour" select="$colour"/>
+          </xsl:call-template>
+        </xsl:otherwise>
+      </xsl:choose>
+    </xsl:if>
   </xsl:template>
 
   <!-- One run of name text in a checked #RRGGBB colour. Very light colours
@@ -340,11 +404,10 @@
       <xsl:when test="$text = ''"/>
       <xsl:when test="$colour = ''"><xsl:value-of select="$text"/></xsl:when>
       <xsl:otherwise>
-        <xsl:variable name="hex" select="'0123456789ABCDEF'"/>
         <xsl:variable name="light"
-            select="0.299 * string-length(substring-before($hex, substring($colour, 2, 1)))
-                    + 0.587 * string-length(substring-before($hex, substring($colour, 4, 1)))
-                    + 0.114 * string-length(substring-before($hex, substring($colour, 6, 1)))"/>
+            select="0.299 * string-length(substring-before('0123456789ABCDEF', substring($colour, 2, 1)))
+                    + 0.587 * string-length(substring-before('0123456789ABCDEF', substring($colour, 4, 1)))
+                    + 0.114 * string-length(substring-before('0123456789ABCDEF', substring($colour, 6, 1)))"/>
         <span style="color:{$colour}">
           <xsl:choose>
             <xsl:when test="$light &gt;= 10">

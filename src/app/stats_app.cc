@@ -19,7 +19,7 @@
 #include "report/json_feed.h"
 #include "report/page_writer.h"
 #include "report/player_xml.h"
-#include "report/xsl_transformer.h"
+#include "report/stylesheet.h"
 #include "report/summary_xml.h"
 #include "store/atomic_file.h"
 #include "store/data_file.h"
@@ -35,19 +35,24 @@ size_t RenderThreads() {
   return cores == 0 ? 1 : cores;
 }
 
-// A stylesheet as this run uses it for many pages.
-PageStyle RunPageStyle(const std::string& stylesheetPath) {
+}  // namespace
+
+PageStyle StatsApp::RunPageStyle(const std::string& stylesheetPath) {
+  // Compiled once per run, and again only when its bytes changed.
+  std::shared_ptr<const Stylesheet>& sheet = stylesheets_[stylesheetPath];
+  std::optional<std::string> bytes = ReadAll(stylesheetPath);
+  if (sheet == nullptr || !bytes || *bytes != sheet->bytes()) {
+    sheet = std::make_shared<const Stylesheet>(Stylesheet::Load(stylesheetPath));
+  }
   PageStyle style;
-  style.transform = [stylesheetPath](std::string_view document) {
-    return XslTransformer().Transform(document, stylesheetPath);
+  style.transform = [compiled = sheet](std::string_view document) {
+    return compiled->Transform(document);
   };
-  if (std::optional<std::string> text = ReadAll(stylesheetPath)) {
-    style.inputs = StylesheetInputs(*text);
+  if (sheet->IsCompiled() && !sheet->ReadsOtherFiles()) {
+    style.inputs = StylesheetInputs(sheet->bytes());
   }
   return style;
 }
-
-}  // namespace
 
 StatsApp::StatsApp()
     : configFile_(ConfigFile::Read()),

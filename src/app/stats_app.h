@@ -3,6 +3,8 @@
 #define KILNBOOK_APP_STATS_APP_H_
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -13,7 +15,9 @@
 #include "extra/extra_stats.h"
 #include "log/log_event.h"
 #include "model/server_list.h"
+#include "report/page_renderer.h"
 #include "report/sort_type.h"
+#include "report/stylesheet.h"
 #include "store/run_journal.h"
 
 namespace kilnbook {
@@ -106,6 +110,10 @@ class StatsApp {
   // could not be read.
   ExtraStats* CurrentExtras();
   void LoadExtras();
+
+  // A stylesheet of PATH as this run's pages use it.
+  PageStyle RunPageStyle(const std::string& stylesheetPath);
+  std::map<std::string, std::shared_ptr<const Stylesheet>> stylesheets_;
   // Parses kilnbook.tmp as LogParser does, handing each line with its event.
   void ParseWithLines(ExtraStats& extras);
   ServerList serverList_;

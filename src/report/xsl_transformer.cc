@@ -1,52 +1,17 @@
 #include "report/xsl_transformer.h"
 
-#include <climits>
 #include <cstdio>
 #include <memory>
 
-#include <libxml/parser.h>
-#include <libxml/tree.h>
-#include <libxml/xmlerror.h>
-#include <libxml/xmlmemory.h>
-#include <libxslt/transform.h>
-#include <libxslt/xslt.h>
-#include <libxslt/xsltInternals.h>
-#include <libxslt/xsltutils.h>
+#include "report/stylesheet.h"
 
 namespace kilnbook {
 
 namespace {
 
-// One owner type for every libxml2/libxslt object we hold.
-struct XmlDeleter {
-  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
-  void operator()(xsltStylesheet* style) const { xsltFreeStylesheet(style); }
-  void operator()(xsltTransformContext* context) const {
-    xsltFreeTransformContext(context);
-  }
-  void operator()(xmlChar* text) const { xmlFree(text); }
-};
-
-template <typename T>
-using XmlPtr = std::unique_ptr<T, XmlDeleter>;
-
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
-
-// The documents never need the network; the stylesheets are parsed the way
-// libxslt parses stylesheet files itself.
-constexpr int kQuiet = XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-constexpr int kDocumentOptions = XML_PARSE_NONET | kQuiet;
-constexpr int kStylesheetOptions =
-    XSLT_PARSE_OPTIONS | XML_PARSE_NONET | kQuiet;
-
-void IgnoreGenericError(void* /*context*/, const char* /*format*/, ...) {}
-
-// A template so that it fits the structured handler type of every libxml2
-// version (the error parameter gained a const).
-template <typename Error>
-void IgnoreStructuredError(void* /*context*/, Error /*error*/) {}
 
 bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
@@ -87,8 +52,6 @@ size_t Utf8SequenceLength(std::string_view text, size_t i) {
 bool IsForbiddenControl(unsigned char c) {
   return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
 }
-
-bool FitsParser(std::string_view text) { return text.size() <= INT_MAX; }
 
 }  // namespace
 
@@ -169,73 +132,11 @@ bool IsParserSafe(std::string_view text) {
   return true;
 }
 
-XslTransformer::XslTransformer() {
-  // Library-wide set-up; repeating it is harmless. Without the handlers the
-  // libraries print parse and transformation errors on standard error.
-  xmlInitParser();
-  xmlSetGenericErrorFunc(nullptr, IgnoreGenericError);
-  xmlSetStructuredErrorFunc(nullptr, IgnoreStructuredError);
-  xsltSetGenericErrorFunc(nullptr, IgnoreGenericError);
-}
+XslTransformer::XslTransformer() = default;
 
 std::string XslTransformer::Transform(std::string_view document,
                                       const std::string& stylesheetPath) const {
-  std::optional<std::string> stylesheetText = ReadWholeFile(stylesheetPath);
-  if (!stylesheetText || !FitsParser(*stylesheetText)) {
-    return {};
-  }
-  // The repaired copy is made only for the rare document that needs it.
-  std::string repaired;
-  std::string_view documentText = document;
-  if (!IsParserSafe(document)) {
-    repaired = ParserSafeText(document);
-    documentText = repaired;
-  }
-  if (!FitsParser(documentText)) {
-    return {};
-  }
-  XmlPtr<xmlDoc> input(xmlReadMemory(documentText.data(),
-                                     static_cast<int>(documentText.size()),
-                                     nullptr, "UTF-8", kDocumentOptions));
-  if (!input) {
-    return {};
-  }
-  // The path as base URL lets the stylesheet import its neighbours.
-  XmlPtr<xmlDoc> stylesheetDoc(xmlReadMemory(
-      stylesheetText->data(), static_cast<int>(stylesheetText->size()),
-      stylesheetPath.c_str(), nullptr, kStylesheetOptions));
-  if (!stylesheetDoc) {
-    return {};
-  }
-  XmlPtr<xsltStylesheet> stylesheet(
-      xsltParseStylesheetDoc(stylesheetDoc.get()));
-  if (!stylesheet) {
-    return {};  // the document was not taken over
-  }
-  stylesheetDoc.release();  // now freed with the stylesheet
-  XmlPtr<xsltTransformContext> context(
-      xsltNewTransformContext(stylesheet.get(), input.get()));
-  if (!context) {
-    return {};
-  }
-  xsltSetTransformErrorFunc(context.get(), nullptr, IgnoreGenericError);
-  XmlPtr<xmlDoc> result(xsltApplyStylesheetUser(
-      stylesheet.get(), input.get(), nullptr, nullptr, nullptr, context.get()));
-  if (!result || context->state == XSLT_STATE_ERROR ||
-      context->state == XSLT_STATE_STOPPED) {
-    return {};
-  }
-  xmlChar* raw = nullptr;
-  int length = 0;
-  int status =
-      xsltSaveResultToString(&raw, &length, result.get(), stylesheet.get());
-  XmlPtr<xmlChar> output(raw);
-  // No output at all comes back as no buffer.
-  if (status != 0 || !output || length <= 0) {
-    return {};
-  }
-  return std::string(reinterpret_cast<const char*>(output.get()),
-                     static_cast<size_t>(length));
+  return Stylesheet::Load(stylesheetPath).Transform(document);
 }
 
 }  // namespace kilnbook

@@ -25,10 +25,10 @@ std::string ParserSafeText(std::string_view document);
 // parser can be handed the text itself without a copy.
 bool IsParserSafe(std::string_view document);
 
-// Applies a stylesheet file to a document text. Each call parses both anew
-// and shares nothing with any other call: no processor, stylesheet or cache
-// outlives it. The libraries' own error printing is switched off; callers
-// report failures with their own messages.
+// Applies a stylesheet file to a document text. Each call reads and
+// compiles the stylesheet anew (a Stylesheet that lives for the call) and
+// shares nothing with any other call. A run that applies one stylesheet to
+// many documents loads a Stylesheet once instead.
 class XslTransformer {
  public:
   XslTransformer();
@@ -37,8 +37,9 @@ class XslTransformer {
   XslTransformer& operator=(const XslTransformer&) = delete;
 
   // The result text of the stylesheet at `stylesheetPath` applied to
-  // `document`. Empty when the stylesheet cannot be read, either text does
-  // not parse, the transformation fails, or it produces no output.
+  // `document`, as Stylesheet::Transform gives it. Empty when the
+  // stylesheet cannot be read, either text does not parse, the
+  // transformation fails, or it produces no output.
   std::string Transform(std::string_view document,
                         const std::string& stylesheetPath) const;
 };

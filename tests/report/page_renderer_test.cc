@@ -53,7 +53,7 @@ class PageRendererTest : public TempDirTest {
   std::atomic<int> transforms_{0};
 };
 
-TEST_F(PageRendererTest, UnchangedPagesAreLeftAloneChangedOnesMadeAgain) {
+TEST_F(PageRendererTest, ThreadsLeaveUnchangedPagesAloneAndMakeChangedOnes) {
   RenderCache cache;
   Render({{"a.html", "a"}, {"b.html", "b"}}, 2, &cache);
   EXPECT_EQ(ReadFile("a.html"), "A");
@@ -91,7 +91,7 @@ TEST_F(PageRendererTest, UnchangedPagesAreLeftAloneChangedOnesMadeAgain) {
 
 // Pages made on threads print exactly what one thread would, in order; a
 // failed page is never cached, so it fails (and says so) every time.
-TEST_F(PageRendererTest, MessagesKeepTheirOrderAndFailuresAreNotCached) {
+TEST_F(PageRendererTest, ThreadsKeepMessageOrderAndNeverCacheFailures) {
   std::vector<std::pair<std::string, std::string>> pages;
   for (int i = 0; i < 40; ++i) {
     pages.push_back({"p" + std::to_string(i) + ".html",

@@ -5,9 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <string>
 
+#include "support/capture_stderr.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -34,27 +34,6 @@ std::string NamesStylesheet(const std::string& padding = "") {
 constexpr const char kDocument[] =
     "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n<PLAYER>\n\t<NAME>Bob</NAME>\n"
     "</PLAYER>\n</KILNBOOKS>\n";
-
-// Everything written to file descriptor 2 while `body` runs.
-template <typename Body>
-std::string CaptureStderr(Body body) {
-  std::fflush(stderr);
-  int saved = dup(2);
-  std::FILE* sink = std::tmpfile();
-  dup2(fileno(sink), 2);
-  body();
-  std::fflush(stderr);
-  dup2(saved, 2);
-  close(saved);
-  std::string text;
-  std::rewind(sink);
-  int c;
-  while ((c = std::fgetc(sink)) != EOF) {
-    text += static_cast<char>(c);
-  }
-  std::fclose(sink);
-  return text;
-}
 
 class XslTransformerTest : public TempDirTest {
  protected:

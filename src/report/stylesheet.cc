@@ -1,0 +1,271 @@
+#include "report/stylesheet.h"
+
+#include <climits>
+#include <cstring>
+#include <optional>
+
+#include <libexslt/exslt.h>
+#include <libxml/globals.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlerror.h>
+#include <libxml/xpath.h>
+#include <libxml/xmlmemory.h>
+#include <libxslt/extensions.h>
+#include <libxslt/transform.h>
+#include <libxslt/xslt.h>
+#include <libxslt/xsltInternals.h>
+#include <libxslt/xsltutils.h>
+
+#include "report/xsl_transformer.h"
+
+namespace kilnbook {
+
+namespace {
+
+// One owner type for every libxml2/libxslt object we hold.
+struct XmlDeleter {
+  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+  void operator()(xsltStylesheet* style) const { xsltFreeStylesheet(style); }
+  void operator()(xsltTransformContext* context) const {
+    xsltFreeTransformContext(context);
+  }
+  void operator()(xmlChar* text) const { xmlFree(text); }
+};
+
+template <typename T>
+using XmlPtr = std::unique_ptr<T, XmlDeleter>;
+
+// The documents never need the network; the stylesheets are parsed the way
+// libxslt parses stylesheet files itself.
+constexpr int kQuiet = XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+constexpr int kDocumentOptions = XML_PARSE_NONET | kQuiet;
+constexpr int kStylesheetOptions =
+    XSLT_PARSE_OPTIONS | XML_PARSE_NONET | kQuiet;
+
+void IgnoreGenericError(void* /*context*/, const char* /*format*/, ...) {}
+
+// A template so that it fits the structured handler type of every libxml2
+// version (the error parameter gained a const).
+template <typename Error>
+void IgnoreStructuredError(void* /*context*/, Error /*error*/) {}
+
+// Process-wide set-up, done by the first Load, before any transformation
+// can run: the parser's globals, the EXSLT functions, and libxslt's error
+// function, which is one global for all threads. libxml2 keeps its error
+// handlers per thread; the defaults set here reach threads started later,
+// and SilenceThisThread covers threads that already exist.
+void InitializeLibraries() {
+  static const bool initialized = [] {
+    xmlInitParser();
+    exsltRegisterAll();
+    xsltSetGenericErrorFunc(nullptr, IgnoreGenericError);
+    xmlThrDefSetGenericErrorFunc(nullptr, IgnoreGenericError);
+    xmlThrDefSetStructuredErrorFunc(nullptr, IgnoreStructuredError);
+    return true;
+  }();
+  static_cast<void>(initialized);
+}
+
+void SilenceThisThread() {
+  xmlSetGenericErrorFunc(nullptr, IgnoreGenericError);
+  xmlSetStructuredErrorFunc(nullptr, IgnoreStructuredError);
+}
+
+bool FitsParser(std::string_view text) { return text.size() <= INT_MAX; }
+
+bool Contains(const xmlChar* text, const char* part) {
+  return text != nullptr &&
+         std::strstr(reinterpret_cast<const char*>(text), part) != nullptr;
+}
+
+bool IsXsltElement(const xmlNode* node, const char* name) {
+  return node->ns != nullptr && xmlStrEqual(node->ns->href, XSLT_NAMESPACE) &&
+         xmlStrEqual(node->name, reinterpret_cast<const xmlChar*>(name));
+}
+
+// Namespaces whose functions make a result depend on more than the
+// stylesheet and the document: XPath evaluated from text (which may call
+// document()) and the clock.
+constexpr const char* kUntrustedNamespaces[] = {
+    "http://exslt.org/dynamic",
+    "http://icl.com/saxon",
+    "http://exslt.org/dates-and-times",
+};
+
+// Words that, in any attribute (where every XPath expression of a
+// stylesheet lives), may call a function that reads a file or is not
+// repeatable: document() and math:random().
+constexpr const char* kUntrustedWords[] = {"document", "random"};
+
+bool ElementMayReadOtherFiles(const xmlNode* element) {
+  if (IsXsltElement(element, "import") || IsXsltElement(element, "include")) {
+    return true;
+  }
+  for (const xmlNs* ns = element->nsDef; ns != nullptr; ns = ns->next) {
+    for (const char* untrusted : kUntrustedNamespaces) {
+      if (xmlStrEqual(ns->href, reinterpret_cast<const xmlChar*>(untrusted))) {
+        return true;
+      }
+    }
+  }
+  for (const xmlAttr* attr = element->properties; attr != nullptr;
+       attr = attr->next) {
+    for (const xmlNode* text = attr->children; text != nullptr;
+         text = text->next) {
+      if (text->type != XML_TEXT_NODE) {
+        return true;  // an entity reference: not worth understanding
+      }
+      for (const char* word : kUntrustedWords) {
+        if (Contains(text->content, word)) {
+          return true;
+        }
+      }
+    }
+  }
+  return false;
+}
+
+// Looks at the parsed stylesheet document before it is compiled. A DTD may
+// pull in other files; so may everything ElementMayReadOtherFiles names.
+bool DocumentMayReadOtherFiles(const xmlDoc* doc) {
+  if (doc->intSubset != nullptr || doc->extSubset != nullptr) {
+    return true;
+  }
+  const xmlNode* node = xmlDocGetRootElement(doc);
+  while (node != nullptr) {
+    if (node->type == XML_ENTITY_REF_NODE ||
+        node->type == XML_XINCLUDE_START) {
+      return true;
+    }
+    if (node->type == XML_ELEMENT_NODE && ElementMayReadOtherFiles(node)) {
+      return true;
+    }
+    // Depth first, without recursion.
+    if (node->type == XML_ELEMENT_NODE && node->children != nullptr) {
+      node = node->children;
+      continue;
+    }
+    while (node != nullptr && node->next == nullptr) {
+      node = node->parent;
+      if (node != nullptr && node->type == XML_DOCUMENT_NODE) {
+        node = nullptr;
+      }
+    }
+    if (node != nullptr) {
+      node = node->next;
+    }
+  }
+  return false;
+}
+
+// Extension modules may set up data of their own on the stylesheet the first
+// time a transformation starts (EXSLT func:function copies the functions of
+// imported stylesheets into it). Doing that once here, before the
+// stylesheet is shared, leaves the later transformations only reading it.
+void PrepareExtensions(xsltStylesheet* style) {
+  XmlPtr<xmlDoc> empty(xmlNewDoc(reinterpret_cast<const xmlChar*>("1.0")));
+  if (!empty) {
+    return;
+  }
+  XmlPtr<xsltTransformContext> context(
+      xsltNewTransformContext(style, empty.get()));
+  if (context) {
+    xsltSetTransformErrorFunc(context.get(), nullptr, IgnoreGenericError);
+    xsltInitCtxtExts(context.get());
+  }
+}
+
+}  // namespace
+
+struct Stylesheet::Compiled {
+  XmlPtr<xsltStylesheet> style;
+};
+
+void Stylesheet::CompiledDeleter::operator()(Compiled* compiled) const {
+  delete compiled;
+}
+
+Stylesheet::Stylesheet(Stylesheet&&) noexcept = default;
+Stylesheet& Stylesheet::operator=(Stylesheet&&) noexcept = default;
+Stylesheet::~Stylesheet() = default;
+
+Stylesheet Stylesheet::Load(const std::string& path) {
+  InitializeLibraries();
+  SilenceThisThread();
+  Stylesheet stylesheet;
+  std::optional<std::string> text = ReadWholeFile(path);
+  if (!text || !FitsParser(*text)) {
+    return stylesheet;
+  }
+  stylesheet.bytes_ = std::move(*text);
+  // The path as base URL lets the stylesheet import its neighbours.
+  XmlPtr<xmlDoc> doc(xmlReadMemory(
+      stylesheet.bytes_.data(), static_cast<int>(stylesheet.bytes_.size()),
+      path.c_str(), nullptr, kStylesheetOptions));
+  if (!doc) {
+    return stylesheet;
+  }
+  bool readsOtherFiles = DocumentMayReadOtherFiles(doc.get());
+  XmlPtr<xsltStylesheet> style(xsltParseStylesheetDoc(doc.get()));
+  if (!style) {
+    return stylesheet;  // the document was not taken over
+  }
+  doc.release();  // now freed with the stylesheet
+  PrepareExtensions(style.get());
+  stylesheet.compiled_.reset(new Compiled{std::move(style)});
+  stylesheet.readsOtherFiles_ = readsOtherFiles;
+  return stylesheet;
+}
+
+std::string Stylesheet::Transform(std::string_view document) const {
+  if (!compiled_) {
+    return {};
+  }
+  SilenceThisThread();
+  xsltStylesheet* style = compiled_->style.get();
+  // The repaired copy is made only for the rare document that needs it.
+  std::string repaired;
+  std::string_view documentText = document;
+  if (!IsParserSafe(document)) {
+    repaired = ParserSafeText(document);
+    documentText = repaired;
+  }
+  if (!FitsParser(documentText)) {
+    return {};
+  }
+  XmlPtr<xmlDoc> input(xmlReadMemory(documentText.data(),
+                                     static_cast<int>(documentText.size()),
+                                     nullptr, "UTF-8", kDocumentOptions));
+  if (!input) {
+    return {};
+  }
+  // Numbers the elements, so that XPath puts node sets in document order
+  // by comparing numbers instead of walking the tree.
+  xmlXPathOrderDocElems(input.get());
+  XmlPtr<xsltTransformContext> context(
+      xsltNewTransformContext(style, input.get()));
+  if (!context) {
+    return {};
+  }
+  xsltSetTransformErrorFunc(context.get(), nullptr, IgnoreGenericError);
+  XmlPtr<xmlDoc> result(xsltApplyStylesheetUser(style, input.get(), nullptr,
+                                                nullptr, nullptr,
+                                                context.get()));
+  if (!result || context->state == XSLT_STATE_ERROR ||
+      context->state == XSLT_STATE_STOPPED) {
+    return {};
+  }
+  xmlChar* raw = nullptr;
+  int length = 0;
+  int status = xsltSaveResultToString(&raw, &length, result.get(), style);
+  XmlPtr<xmlChar> output(raw);
+  // No output at all comes back as no buffer.
+  if (status != 0 || !output || length <= 0) {
+    return {};
+  }
+  return std::string(reinterpret_cast<const char*>(output.get()),
+                     static_cast<size_t>(length));
+}
+
+}  // namespace kilnbook

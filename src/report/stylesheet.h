@@ -1,0 +1,70 @@
+// A stylesheet file compiled once and applied to many documents, by several
+// threads at the same time.
+#ifndef KILNBOOK_REPORT_STYLESHEET_H_
+#define KILNBOOK_REPORT_STYLESHEET_H_
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kilnbook {
+
+// The file's bytes and, when they compile, the libxslt program made from
+// them. The EXSLT functions (str:, math:, exsl:, set:, date:, dyn:, func:)
+// are available to every stylesheet. The libraries' own error printing is
+// switched off; callers report failures with their own messages.
+//
+// Threads: once loaded, a Stylesheet is only read. Any number of threads may
+// call Transform on one shared const Stylesheet at the same time; each call
+// parses its own document into its own transformation context. Load and
+// destruction must not overlap with a Transform of the same object.
+class Stylesheet {
+ public:
+  // Reads the file at `path` whole and compiles it; imports and includes
+  // are resolved relative to `path` and read now. Never fails as a call: a
+  // file that cannot be read gives empty bytes, and one that does not
+  // compile is kept with its bytes; either transforms every document to the
+  // empty text.
+  static Stylesheet Load(const std::string& path);
+
+  Stylesheet(Stylesheet&&) noexcept;
+  Stylesheet& operator=(Stylesheet&&) noexcept;
+  ~Stylesheet();
+
+  // The bytes of the file as Load read them (for a digest of what a page
+  // was made from).
+  const std::string& bytes() const { return bytes_; }
+
+  // True when the bytes compiled into a stylesheet.
+  bool IsCompiled() const { return compiled_ != nullptr; }
+
+  // True when a transformation may depend on more than the bytes above and
+  // the document: other files (xsl:import, xsl:include, document(), a DTD or
+  // external entity, dynamic evaluation of XPath text), the clock (EXSLT
+  // dates), math:random, or a stylesheet that did not compile.
+  // Conservative: a false answer means the bytes and the document decide
+  // the result alone.
+  bool ReadsOtherFiles() const { return readsOtherFiles_; }
+
+  // The result text of the stylesheet applied to `document`. A document
+  // with bytes the parser rejects is first repaired as ParserSafeText
+  // describes. Empty when the stylesheet is not compiled, the document does
+  // not parse, the transformation fails, or it produces no output.
+  std::string Transform(std::string_view document) const;
+
+ private:
+  struct Compiled;  // the libxslt stylesheet
+  struct CompiledDeleter {
+    void operator()(Compiled* compiled) const;
+  };
+
+  Stylesheet() = default;
+
+  std::string bytes_;
+  std::unique_ptr<Compiled, CompiledDeleter> compiled_;
+  bool readsOtherFiles_ = true;
+};
+
+}  // namespace kilnbook
+
+#endif  // KILNBOOK_REPORT_STYLESHEET_H_

@@ -1,0 +1,260 @@
+// Compiled stylesheets: loading, EXSLT, what they may read, and one
+// stylesheet shared by several threads.
+#include "report/stylesheet.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/capture_stderr.h"
+#include "support/temp_dir.h"
+
+namespace kilnbook {
+namespace {
+
+// The start of a stylesheet: the EXSLT namespaces and `extra` ones, then
+// `imports` (which must come first), then text output.
+std::string Head(const std::string& extra = "",
+                 const std::string& imports = "") {
+  return "<?xml version=\"1.0\"?>\n"
+         "<xsl:stylesheet version=\"1.0\" " + extra +
+         "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\" "
+         "xmlns:str=\"http://exslt.org/strings\" "
+         "xmlns:math=\"http://exslt.org/math\" "
+         "xmlns:exsl=\"http://exslt.org/common\" "
+         "xmlns:func=\"http://exslt.org/functions\" "
+         "xmlns:f=\"urn:kilnbook-test\" "
+         "extension-element-prefixes=\"func\">\n" +
+         imports + "<xsl:output method=\"text\" encoding=\"UTF-8\"/>\n";
+}
+constexpr const char kTail[] = "</xsl:stylesheet>\n";
+
+// A stylesheet that writes `select` once for the root.
+std::string TextStylesheet(const std::string& select) {
+  return Head() + "<xsl:template match=\"/\"><xsl:value-of select=\"" +
+         select + "\"/></xsl:template>\n" + kTail;
+}
+
+constexpr const char kDocument[] =
+    "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n"
+    "<P><NAME>a&amp;b c/\xC3\xA9</NAME><K>3</K></P>\n"
+    "<P><NAME>Bob</NAME><K>12</K></P>\n"
+    "<P><NAME>Al</NAME><K>7</K></P>\n"
+    "</KILNBOOKS>\n";
+
+class StylesheetTest : public TempDirTest {};
+
+TEST_F(StylesheetTest, ExsltFunctionsAreRegistered) {
+  struct Case {
+    std::string select;
+    std::string expected;
+  } cases[] = {
+      {"str:encode-uri(//P[1]/NAME, true())", "a%26b%20c%2F%C3%A9"},
+      {"str:replace(//P[1]/NAME, '&amp;', '&amp;amp;')",
+       "a&amp;b c/\xC3\xA9"},
+      {"math:max(//K)", "12"},
+      {"count(exsl:node-set(//P[K &gt; 5]))", "2"},
+  };
+  for (const Case& c : cases) {
+    WriteFile("style.xsl", TextStylesheet(c.select));
+    Stylesheet stylesheet = Stylesheet::Load("style.xsl");
+    ASSERT_TRUE(stylesheet.IsCompiled()) << c.select;
+    EXPECT_EQ(stylesheet.Transform(kDocument), c.expected) << c.select;
+  }
+}
+
+TEST_F(StylesheetTest, KeepsItsBytesAndIsCompiledOnce) {
+  std::string text = TextStylesheet("count(//P)");
+  WriteFile("style.xsl", text);
+  Stylesheet stylesheet = Stylesheet::Load("style.xsl");
+  EXPECT_EQ(stylesheet.bytes(), text);
+  WriteFile("style.xsl", TextStylesheet("'changed'"));
+  EXPECT_EQ(stylesheet.Transform(kDocument), "3");
+  EXPECT_EQ(stylesheet.Transform(kDocument), "3");
+}
+
+TEST_F(StylesheetTest, UnusableStylesheetTransformsToNothingQuietly) {
+  WriteFile("broken.xsl", TextStylesheet("count(//P"));
+  WriteFile("good.xsl", TextStylesheet("count(//P)"));
+  std::string err = CaptureStderr([&] {
+    Stylesheet missing = Stylesheet::Load("missing.xsl");
+    EXPECT_FALSE(missing.IsCompiled());
+    EXPECT_EQ(missing.bytes(), "");
+    EXPECT_EQ(missing.Transform(kDocument), "");
+    Stylesheet broken = Stylesheet::Load("broken.xsl");
+    EXPECT_FALSE(broken.IsCompiled());
+    EXPECT_EQ(broken.bytes(), ReadFile("broken.xsl"));
+    EXPECT_TRUE(broken.ReadsOtherFiles());
+    EXPECT_EQ(broken.Transform(kDocument), "");
+    EXPECT_EQ(Stylesheet::Load("good.xsl").Transform("<KILNBOOKS>"), "");
+  });
+  EXPECT_EQ(err, "");
+}
+
+TEST_F(StylesheetTest, ReadsOtherFilesWhenAnythingBesidesItsBytesCanCount) {
+  WriteFile("module.xsl", Head() + kTail);
+  struct Case {
+    const char* what;
+    std::string text;
+    bool expected;
+  } cases[] = {
+      {"plain", TextStylesheet("str:encode-uri(//P[1]/NAME, true())"), false},
+      {"import",
+       Head("", "<xsl:import href=\"module.xsl\"/>\n") + kTail, true},
+      {"include",
+       Head() + "<xsl:include href=\"module.xsl\"/>\n" + kTail,
+       true},
+      {"document()", TextStylesheet("count(document('module.xsl'))"), true},
+      {"document() spelt with a character reference",
+       TextStylesheet("count(&#100;ocument(''))"), true},
+      {"document() in an attribute value template",
+       Head() +
+           "<xsl:template match=\"/\"><a href=\"{document('')}\"/>"
+           "</xsl:template>\n" + kTail,
+       true},
+      {"DTD",
+       "<?xml version=\"1.0\"?>\n<!DOCTYPE xsl:stylesheet [\n"
+       "<!ENTITY e SYSTEM \"module.xsl\">\n]>\n" +
+           TextStylesheet("1").substr(22),
+       true},
+      {"dynamic XPath",
+       Head("xmlns:dyn=\"http://exslt.org/dynamic\" ") + kTail, true},
+      {"clock",
+       Head("xmlns:date=\"http://exslt.org/dates-and-times\" ") + kTail,
+       true},
+      {"random", TextStylesheet("math:random()"), true},
+  };
+  for (const Case& c : cases) {
+    WriteFile("style.xsl", c.text);
+    Stylesheet stylesheet = Stylesheet::Load("style.xsl");
+    EXPECT_TRUE(stylesheet.IsCompiled()) << c.what;
+    EXPECT_EQ(stylesheet.ReadsOtherFiles(), c.expected) << c.what;
+  }
+  // The default stylesheets depend on their own bytes only.
+  for (const char* name :
+       {"kilnbook.xsl", "kilnbook_player.xsl", "kilnbook_front.xsl"}) {
+    Stylesheet stylesheet = Stylesheet::Load(
+        std::string(KILNBOOK_SOURCE_DIR "/stylesheets/") + name);
+    EXPECT_TRUE(stylesheet.IsCompiled()) << name;
+    EXPECT_FALSE(stylesheet.ReadsOtherFiles()) << name;
+  }
+}
+
+// A stylesheet that leans on what a shared stylesheet must keep apart per
+// transformation: keys, sorts, variables, result tree fragments, EXSLT
+// functions, and a func:function from an imported module.
+constexpr const char kModule[] =
+    "<func:function name=\"f:link\"><xsl:param name=\"name\"/>"
+    "<func:result select=\"concat('./', str:encode-uri($name, true()), "
+    "'.html')\"/></func:function>\n";
+constexpr const char kPage[] =
+    "<xsl:key name=\"by-kills\" match=\"P\" use=\"K\"/>\n"
+    "<xsl:variable name=\"rows\"><xsl:for-each select=\"//P\">"
+    "<xsl:sort select=\"K\" data-type=\"number\" order=\"descending\"/>"
+    "<row name=\"{NAME}\" k=\"{K}\"/></xsl:for-each></xsl:variable>\n"
+    "<xsl:template match=\"/\">"
+    "<xsl:value-of select=\"math:max(//K)\"/>|"
+    "<xsl:value-of select=\"count(key('by-kills', '7'))\"/>|"
+    "<xsl:for-each select=\"exsl:node-set($rows)/row\">"
+    "<xsl:value-of select=\"f:link(@name)\"/>=<xsl:value-of select=\"@k\"/>;"
+    "</xsl:for-each></xsl:template>\n";
+
+// A main document of `players` players whose names and counts depend on
+// `seed`.
+std::string MainDocument(int seed, int players) {
+  std::string text = "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n";
+  text += "\t<SORT_BY>" + std::string(seed % 2 ? "SCORE" : "KILLS") +
+          "</SORT_BY>\n\t<INFO>\n\t\t<SERVER_NAME>S" + std::to_string(seed) +
+          "</SERVER_NAME>\n\t</INFO>\n<PLAYERS>\n";
+  for (int i = 0; i < players; ++i) {
+    std::string name = "p" + std::to_string((i * 7 + seed) % players) +
+                       (i % 3 ? " #&amp;" : "\xC3\xA9");
+    int kills = (i * 13 + seed) % 29;
+    text += "<PLAYER>\n\t<NAME>" + name + "</NAME>\n\t<PLAINNAME>" + name +
+            "</PLAINNAME>\n\t<HTMLNAME>" + name +
+            "</HTMLNAME>\n\t<STATS>\n\t\t<KILLS>" + std::to_string(kills) +
+            "</KILLS>\n\t\t<DEATHS>" + std::to_string(i % 5) +
+            "</DEATHS>\n\t\t<SCORE>" + std::to_string((kills * 3) % 31) +
+            "</SCORE>\n\t\t<RATIO>" + std::to_string(kills * 10) +
+            "</RATIO>\n\t\t<SUICIDES>" + std::to_string(i % 4) +
+            "</SUICIDES>\n\t\t<TEAMKILLS>" + std::to_string(i % 2) +
+            "</TEAMKILLS>\n\t</STATS>\n</PLAYER>\n";
+  }
+  return text + "</PLAYERS>\n</KILNBOOKS>\n";
+}
+
+std::string TestDocument(int seed) {
+  std::string text = "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n";
+  for (int i = 0; i < 6; ++i) {
+    text += "<P><NAME>n" + std::to_string(seed * 6 + i) +
+            (i % 2 ? "/x y" : "") + "</NAME><K>" +
+            std::to_string((seed + i * 5) % 11) + "</K></P>\n";
+  }
+  return text + "</KILNBOOKS>\n";
+}
+
+TEST_F(StylesheetTest, SharedAcrossThreadsGivesTheSingleThreadedResults) {
+  WriteFile("module.xsl", Head() + kModule + kTail);
+  WriteFile("page.xsl",
+            Head("", "<xsl:import href=\"module.xsl\"/>\n") + kPage + kTail);
+  struct Case {
+    std::string path;
+    std::vector<std::string> documents;
+  } cases[] = {
+      {"page.xsl", {}},
+      {KILNBOOK_SOURCE_DIR "/stylesheets/kilnbook.xsl", {}},
+  };
+  for (int seed = 0; seed < 12; ++seed) {
+    cases[0].documents.push_back(TestDocument(seed));
+    cases[1].documents.push_back(MainDocument(seed, 20 + seed));
+  }
+  constexpr int kThreads = 4;
+  constexpr int kRounds = 3;
+  for (const Case& c : cases) {
+    const Stylesheet stylesheet = Stylesheet::Load(c.path);
+    ASSERT_TRUE(stylesheet.IsCompiled()) << c.path;
+    std::vector<std::string> expected;
+    for (const std::string& document : c.documents) {
+      expected.push_back(stylesheet.Transform(document));
+      ASSERT_NE(expected.back(), "") << c.path;
+    }
+    // Each thread starts at a different document, so different documents
+    // are transformed at the same moment.
+    std::vector<int> mismatches(kThreads, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+      threads.emplace_back([&, t] {
+        size_t count = c.documents.size();
+        for (size_t k = 0; k < kRounds * count; ++k) {
+          size_t i = (k + static_cast<size_t>(t) * 5) % count;
+          if (stylesheet.Transform(c.documents[i]) != expected[i]) {
+            ++mismatches[t];
+          }
+        }
+      });
+    }
+    for (std::thread& thread : threads) {
+      thread.join();
+    }
+    EXPECT_EQ(mismatches, std::vector<int>(kThreads, 0)) << c.path;
+  }
+}
+
+TEST_F(StylesheetTest, FailuresOnAnotherThreadStayQuiet) {
+  WriteFile("style.xsl",
+            TextStylesheet("concat(count(document('missing.xml')), $nothing)"));
+  const Stylesheet stylesheet = Stylesheet::Load("style.xsl");
+  ASSERT_TRUE(stylesheet.IsCompiled());
+  std::string result = "unset";
+  std::string err = CaptureStderr([&] {
+    std::thread thread([&] { result = stylesheet.Transform(kDocument); });
+    thread.join();
+  });
+  EXPECT_EQ(result, "");
+  EXPECT_EQ(err, "");
+}
+
+}  // namespace
+}  // namespace kilnbook
