@@ -17,8 +17,8 @@ NameTally::NameTally(
 
 std::vector<NameTally::Entry>::iterator NameTally::LowerBound(NameId name) {
   // First by the names' leading bytes alone, without branches on the
-  // comparisons (which a search mispredicts half of the time), then through
-  // the few entries whose leading bytes are the same.
+  // comparisons (which a search mispredicts half of the time), then, when
+  // names share those bytes (a clan tag), by their texts.
   uint64_t prefix = pool_->Prefix(name);
   Entry* base = entries_.data();
   size_t size = entries_.size();
@@ -31,9 +31,12 @@ std::vector<NameTally::Entry>::iterator NameTally::LowerBound(NameId name) {
     ++base;
   }
   Entry* end = entries_.data() + entries_.size();
-  while (base != end && pool_->Prefix(base->name) == prefix &&
-         pool_->Less(base->name, name)) {
-    ++base;
+  if (base != end && pool_->Prefix(base->name) == prefix &&
+      pool_->Less(base->name, name)) {
+    base = std::lower_bound(base + 1, end, name,
+                            [this](const Entry& entry, NameId key) {
+                              return pool_->Less(entry.name, key);
+                            });
   }
   return entries_.begin() + (base - entries_.data());
 }

@@ -20,13 +20,15 @@ TEST(NameTallyTest, IncrementsKeepByteOrder) {
   NamePool pool;
   NameTally tally(pool);
   std::map<std::string, int32_t> expected;
-  // A fixed scramble of names that share prefixes, bytes above 0x7F and an
-  // empty name.
-  const std::string names[] = {"bo",      "Bob",  "",     "\xC9ric", "b",
-                               "Bobby",   "bob",  "a",    "[WW2]A",  "[WW2]",
-                               "abcdefghij", "abcdefghi"};
+  // A fixed scramble of names that share prefixes (some their first eight
+  // bytes, as a clan tag does), bytes above 0x7F and an empty name.
+  const std::string names[] = {
+      "bo",         "Bob",        "",          "\xC9ric",    "b",
+      "Bobby",      "bob",        "a",         "[WW2]A",     "[WW2]",
+      "abcdefghij", "abcdefghi",  "[CLAN]xxB", "[CLAN]xxAb", "[CLAN]xx",
+      "[CLAN]xxA",  "[CLAN]xxz",  "[CLAN]xy",  std::string("[CLAN]xx\0", 9)};
   uint32_t state = 7;
-  for (int i = 0; i < 500; ++i) {
+  for (int i = 0; i < 2000; ++i) {
     state = state * 1103515245u + 12345u;
     const std::string& name = names[(state >> 16) % std::size(names)];
     tally.Increment(pool.Intern(name));
