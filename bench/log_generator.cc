@@ -127,9 +127,12 @@ void LogGenerator::Flush() {
 void LogGenerator::Userinfo(int slot) {
   Client& c = clients_[slot];
   const char* model = kModels[c.model];
-  Line("ClientUserinfoChanged: %d n\\%s\\t\\%d\\model\\multi/%s\\head\\%s"
+  // The part of the model before "/" names the team: a kill between two
+  // players of the same team is a team kill.
+  const char* team = c.team == 1 ? "multi_axis" : "multi";
+  Line("ClientUserinfoChanged: %d n\\%s\\t\\%d\\model\\%s/%s\\head\\%s"
        "\\c1\\%d\\hc\\100\\w\\0\\l\\0",
-       slot, c.name.c_str(), c.team, model, model, c.team);
+       slot, c.name.c_str(), c.team, team, model, model, c.team);
 }
 
 void LogGenerator::Connect(int slot) {

@@ -251,9 +251,11 @@ void StatsApp::ParseLogFile(const std::string& logPath) {
     extras->EndRun();
     return;
   }
-  parser.Parse(kTempFileName, [this, countable](const LogEvent& event) {
-    if (countable) {
-      AccountEvent(event);
+  // The server is looked up once for the whole log, not once per line.
+  parser.Parse(kTempFileName, [server = serverList_.Find(currentServerName_),
+                               countable](const LogEvent& event) {
+    if (countable && server != nullptr) {
+      server->Account(event);
     }
   });
 }
@@ -404,45 +406,8 @@ std::string StatsApp::RulesXml() const {
 }
 
 void StatsApp::AccountEvent(const LogEvent& event) {
-  const std::string& name = currentServerName_;
-  switch (event.kind) {
-    case LogEventKind::InitGame:
-      serverList_.InitGame(name);
-      break;
-    case LogEventKind::ShutdownGame:
-      serverList_.ShutdownGame(name);
-      break;
-    case LogEventKind::Exit:
-      serverList_.Exit(name);
-      break;
-    case LogEventKind::Red:
-      // A "red:" line ends a game: both scores count, and the higher wins.
-      serverList_.AddBlueScore(name, event.blueScore);
-      serverList_.AddRedScore(name, event.redScore);
-      if (event.redScore < event.blueScore) {
-        serverList_.BlueWin(name);
-      } else if (event.blueScore < event.redScore) {
-        serverList_.RedWin(name);
-      }
-      break;
-    case LogEventKind::ClientConnect:
-      serverList_.ClientConnect(name, event.slot);
-      break;
-    case LogEventKind::ClientUserinfoChanged:
-      serverList_.ClientUserinfoChanged(name, event.slot, event.name,
-                                        event.htmlName, event.plainName,
-                                        event.head, event.model);
-      break;
-    case LogEventKind::Kill:
-      serverList_.Kill(name, event.killer, event.victim, event.meansOfDeath);
-      break;
-    case LogEventKind::Score:
-      serverList_.Score(name, event.slot, event.score, event.ping);
-      break;
-    default:
-      // ClientBegin, Item, Say, ClientDisconnect and unrecognised lines
-      // change nothing.
-      break;
+  if (Server* server = serverList_.Find(currentServerName_)) {
+    server->Account(event);
   }
 }
 

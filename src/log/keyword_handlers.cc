@@ -1,5 +1,6 @@
 #include "log/keyword_handlers.h"
 
+#include <array>
 #include <string>
 
 #include "log/number_text.h"
@@ -11,23 +12,36 @@ namespace {
 
 constexpr size_t npos = std::string_view::npos;
 
-LogEvent EventOf(LogEventKind kind) {
-  LogEvent event;
-  event.kind = kind;
-  return event;
+// The first `c` in `text` at or after `from`, or npos. The separators of a
+// kill line are a few bytes apart: a plain loop beats a call of memchr.
+size_t FindNear(std::string_view text, char c, size_t from = 0) {
+  for (size_t i = from; i < text.size(); ++i) {
+    if (text[i] == c) {
+      return i;
+    }
+  }
+  return npos;
 }
+
+// The data file's separators: '*', '|', '`' and 0xB4.
+constexpr std::array<bool, 256> kSeparator = [] {
+  std::array<bool, 256> table{};
+  for (unsigned char c : {'*', '|', '`', '\xB4'}) {
+    table[c] = true;
+  }
+  return table;
+}();
 
 // Team and model identifiers go into the data file as they stand, so they
 // must not carry its field separators.
-std::string WithoutSeparators(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
+void AssignWithoutSeparators(std::string& out, std::string_view text) {
+  out.resize(text.size());
+  char* kept = out.data();
   for (char c : text) {
-    if (c != '*' && c != '|' && c != '`' && c != '\xB4') {
-      out.push_back(c);
-    }
+    *kept = c;
+    kept += kSeparator[static_cast<unsigned char>(c)] ? 0 : 1;
   }
-  return out;
+  out.resize(static_cast<size_t>(kept - out.data()));
 }
 
 static_assert(kKeywordTable.size() ==
@@ -36,61 +50,65 @@ static_assert(kKeywordTable.size() ==
 
 }  // namespace
 
-LogEvent HandleInitGame(std::string_view) {
-  return EventOf(LogEventKind::InitGame);
+void HandleInitGame(std::string_view, LogEvent& event) {
+  event.Reset(LogEventKind::InitGame);
 }
 
-LogEvent HandleShutdownGame(std::string_view) {
-  return EventOf(LogEventKind::ShutdownGame);
+void HandleShutdownGame(std::string_view, LogEvent& event) {
+  event.Reset(LogEventKind::ShutdownGame);
 }
 
-LogEvent HandleExit(std::string_view) { return EventOf(LogEventKind::Exit); }
-
-LogEvent HandleClientBegin(std::string_view) {
-  return EventOf(LogEventKind::ClientBegin);
+void HandleExit(std::string_view, LogEvent& event) {
+  event.Reset(LogEventKind::Exit);
 }
 
-LogEvent HandleItem(std::string_view) { return EventOf(LogEventKind::Item); }
-
-LogEvent HandleSay(std::string_view) { return EventOf(LogEventKind::Say); }
-
-LogEvent HandleClientDisconnect(std::string_view) {
-  return EventOf(LogEventKind::ClientDisconnect);
+void HandleClientBegin(std::string_view, LogEvent& event) {
+  event.Reset(LogEventKind::ClientBegin);
 }
 
-LogEvent HandleRed(std::string_view args) {
-  LogEvent event = EventOf(LogEventKind::Red);
+void HandleItem(std::string_view, LogEvent& event) {
+  event.Reset(LogEventKind::Item);
+}
+
+void HandleSay(std::string_view, LogEvent& event) {
+  event.Reset(LogEventKind::Say);
+}
+
+void HandleClientDisconnect(std::string_view, LogEvent& event) {
+  event.Reset(LogEventKind::ClientDisconnect);
+}
+
+void HandleRed(std::string_view args, LogEvent& event) {
+  event.Reset(LogEventKind::Red);
   size_t blank = args.find(' ');
   if (blank == npos) {
-    return event;
+    return;
   }
   std::string_view redText = args.substr(0, blank);
   // The blank and the byte after it (normally the second blank) are skipped;
   // without two bytes after the blank there is no blue label to read.
   if (args.size() - blank - 1 < 2) {
-    return event;
+    return;
   }
   std::string_view tail = args.substr(blank + 2);
   size_t colon = tail.find(':');
   if (colon == npos) {
-    return event;
+    return;
   }
   event.redScore = ParseNumber(redText);
   event.blueScore = ParseNumber(tail.substr(colon + 1));
-  return event;
 }
 
-LogEvent HandleClientConnect(std::string_view args) {
-  LogEvent event = EventOf(LogEventKind::ClientConnect);
+void HandleClientConnect(std::string_view args, LogEvent& event) {
+  event.Reset(LogEventKind::ClientConnect);
   event.slot = ParseNumber(args);
-  return event;
 }
 
-LogEvent HandleClientUserinfoChanged(std::string_view args) {
-  LogEvent event = EventOf(LogEventKind::ClientUserinfoChanged);
+void HandleClientUserinfoChanged(std::string_view args, LogEvent& event) {
+  event.Reset(LogEventKind::ClientUserinfoChanged);
   size_t nameKey = args.find("n\\");
   if (nameKey == npos) {
-    return event;
+    return;
   }
   // With the key at the very start there is no slot text; the whole
   // arguments begin with a letter and read as 0.
@@ -98,90 +116,87 @@ LogEvent HandleClientUserinfoChanged(std::string_view args) {
   std::string_view tail = args.substr(nameKey + 2);
   size_t nameEnd = tail.find('\\');
   if (nameEnd == npos) {
-    return event;
+    return;
   }
-  event.name = CleanText(tail.substr(0, nameEnd));
-  event.plainName = ColorizeName(event.name, NameMode::kPlain);
-  event.htmlName = ColorizeName(event.name, NameMode::kMarkup);
+  AppendCleanText(event.name, tail.substr(0, nameEnd));
+  AppendColorizedName(event.plainName, event.name, NameMode::kPlain);
+  AppendColorizedName(event.htmlName, event.name, NameMode::kMarkup);
   // Searched from the start of the raw name, as the player's own text may
   // end in "model".
   size_t modelKey = tail.find("model\\");
   if (modelKey == npos) {
-    return event;
+    return;
   }
   tail = tail.substr(modelKey + 6);
   size_t slash = tail.find('/');
   if (slash == npos) {
-    return event;
+    return;
   }
-  event.model = WithoutSeparators(tail.substr(0, slash));
+  AssignWithoutSeparators(event.model, tail.substr(0, slash));
   size_t headKey = tail.find("head\\");
   if (headKey == npos) {
-    return event;
+    return;
   }
   tail = tail.substr(headKey + 5);
   size_t headEnd = tail.find('\\');
   if (headEnd == npos) {
-    return event;
+    return;
   }
-  event.head = WithoutSeparators(tail.substr(0, headEnd));
-  return event;
+  AssignWithoutSeparators(event.head, tail.substr(0, headEnd));
 }
 
-LogEvent HandleKill(std::string_view args) {
-  LogEvent event = EventOf(LogEventKind::Kill);
+void HandleKill(std::string_view args, LogEvent& event) {
+  event.Reset(LogEventKind::Kill);
   // Position 0 holds the blank after the keyword.
-  size_t firstBlank = args.find(' ', 1);
+  size_t firstBlank = FindNear(args, ' ', 1);
   if (firstBlank == npos) {
-    return event;
+    return;
   }
   event.killer = ParseNumber(args.substr(1, firstBlank - 1));
   std::string_view tail = args.substr(firstBlank + 1);
-  size_t secondBlank = tail.find(' ');
+  size_t secondBlank = FindNear(tail, ' ');
   if (secondBlank == npos) {
-    return event;
+    return;
   }
   event.victim = ParseNumber(tail.substr(0, secondBlank));
   std::string_view tail2 = tail.substr(secondBlank + 1);
-  size_t colon = tail2.find(':');
+  size_t colon = FindNear(tail2, ':');
   if (colon == npos) {
-    return event;
+    return;
   }
   event.meansOfDeath = ParseNumber(tail2.substr(0, colon));
-  return event;
 }
 
-LogEvent HandleScore(std::string_view args) {
+void HandleScore(std::string_view args, LogEvent& event) {
   constexpr std::string_view kPing = "ping:";
   constexpr std::string_view kClient = "client:";
-  LogEvent event = EventOf(LogEventKind::Score);
+  event.Reset(LogEventKind::Score);
   size_t ping = args.find(kPing, 1);
   if (ping == npos) {
-    return event;
+    return;
   }
   // The score stands between the leading blank and the two blanks before
   // "ping:"; a "ping:" too close to the start leaves the rest of the text.
   event.score = ParseNumber(ping < 3 ? args.substr(1) : args.substr(1, ping - 3));
   if (ping + kPing.size() == args.size()) {
-    return event;
+    return;
   }
   std::string_view tail = args.substr(ping + kPing.size() + 1);
   size_t client = tail.find(kClient);
   if (client == npos) {
-    return event;
+    return;
   }
   event.ping = ParseNumber(client < 2 ? tail : tail.substr(0, client - 2));
   if (client + kClient.size() == tail.size()) {
-    return event;
+    return;
   }
   std::string_view tail2 = tail.substr(client + kClient.size() + 1);
   // A slot that ends the line is not taken: the name must follow it.
   size_t blank = tail2.find(' ');
   if (blank == npos) {
-    return event;
+    return;
   }
   event.slot = ParseNumber(tail2.substr(0, blank));
-  return event;
 }
 
 }  // namespace kilnbook

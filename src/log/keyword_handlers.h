@@ -12,40 +12,41 @@
 namespace kilnbook {
 
 // Takes the argument text of a line (everything after the keyword's colon,
-// starting with the byte right after it) and returns the line's event.
+// starting with the byte right after it) and makes `event` the line's event:
+// whatever `event` held before is reset, its strings' storage reused.
 // Handlers never fail: a value whose separators are missing, or stand at the
 // very end of the text, stays at its default together with every value read
 // after it. Numbers are read strtol-style; text that is not a number gives 0.
-using KeywordHandler = LogEvent (*)(std::string_view args);
+using KeywordHandler = void (*)(std::string_view args, LogEvent& event);
 
 // Lines that only mark a moment of the game: the event carries its kind and
 // nothing else.
-LogEvent HandleInitGame(std::string_view args);
-LogEvent HandleShutdownGame(std::string_view args);
-LogEvent HandleExit(std::string_view args);
-LogEvent HandleClientBegin(std::string_view args);
-LogEvent HandleItem(std::string_view args);
-LogEvent HandleSay(std::string_view args);
-LogEvent HandleClientDisconnect(std::string_view args);
+void HandleInitGame(std::string_view args, LogEvent& event);
+void HandleShutdownGame(std::string_view args, LogEvent& event);
+void HandleExit(std::string_view args, LogEvent& event);
+void HandleClientBegin(std::string_view args, LogEvent& event);
+void HandleItem(std::string_view args, LogEvent& event);
+void HandleSay(std::string_view args, LogEvent& event);
+void HandleClientDisconnect(std::string_view args, LogEvent& event);
 
 // "3  blue:5": `redScore` and `blueScore`, both or neither.
-LogEvent HandleRed(std::string_view args);
+void HandleRed(std::string_view args, LogEvent& event);
 
 // " 4": `slot`.
-LogEvent HandleClientConnect(std::string_view args);
+void HandleClientConnect(std::string_view args, LogEvent& event);
 
 // " 2 n\Name\...\model\team/skin\...\head\face\...": `slot`, the three name
 // forms, `model` (team identifier) and `head` (model identifier). Keys are
 // found by plain substring search, the first match wins. `model` and `head`
 // lose the data-file separators '*', '|', '`' and 0xB4, so that no player can
 // break their own record with them.
-LogEvent HandleClientUserinfoChanged(std::string_view args);
+void HandleClientUserinfoChanged(std::string_view args, LogEvent& event);
 
 // " 2 5 17: text": `killer`, `victim`, `meansOfDeath`.
-LogEvent HandleKill(std::string_view args);
+void HandleKill(std::string_view args, LogEvent& event);
 
 // " 12  ping: 80  client: 2 Name": `score`, `ping`, `slot`.
-LogEvent HandleScore(std::string_view args);
+void HandleScore(std::string_view args, LogEvent& event);
 
 struct KeywordEntry {
   std::string_view keyword;  // with its colon, compared case-sensitively

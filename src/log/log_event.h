@@ -43,6 +43,19 @@ struct LogEvent {
   std::string plainName;  // name without colour codes
   std::string model;      // team identifier: userinfo model up to its "/"
   std::string head;       // model identifier: userinfo head
+
+  // Back to a fresh record of `newKind`. The strings keep their storage, so
+  // that a reader reusing one record for every line allocates nothing.
+  void Reset(LogEventKind newKind) {
+    kind = newKind;
+    redScore = blueScore = slot = ping = score = UNSET;
+    killer = victim = meansOfDeath = UNSET;
+    name.clear();
+    htmlName.clear();
+    plainName.clear();
+    model.clear();
+    head.clear();
+  }
 };
 
 }  // namespace kilnbook

@@ -1,5 +1,7 @@
 #include "log/log_parser.h"
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -19,6 +21,39 @@ struct FileCloser {
 
 using UniqueFile = std::unique_ptr<FILE, FileCloser>;
 
+// No two keywords have both the same length and the same three low bits of
+// their first byte, so those pick the one keyword a word can be; a table
+// of them spares comparing every line with every keyword.
+constexpr size_t kShapeLengths = 32;
+
+constexpr size_t ShapeOf(size_t length, char first) {
+  return length * 8 + (static_cast<unsigned char>(first) & 7);
+}
+
+constexpr std::array<int8_t, kShapeLengths * 8> kKeywordByShape = [] {
+  std::array<int8_t, kShapeLengths * 8> table{};
+  table.fill(-1);
+  for (size_t i = 0; i < kKeywordTable.size(); ++i) {
+    std::string_view keyword = kKeywordTable[i].keyword;
+    table[ShapeOf(keyword.size(), keyword[0])] = static_cast<int8_t>(i);
+  }
+  return table;
+}();
+
+constexpr bool ShapesAreDistinct() {
+  for (size_t i = 0; i < kKeywordTable.size(); ++i) {
+    std::string_view keyword = kKeywordTable[i].keyword;
+    if (keyword.size() >= kShapeLengths ||
+        kKeywordByShape[ShapeOf(keyword.size(), keyword[0])] !=
+            static_cast<int8_t>(i)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+static_assert(ShapesAreDistinct(), "two keywords share a table slot");
+
 }  // namespace
 
 bool LogParser::Parse(const std::string& path, const EventSink& sink) const {
@@ -30,11 +65,13 @@ bool LogParser::Parse(const std::string& path, const EventSink& sink) const {
   }
   LineReader reader(file.get());
   std::string_view line;
+  LogEvent event;
   while (reader.Next(line)) {
     // Lines up to the width of the time column cannot carry a keyword and
     // give no event at all.
     if (line.size() > kTimeColumnWidth) {
-      sink(ParseLine(line));
+      ParseLine(line, event);
+      sink(event);
     }
   }
   return !reader.Failed();
@@ -47,27 +84,35 @@ std::vector<LogEvent> LogParser::Parse(const std::string& path) const {
 }
 
 LogEvent LogParser::ParseLine(std::string_view line) {
+  LogEvent event;
+  ParseLine(line, event);
+  return event;
+}
+
+void LogParser::ParseLine(std::string_view line, LogEvent& event) {
   std::string_view rest =
       line.size() > kTimeColumnWidth ? line.substr(kTimeColumnWidth) : "";
   size_t colon = rest.find(':');
-  if (colon == std::string_view::npos) {
-    return LogEvent();
-  }
-  int index = FindKeyword(rest.substr(0, colon + 1));
+  int index = colon == std::string_view::npos
+                  ? -1
+                  : FindKeyword(rest.substr(0, colon + 1));
   if (index < 0) {
-    return LogEvent();
+    event.Reset(LogEventKind::Unrecognized);
+    return;
   }
-  return kKeywordTable[static_cast<size_t>(index)].handler(
-      rest.substr(colon + 1));
+  kKeywordTable[static_cast<size_t>(index)].handler(rest.substr(colon + 1),
+                                                    event);
 }
 
 int LogParser::FindKeyword(std::string_view word) {
-  for (size_t i = 0; i < kKeywordTable.size(); ++i) {
-    if (kKeywordTable[i].keyword == word) {
-      return static_cast<int>(i);
-    }
+  if (word.empty() || word.size() >= kShapeLengths) {
+    return -1;
   }
-  return -1;
+  int index = kKeywordByShape[ShapeOf(word.size(), word[0])];
+  if (index < 0 || kKeywordTable[static_cast<size_t>(index)].keyword != word) {
+    return -1;
+  }
+  return index;
 }
 
 }  // namespace kilnbook

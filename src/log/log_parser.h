@@ -18,7 +18,8 @@ class LogParser {
 
   // Reads `path` line by line (lines of any length) and hands the event of
   // every line longer than the seven-byte time column to `sink`, in line
-  // order, one at a time: memory does not grow with the log. When the file
+  // order, one at a time: memory does not grow with the log. The event is
+  // valid during the call only: one record serves every line. When the file
   // cannot be opened, prints "Failed to open logfile: %s\n" with `path` and
   // returns false. Also returns false, silently, when reading fails part way
   // (the events of the lines read before are already handed out), so that a
@@ -32,6 +33,9 @@ class LogParser {
   // first colon picks the keyword handler. Never fails: a line without a
   // known keyword gives an Unrecognized event.
   static LogEvent ParseLine(std::string_view line);
+
+  // The same, written into `event`, whose strings keep their storage.
+  static void ParseLine(std::string_view line, LogEvent& event);
 
   // The keyword table index of `word` (keyword with its colon), or -1.
   static int FindKeyword(std::string_view word);

@@ -7,41 +7,58 @@ namespace kilnbook {
 
 namespace {
 
-bool IsCSpace(char c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
-         c == '\r';
-}
+// The C locale's white space: the blank and \t \n \v \f \r (9 to 13).
+bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
 int32_t ParseNumber(std::string_view text) {
-  size_t pos = 0;
-  while (pos < text.size() && IsCSpace(text[pos])) {
-    ++pos;
+  // Most numbers of a log are a few plain digits: nine of them cannot pass
+  // the 32-bit range.
+  if (!text.empty() && text.size() <= 9 && IsDigit(text[0])) {
+    int32_t value = 0;
+    for (char c : text) {
+      if (!IsDigit(c)) {
+        break;
+      }
+      value = value * 10 + (c - '0');
+    }
+    return value;
+  }
+  const char* at = text.data();
+  const char* end = at + text.size();
+  while (at < end && IsCSpace(*at)) {
+    ++at;
   }
   bool negative = false;
-  if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-    negative = text[pos] == '-';
-    ++pos;
+  if (at < end && (*at == '+' || *at == '-')) {
+    negative = *at == '-';
+    ++at;
   }
-  // Accumulate the magnitude in unsigned 64 bits and stop growing once it is
-  // past the range of a signed 64-bit value, as strtol saturates.
+  // The magnitude saturates at 2^63, where strtol's result saturates on
+  // either side (LONG_MAX above, LONG_MIN below).
   constexpr uint64_t kLimit =
       static_cast<uint64_t>(std::numeric_limits<int64_t>::max()) + 1;
+  // Below this, ten times the magnitude plus a digit stays below kLimit.
+  constexpr uint64_t kSafe = kLimit / 10;
   uint64_t magnitude = 0;
-  while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9') {
-    if (magnitude <= kLimit) {
-      magnitude = magnitude * 10 + static_cast<uint64_t>(text[pos] - '0');
+  for (; at < end && IsDigit(*at); ++at) {
+    uint64_t digit = static_cast<uint64_t>(*at - '0');
+    if (magnitude < kSafe || magnitude <= (kLimit - digit) / 10) {
+      magnitude = magnitude * 10 + digit;
+    } else {
+      magnitude = kLimit;
     }
-    ++pos;
   }
   int64_t value;
-  if (negative) {
-    value = magnitude >= kLimit ? std::numeric_limits<int64_t>::min()
-                                : -static_cast<int64_t>(magnitude);
+  if (magnitude >= kLimit) {
+    value = negative ? std::numeric_limits<int64_t>::min()
+                     : std::numeric_limits<int64_t>::max();
   } else {
-    value = magnitude >= kLimit ? std::numeric_limits<int64_t>::max()
-                                : static_cast<int64_t>(magnitude);
+    value = negative ? -static_cast<int64_t>(magnitude)
+                     : static_cast<int64_t>(magnitude);
   }
   return static_cast<int32_t>(static_cast<uint32_t>(value));
 }

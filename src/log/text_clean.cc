@@ -1,26 +1,27 @@
 #include "log/text_clean.h"
 
+#include <array>
+
 namespace kilnbook {
 
 namespace {
 
-bool IsRemoved(unsigned char c) {
-  switch (c) {
-    case 0x3C:  // <
-    case 0x3E:  // >
-    case 0x2A:  // *
-    case 0xB4:  // acute accent in Latin-1
-    case 0x60:  // `
-    case 0x7C:  // |
-    case 0x27:  // '
-    case 0x12:
-    case 0x14:
-    case 0x1A:
-      return true;
-    default:
-      return false;
+// What cleaning does with each byte: most bytes are kept, runs of them
+// are copied at once.
+enum class Cleaning : unsigned char { kKeep, kRemove, kEntity };
+
+constexpr std::array<Cleaning, 256> kCleaning = [] {
+  std::array<Cleaning, 256> table{};
+  // < > * ` | ' and the acute accent of Latin-1 (0xB4), and three control
+  // bytes.
+  for (unsigned char c : {0x3C, 0x3E, 0x2A, 0x60, 0x7C, 0x27, 0xB4, 0x12,
+                          0x14, 0x1A}) {
+    table[c] = Cleaning::kRemove;
   }
-}
+  table['&'] = Cleaning::kEntity;
+  table['"'] = Cleaning::kEntity;
+  return table;
+}();
 
 // Colours of the codes ^1 to ^9; ^9 repeats the red of ^1.
 constexpr std::string_view kColours[9] = {
@@ -46,24 +47,36 @@ std::string_view XmlEntity(char c) {
 
 std::string CleanText(std::string_view text) {
   std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    if (IsRemoved(static_cast<unsigned char>(c))) {
+  AppendCleanText(out, text);
+  return out;
+}
+
+void AppendCleanText(std::string& out, std::string_view text) {
+  out.reserve(out.size() + text.size());
+  size_t run = 0;  // start of the bytes kept as they are
+  for (size_t i = 0; i < text.size(); ++i) {
+    Cleaning cleaning = kCleaning[static_cast<unsigned char>(text[i])];
+    if (cleaning == Cleaning::kKeep) {
       continue;
     }
-    std::string_view entity = XmlEntity(c);
-    if (entity.empty()) {
-      out.push_back(c);
-    } else {
-      out.append(entity);
+    out.append(text.substr(run, i - run));
+    if (cleaning == Cleaning::kEntity) {
+      out.append(XmlEntity(text[i]));
     }
+    run = i + 1;
   }
-  return out;
+  out.append(text.substr(run));
 }
 
 std::string ColorizeName(std::string_view name, NameMode mode) {
   std::string out;
-  out.reserve(name.size());
+  AppendColorizedName(out, name, mode);
+  return out;
+}
+
+void AppendColorizedName(std::string& out, std::string_view name,
+                         NameMode mode) {
+  out.reserve(out.size() + name.size());
   bool opened = false;
   size_t pos = 0;
   while (true) {
@@ -94,7 +107,6 @@ std::string ColorizeName(std::string_view name, NameMode mode) {
   if (mode == NameMode::kMarkup && opened) {
     out.append(kFontClose);
   }
-  return out;
 }
 
 }  // namespace kilnbook

@@ -14,6 +14,9 @@ namespace kilnbook {
 // be written into the data file and XML text as it is. Works on bytes.
 std::string CleanText(std::string_view text);
 
+// CleanText appended to `out`, which can then reuse its storage.
+void AppendCleanText(std::string& out, std::string_view text);
+
 // The XML entity of `c` (ampersand, double quote, apostrophe), or "".
 std::string_view XmlEntity(char c);
 
@@ -24,6 +27,10 @@ enum class NameMode { kPlain, kMarkup };
 // COLOR=\"#FF0000\"&gt;" ... "&lt;/FONT&gt;". A caret followed by anything
 // else, or ending the name, stays as text.
 std::string ColorizeName(std::string_view name, NameMode mode);
+
+// ColorizeName appended to `out`.
+void AppendColorizedName(std::string& out, std::string_view name,
+                         NameMode mode);
 
 }  // namespace kilnbook
 

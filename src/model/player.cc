@@ -10,16 +10,6 @@ namespace kilnbook {
 
 namespace {
 
-template <typename Tally, typename Key>
-void Increment(Tally& tally, const Key& key) {
-  auto it = tally.find(key);
-  if (it == tally.end()) {
-    tally.emplace(key, 1);
-  } else {
-    it->second = WrapAdd(it->second, 1);
-  }
-}
-
 void Increment(int32_t& counter) { counter = WrapAdd(counter, 1); }
 
 // Single precision first, then truncation toward zero; out-of-range values
@@ -38,47 +28,88 @@ int32_t TruncateToInt(double value) {
   return static_cast<int32_t>(single);
 }
 
+// Gives `tally` names of `pool`: an empty one simply takes the pool.
+void MoveInto(NameTally& tally, NamePool& pool) {
+  if (tally.pool() == &pool) {
+    return;
+  }
+  tally = tally.empty() ? NameTally(pool) : tally.InternedIn(pool);
+}
+
 }  // namespace
 
-Player::Player(std::string name, const ConfigFile& configFile)
-    : config_(configFile.values()), name_(std::move(name)) {
+Player::Player(std::string name, const ConfigFile& configFile, NamePool& names)
+    : config_(configFile.values()),
+      names_(&names),
+      name_(std::move(name)),
+      nameId_(names.Intern(name_)) {
   configFile.ReportIfMissing();
+  for (NameTally* tally : {&stats_.killers, &stats_.targets, &stats_.teams,
+                           &stats_.models, &stats_.teamKillVictims}) {
+    *tally = NameTally(names);
+  }
 }
 
-void Player::SetHtmlName(const std::string& htmlName) {
-  stats_.htmlName = htmlName;
+void Player::Restore(PlayerStats stats) {
+  stats_ = std::move(stats);
+  for (NameTally* tally : {&stats_.killers, &stats_.targets, &stats_.teams,
+                           &stats_.models, &stats_.teamKillVictims}) {
+    MoveInto(*tally, *names_);
+  }
+  plainNameId_ = names_->Intern(stats_.plainName);
 }
 
-void Player::SetPlainName(const std::string& plainName) {
-  stats_.plainName = plainName;
+void Player::SetHtmlName(std::string_view htmlName) {
+  stats_.htmlName.assign(htmlName);
 }
 
-void Player::AddKill(const std::string& victimPlainName, int32_t code) {
+void Player::SetPlainName(std::string_view plainName) {
+  if (plainName != stats_.plainName) {
+    stats_.plainName.assign(plainName);
+    plainNameId_ = names_->Intern(plainName);
+  }
+}
+
+void Player::AddKill(std::string_view victimPlainName, int32_t code) {
+  AddKill(names_->Intern(victimPlainName), code, NameTally::kNoHint);
+}
+
+size_t Player::AddKill(NameId victimPlainName, int32_t code, size_t hint) {
   Increment(stats_.kills);
-  Increment(stats_.killWeapons, code);
-  Increment(stats_.targets, victimPlainName);
+  stats_.killWeapons.Increment(code);
+  return stats_.targets.Increment(victimPlainName, hint);
 }
 
-void Player::AddDeath(const std::string& killerPlainName, int32_t code) {
+void Player::AddDeath(std::string_view killerPlainName, int32_t code) {
+  AddDeath(names_->Intern(killerPlainName), code, NameTally::kNoHint);
+}
+
+size_t Player::AddDeath(NameId killerPlainName, int32_t code, size_t hint) {
   Increment(stats_.deaths);
-  Increment(stats_.deathWeapons, code);
-  Increment(stats_.killers, killerPlainName);
+  stats_.deathWeapons.Increment(code);
+  return stats_.killers.Increment(killerPlainName, hint);
 }
 
 void Player::AddSuicide(int32_t code) {
   Increment(stats_.suicides);
-  Increment(stats_.suicideWeapons, code);
+  stats_.suicideWeapons.Increment(code);
 }
 
-void Player::AddTeamKill(const std::string& victimName) {
-  Increment(stats_.teamKillVictims, victimName);
+void Player::AddTeamKill(std::string_view victimName) {
+  AddTeamKill(names_->Intern(victimName), NameTally::kNoHint);
+}
+
+size_t Player::AddTeamKill(NameId victimName, size_t hint) {
   Increment(stats_.teamKills);
+  return stats_.teamKillVictims.Increment(victimName, hint);
 }
 
-void Player::AddTeam(const std::string& team) { Increment(stats_.teams, team); }
+void Player::AddTeam(std::string_view team) { AddTeam(names_->Intern(team)); }
 
-void Player::AddModel(const std::string& model) {
-  Increment(stats_.models, model);
+void Player::AddTeam(NameId team) { stats_.teams.Increment(team); }
+
+void Player::AddModel(std::string_view model) {
+  stats_.models.Increment(names_->Intern(model));
 }
 
 void Player::AddScore(int32_t score, int32_t pingSample) {

@@ -3,24 +3,19 @@
 #define KILNBOOK_MODEL_PLAYER_H_
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
-#include <map>
+#include <string_view>
 #include <utility>
 
 #include "config/config.h"
 #include "config/config_file.h"
+#include "model/code_tally.h"
+#include "model/name_pool.h"
+#include "model/name_tally.h"
 #include "model/weapon_table.h"
 
 namespace kilnbook {
-
-// Tallies list their entries in ascending key order: text keys byte-wise as
-// unsigned bytes (std::string's order), numeric keys signed. The kills of a
-// busy log do not look names up in them each time: the player table keeps
-// the entries it updates (map entries never move).
-using NameTally = std::map<std::string, int32_t>;
-using CodeTally = std::map<int32_t, int32_t>;
 
 // Everything the data file keeps of a player besides its name.
 struct PlayerStats {
@@ -47,7 +42,9 @@ class Player {
   // A record with zero counters and empty tallies, with the configuration
   // of `configFile` (printing its message when the file is missing). The
   // values are shared, not copied: tens of thousands of players hold them.
-  Player(std::string name, const ConfigFile& configFile);
+  // The tallies keep their names in `names`, the pool of the player's
+  // table, which is borrowed and must outlive the player.
+  Player(std::string name, const ConfigFile& configFile, NamePool& names);
 
   Player(const Player&) = delete;
   Player& operator=(const Player&) = delete;
@@ -59,20 +56,21 @@ class Player {
   const WeaponTable& weapons() const { return weapons_; }
 
   // Replaces every saved value at once: the data file reader restores a
-  // record with it.
-  void Restore(PlayerStats stats) { stats_ = std::move(stats); }
+  // record with it. Tallies whose names are in another pool (or in none)
+  // are moved into the player's own.
+  void Restore(PlayerStats stats);
 
   // Names as a userinfo event reports them.
-  void SetHtmlName(const std::string& htmlName);
-  void SetPlainName(const std::string& plainName);
+  void SetHtmlName(std::string_view htmlName);
+  void SetPlainName(std::string_view plainName);
 
   // Updates; every increment is by one and wraps around at 32 bits.
-  void AddKill(const std::string& victimPlainName, int32_t code);
-  void AddDeath(const std::string& killerPlainName, int32_t code);
+  void AddKill(std::string_view victimPlainName, int32_t code);
+  void AddDeath(std::string_view killerPlainName, int32_t code);
   void AddSuicide(int32_t code);
-  void AddTeamKill(const std::string& victimName);
-  void AddTeam(const std::string& team);
-  void AddModel(const std::string& model);
+  void AddTeamKill(std::string_view victimName);
+  void AddTeam(std::string_view team);
+  void AddModel(std::string_view model);
   // `ping` becomes (ping + sample) / 2, truncated toward zero.
   void AddScore(int32_t score, int32_t pingSample);
 
@@ -91,13 +89,23 @@ class Player {
   bool MeetsThresholds() const;
 
  private:
-  // The player table repeats known kills on the counters directly.
+  // The player table books kills with the interned names it already has,
+  // and with where their entries stood last time (NameTally::Increment).
   friend class PlayerTable;
+  size_t AddKill(NameId victimPlainName, int32_t code, size_t hint);
+  size_t AddDeath(NameId killerPlainName, int32_t code, size_t hint);
+  size_t AddTeamKill(NameId victimName, size_t hint);
+  void AddTeam(NameId team);
 
   std::shared_ptr<const Config> config_;
-  WeaponTable weapons_;
+  NamePool* names_;
   std::string name_;
   PlayerStats stats_;
+  // `name_` and `stats_.plainName` in `names_`: the keys under which others
+  // tally this player.
+  NameId nameId_;
+  NameId plainNameId_ = NamePool::kEmpty;
+  [[no_unique_address]] WeaponTable weapons_;
 };
 
 }  // namespace kilnbook

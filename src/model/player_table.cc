@@ -1,23 +1,16 @@
 #include "model/player_table.h"
 
 #include <cstdio>
-#include <string_view>
 #include <utility>
-
-#include "log/number_text.h"
 
 namespace kilnbook {
 
 namespace {
 
-constexpr size_t kMaxKnownKills = 1 << 16;
+constexpr size_t kLowSlots = 1024;
 
-void CountCode(CodeTally& tally, int32_t code) {
-  auto [entry, added] = tally.try_emplace(code, 1);
-  if (!added) {
-    entry->second = WrapAdd(entry->second, 1);
-  }
-}
+// Room for the pairs of a few hundred busy players (256 KB).
+constexpr size_t kHintBits = 16;
 
 // Removes every player for which `drop` is true.
 template <typename Predicate>
@@ -35,36 +28,73 @@ void DropIf(PlayerMap& players, Predicate drop) {
 
 PlayerTable::PlayerTable(std::string serverName, const ConfigFile& configFile)
     : configFile_(configFile),
+      lowSlots_(kLowSlots),
       config_(configFile),
       serverName_(std::move(serverName)) {
   SetName(kWorldSlot, kWorldName);
   ReplacePlayer(kDefaultPlayerName);
 }
 
-void PlayerTable::SetName(int32_t slot, const std::string& name) {
-  std::string& bound = slotNames_[slot];
-  if (bound != name || name.empty()) {
-    ForgetSlot(slot);
+PlayerTable::Slot& PlayerTable::SlotOf(int32_t slot) {
+  if (slot >= 0 && static_cast<size_t>(slot) < kLowSlots) {
+    return lowSlots_[static_cast<size_t>(slot)];
   }
-  bound = name;
-  if (players_.find(name) == players_.end()) {
-    players_.emplace(name, std::make_unique<Player>(name, configFile_));
+  return otherSlots_[slot];
+}
+
+PlayerTable::Slot* PlayerTable::FindSlot(int32_t slot) {
+  if (slot >= 0 && static_cast<size_t>(slot) < kLowSlots) {
+    return &lowSlots_[static_cast<size_t>(slot)];
   }
+  auto it = otherSlots_.find(slot);
+  return it == otherSlots_.end() ? nullptr : &it->second;
+}
+
+void PlayerTable::SetName(int32_t slot, std::string_view name) {
+  BindName(SlotOf(slot), name);
+}
+
+Player& PlayerTable::BindName(Slot& slot, std::string_view name) {
+  NameId id = names_.Intern(name);
+  // A slot mostly reports the name it already has (team changes, a new map).
+  if (slot.name == id && slot.player != nullptr &&
+      slot.generation == generation_) {
+    return *slot.player;
+  }
+  auto it = players_.lower_bound(name);
+  if (it == players_.end() || it->first != name) {
+    it = players_.emplace_hint(
+        it, std::string(name),
+        std::make_unique<Player>(std::string(name), configFile_, names_));
+  }
+  slot.name = id;
+  // A slot bound to the empty name never resolves.
+  slot.player = name.empty() ? nullptr : it->second.get();
+  slot.generation = generation_;
+  return *it->second;
 }
 
 Player* PlayerTable::ResolveSlot(int32_t slot) {
-  auto cached = slotPlayers_.find(slot);
-  if (cached != slotPlayers_.end()) {
-    return cached->second;
+  Slot* bound = FindSlot(slot);
+  return bound == nullptr ? Unresolved() : Resolve(*bound);
+}
+
+Player* PlayerTable::Resolve(Slot& slot) {
+  if (slot.player != nullptr && slot.generation == generation_) {
+    return slot.player;
   }
-  auto bound = slotNames_.find(slot);
-  if (bound != slotNames_.end() && !bound->second.empty()) {
-    auto player = players_.find(bound->second);
-    if (player != players_.end()) {
-      slotPlayers_.emplace(slot, player->second.get());
-      return player->second.get();
+  if (slot.name != NamePool::kEmpty) {
+    auto it = players_.find(names_.Text(slot.name));
+    if (it != players_.end()) {
+      slot.player = it->second.get();
+      slot.generation = generation_;
+      return slot.player;
     }
   }
+  return Unresolved();
+}
+
+Player* PlayerTable::Unresolved() {
   std::printf(
       "Your logfile has proably not started on game init\n"
       "Fix it and run again\n");
@@ -76,21 +106,21 @@ void PlayerTable::ClientUserinfoChanged(int32_t slot, const std::string& name,
                                         const std::string& plainName,
                                         const std::string& head,
                                         const std::string& model) {
-  SetName(slot, name);
-  if (Player* player = ResolveSlot(slot)) {
+  Slot& bound = SlotOf(slot);
+  Player& named = BindName(bound, name);
+  // Each step needs the slot's player; under the empty name it has none,
+  // and each step reports that.
+  if (Player* player = Resolve(bound)) {
     player->SetHtmlName(htmlName);
   }
-  if (Player* player = ResolveSlot(slot)) {
-    if (player->stats().plainName != plainName) {
-      kills_.clear();  // their name entries are keyed by plain names
-    }
+  if (Player* player = Resolve(bound)) {
     player->SetPlainName(plainName);
   }
-  // SetName made sure this player exists, also under the empty name.
-  players_.find(name)->second->AddModel(head);
-  if (Player* player = ResolveSlot(slot)) {
-    slotTeams_[slot] = model;
-    player->AddTeam(model);
+  // The player of the name exists, also under the empty name.
+  named.AddModel(head);
+  if (Player* player = Resolve(bound)) {
+    bound.team = names_.Intern(model);
+    player->AddTeam(bound.team);
   }
 }
 
@@ -100,14 +130,16 @@ void PlayerTable::Score(int32_t slot, int32_t score, int32_t ping) {
   }
 }
 
-void PlayerTable::ForgetSlot(int32_t slot) { slotPlayers_.erase(slot); }
-
 bool PlayerTable::Kill(int32_t killer, int32_t victim, int32_t code) {
-  Player* killerPlayer = ResolveSlot(killer);
+  Slot* killerSlot = FindSlot(killer);
+  Player* killerPlayer =
+      killerSlot == nullptr ? Unresolved() : Resolve(*killerSlot);
   if (killerPlayer == nullptr) {
     return false;
   }
-  Player* victimPlayer = ResolveSlot(victim);
+  Slot* victimSlot = FindSlot(victim);
+  Player* victimPlayer =
+      victimSlot == nullptr ? Unresolved() : Resolve(*victimSlot);
   if (victimPlayer == nullptr) {
     return false;
   }
@@ -116,54 +148,34 @@ bool PlayerTable::Kill(int32_t killer, int32_t victim, int32_t code) {
     killerPlayer->AddSuicide(code);
     return false;
   }
-  auto teamOf = [this](int32_t slot) -> std::string_view {
-    auto it = slotTeams_.find(slot);
-    return it == slotTeams_.end() ? std::string_view() : it->second;
-  };
-  bool teamKill = teamOf(killer) == teamOf(victim);
-  KnownKill& known = KnownKillOf(*killerPlayer, *victimPlayer);
+  bool teamKill = killerSlot->team == victimSlot->team;
   PlayerStats& k = killerPlayer->stats_;
   PlayerStats& v = victimPlayer->stats_;
-  // AddKill and AddDeath, with the name entries already found.
-  k.kills = WrapAdd(k.kills, 1);
-  CountCode(k.killWeapons, code);
-  *known.target = WrapAdd(*known.target, 1);
-  v.deaths = WrapAdd(v.deaths, 1);
-  CountCode(v.deathWeapons, code);
-  *known.killedBy = WrapAdd(*known.killedBy, 1);
+  uint32_t& target = HintOf(k.targets, victimPlayer->plainNameId_);
+  target = static_cast<uint32_t>(
+      killerPlayer->AddKill(victimPlayer->plainNameId_, code, target));
+  uint32_t& killedBy = HintOf(v.killers, killerPlayer->plainNameId_);
+  killedBy = static_cast<uint32_t>(
+      victimPlayer->AddDeath(killerPlayer->plainNameId_, code, killedBy));
   if (!teamKill) {
     return false;
   }
   // The victim's slot resolved through its key name, so that name is the
-  // one AddTeamKill books.
-  if (known.teamKill == nullptr) {
-    known.teamKill =
-        &k.teamKillVictims.try_emplace(victimPlayer->name(), 0).first->second;
-  }
-  *known.teamKill = WrapAdd(*known.teamKill, 1);
-  k.teamKills = WrapAdd(k.teamKills, 1);
+  // one a team kill books.
+  uint32_t& teamKilled = HintOf(k.teamKillVictims, victimPlayer->nameId_);
+  teamKilled = static_cast<uint32_t>(
+      killerPlayer->AddTeamKill(victimPlayer->nameId_, teamKilled));
   return true;
 }
 
-PlayerTable::KnownKill& PlayerTable::KnownKillOf(Player& killer,
-                                                 Player& victim) {
-  auto [known, added] =
-      kills_.try_emplace(std::make_pair(&killer, &victim), KnownKill{});
-  if (added) {
-    // Hostile logs could name any number of players; a real server has a
-    // few thousand pairs.
-    if (kills_.size() > kMaxKnownKills) {
-      kills_.clear();
-      return KnownKillOf(killer, victim);
-    }
-    known->second.target =
-        &killer.stats_.targets.try_emplace(victim.stats().plainName, 0)
-             .first->second;
-    known->second.killedBy =
-        &victim.stats_.killers.try_emplace(killer.stats().plainName, 0)
-             .first->second;
+uint32_t& PlayerTable::HintOf(const NameTally& tally, NameId name) {
+  if (hints_.empty()) {
+    // Only runs that count kills need it; no place is known yet.
+    hints_.assign(size_t{1} << kHintBits, UINT32_MAX);
   }
-  return known->second;
+  uint64_t key = reinterpret_cast<uintptr_t>(&tally) * 0x9E3779B97F4A7C15ull ^
+                 (static_cast<uint64_t>(name) + 1) * 0xC2B2AE3D27D4EB4Full;
+  return hints_[key >> (64 - kHintBits)];
 }
 
 void PlayerTable::ExcludePlayers() {
@@ -200,16 +212,16 @@ void PlayerTable::DropBelowMinScore(int32_t min) {
   DropIf(players_, [min](const Player& p) { return p.stats().score < min; });
 }
 
-void PlayerTable::ForgetPlayers() {
-  slotPlayers_.clear();
-  kills_.clear();
-}
-
-Player& PlayerTable::ReplacePlayer(const std::string& name) {
-  auto player = std::make_unique<Player>(name, configFile_);
+Player& PlayerTable::ReplacePlayer(std::string_view name) {
+  auto player = std::make_unique<Player>(std::string(name), configFile_, names_);
   Player& result = *player;
   ForgetPlayers();
-  players_.insert_or_assign(name, std::move(player));
+  auto it = players_.lower_bound(name);
+  if (it != players_.end() && it->first == name) {
+    it->second = std::move(player);
+  } else {
+    players_.emplace_hint(it, std::string(name), std::move(player));
+  }
   return result;
 }
 

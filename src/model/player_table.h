@@ -7,11 +7,13 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
-#include <utility>
+#include <vector>
 
 #include "config/config.h"
 #include "config/config_file.h"
+#include "model/name_pool.h"
 #include "model/player.h"
 #include "model/weapon_table.h"
 
@@ -35,7 +37,7 @@ class PlayerTable {
   PlayerTable& operator=(const PlayerTable&) = delete;
 
   // Binds `slot` to `name` and creates the player when it is new.
-  void SetName(int32_t slot, const std::string& name);
+  void SetName(int32_t slot, std::string_view name);
 
   // The player bound to `slot`, or null after printing "Your logfile has
   // proably not started on game init\nFix it and run again\n" (unbound
@@ -57,7 +59,10 @@ class PlayerTable {
 
   // A new Player under `name`, replacing any player of that name; the data
   // file reader fills it.
-  Player& ReplacePlayer(const std::string& name);
+  Player& ReplacePlayer(std::string_view name);
+
+  // The pool of every name the players' tallies hold.
+  NamePool& names() { return names_; }
 
   const PlayerMap& players() const { return players_; }
   const WeaponTable& weapons() const { return weapons_; }
@@ -65,44 +70,52 @@ class PlayerTable {
   const std::string& serverName() const { return serverName_; }
 
  private:
+  // What the log last reported for a client slot, for this run only. A slot
+  // that was never reported reads as bound to the empty name and team.
+  struct Slot {
+    NameId name = NamePool::kEmpty;  // the key name of the player
+    NameId team = NamePool::kEmpty;  // the team identifier
+    // The player the slot resolved to, while `generation` is the table's.
+    Player* player = nullptr;
+    uint64_t generation = 0;
+  };
+
+  // Binds `slot` to `name`, creating the player when it is new; the
+  // player of that name.
+  Player& BindName(Slot& slot, std::string_view name);
+  // The slot's player, or null after the message of ResolveSlot.
+  Player* Resolve(Slot& slot);
+  // Prints the message of an unresolved slot; null.
+  static Player* Unresolved();
+
+  // The slot's record, created when it is new.
+  Slot& SlotOf(int32_t slot);
+  // The slot's record, or null when the slot was never reported.
+  Slot* FindSlot(int32_t slot);
+  // Players were replaced or removed: every remembered resolution is stale.
+  void ForgetPlayers() { ++generation_; }
+
+  // Where a name's entry stood in a tally after a kill last incremented it:
+  // a server repeats the same pairs of players thousands of times a day,
+  // and finding a name in a sorted tally compares texts. The places are
+  // kept in a table indexed by a hash of tally and name, without keys: a
+  // colliding pair gives a wrong place, which the tally rejects (it checks
+  // the name at a place before using it), and the pair then takes the slot.
+  uint32_t& HintOf(const NameTally& tally, NameId name);
+
+  // Declared first: the players' tallies point into it.
+  NamePool names_;
   const ConfigFile& configFile_;
-  // Slot maps are only looked up, never listed, so they need no order.
-  std::unordered_map<int32_t, std::string> slotNames_;
-  std::unordered_map<int32_t, std::string> slotTeams_;
+  // Game servers number their clients from 0 up, and the world is 1022:
+  // those slots are found by index, any others through the map.
+  std::vector<Slot> lowSlots_;
+  std::unordered_map<int32_t, Slot> otherSlots_;
+  uint64_t generation_ = 1;
+  std::vector<uint32_t> hints_;
   PlayerMap players_;
   WeaponTable weapons_;
   Config config_;
   std::string serverName_;
-
-  // The player each slot resolved to last time: a busy log resolves two
-  // slots per kill, millions of times. An entry goes when its slot is
-  // rebound; all go when a player is replaced or removed.
-  void ForgetSlot(int32_t slot);
-  void ForgetPlayers();
-  std::unordered_map<int32_t, Player*> slotPlayers_;
-
-  // The name entries a kill between two players increments, found once per
-  // pair instead of once per kill. Entries live in the players' own tallies
-  // (they start at 0 and are always incremented right away, so no tally ever
-  // holds a 0 count); the pairs are forgotten when a plain name changes or a
-  // player is replaced or removed.
-  struct KnownKill {
-    int32_t* target = nullptr;    // killer's targets entry of the victim
-    int32_t* killedBy = nullptr;  // victim's killers entry of the killer
-    int32_t* teamKill = nullptr;  // killer's teamKillVictims entry, once used
-  };
-  struct PairHash {
-    // Players lie at regular distances in memory, so the two addresses
-    // are mixed with large odd multipliers before they are combined.
-    size_t operator()(const std::pair<Player*, Player*>& pair) const {
-      uint64_t h =
-          reinterpret_cast<uintptr_t>(pair.first) * 0x9E3779B97F4A7C15ull ^
-          reinterpret_cast<uintptr_t>(pair.second) * 0xC2B2AE3D27D4EB4Full;
-      return static_cast<size_t>(h ^ (h >> 29));
-    }
-  };
-  KnownKill& KnownKillOf(Player& killer, Player& victim);
-  std::unordered_map<std::pair<Player*, Player*>, KnownKill, PairHash> kills_;
 };
 
 }  // namespace kilnbook

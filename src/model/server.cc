@@ -14,6 +14,45 @@ Server::Server(std::string name, std::string address, std::string logFile,
       playerTable_(name_, configFile),
       config_(configFile) {}
 
+void Server::Account(const LogEvent& event) {
+  switch (event.kind) {
+    case LogEventKind::InitGame:
+      InitGame();
+      break;
+    case LogEventKind::ShutdownGame:
+      ShutdownGame();
+      break;
+    case LogEventKind::Exit:
+      Exit();
+      break;
+    case LogEventKind::Red:
+      AddBlueScore(event.blueScore);
+      AddRedScore(event.redScore);
+      if (event.redScore < event.blueScore) {
+        BlueWin();
+      } else if (event.blueScore < event.redScore) {
+        RedWin();
+      }
+      break;
+    case LogEventKind::ClientConnect:
+      ClientConnect(event.slot);
+      break;
+    case LogEventKind::ClientUserinfoChanged:
+      ClientUserinfoChanged(event.slot, event.name, event.htmlName,
+                            event.plainName, event.head, event.model);
+      break;
+    case LogEventKind::Kill:
+      Kill(event.killer, event.victim, event.meansOfDeath);
+      break;
+    case LogEventKind::Score:
+      Score(event.slot, event.score, event.ping);
+      break;
+    default:
+      // ClientBegin, Item, Say, ClientDisconnect and unrecognised lines.
+      break;
+  }
+}
+
 void Server::InitGame() { counters_.GAMEINIT = WrapAdd(counters_.GAMEINIT, 1); }
 
 void Server::ShutdownGame() {

@@ -7,6 +7,7 @@
 
 #include "config/config.h"
 #include "config/config_file.h"
+#include "log/log_event.h"
 #include "model/player_table.h"
 
 namespace kilnbook {
@@ -45,6 +46,12 @@ class Server {
 
   // Replaces all counters at once: the data file reader restores them.
   void RestoreCounters(const ServerCounters& counters) { counters_ = counters; }
+
+  // Applies one log event by its kind: the game events below, the score
+  // rule of a "red:" line (both scores count, the higher one wins, equal
+  // scores count no win); kinds that carry nothing to count, and
+  // Unrecognized ones, change nothing.
+  void Account(const LogEvent& event);
 
   // Game events.
   void InitGame();

@@ -29,6 +29,10 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+#include <map>
 #include <utility>
 
 #include "log/number_text.h"
@@ -40,10 +44,25 @@ namespace {
 
 constexpr char kCountMark = '\x60';
 constexpr char kEntryEnd = '\xB4';
-constexpr std::string_view kForbidden("*|\x60\xB4\n", 5);
 
+// The bytes a stored text must not hold: "*", "|", 0x60, 0xB4, line feed.
+constexpr std::array<bool, 256> kForbidden = [] {
+  std::array<bool, 256> forbidden{};
+  for (unsigned char c : {'*', '|', '\x60', '\xB4', '\n'}) {
+    forbidden[c] = true;
+  }
+  return forbidden;
+}();
+
+bool IsForbidden(char c) { return kForbidden[static_cast<unsigned char>(c)]; }
+
+// One table lookup per byte: the writer checks every tally key.
 bool IsClean(std::string_view text) {
-  return text.find_first_of(kForbidden) == std::string_view::npos;
+  bool forbidden = false;
+  for (char c : text) {
+    forbidden |= IsForbidden(c);
+  }
+  return !forbidden;
 }
 
 void AppendText(std::string& out, std::string_view text) {
@@ -52,7 +71,7 @@ void AppendText(std::string& out, std::string_view text) {
     return;
   }
   for (char c : text) {
-    if (kForbidden.find(c) == std::string_view::npos) {
+    if (!IsForbidden(c)) {
       out.push_back(c);
     }
   }
@@ -79,28 +98,66 @@ void AppendNumberField(std::string& out, std::string_view tag, int32_t value) {
   out.push_back('*');
 }
 
+// The count of an entry with its two separators, in one append: a data
+// file holds millions of them.
 void AppendEntry(std::string& out, int32_t count) {
-  out.push_back(kCountMark);
-  AppendNumber(out, count);
-  out.push_back(kEntryEnd);
+  char entry[16];
+  entry[0] = kCountMark;
+  char* end = std::to_chars(entry + 1, entry + sizeof entry - 1, count).ptr;
+  *end++ = kEntryEnd;
+  out.append(entry, static_cast<size_t>(end - entry));
+}
+
+// The number of entries of a tally text, or a few more: its entry ends.
+// Counted eight bytes at a time, as the texts are long and the compiler
+// does not vectorise the plain loop.
+size_t EntryCountBound(std::string_view text) {
+  constexpr uint64_t kOnes = 0x0101010101010101ull;
+  constexpr uint64_t kHighBits = 0x8080808080808080ull;
+  const uint64_t pattern = kOnes * static_cast<unsigned char>(kEntryEnd);
+  size_t count = 0;
+  size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + i, sizeof word);
+    uint64_t zeroWhereEqual = word ^ pattern;
+    // The high bit of each byte that is not zero (no carry crosses bytes).
+    uint64_t nonZero =
+        ((zeroWhereEqual & ~kHighBits) + ~kHighBits) | zeroWhereEqual;
+    // One per equal byte, summed into the top byte by the multiplication.
+    count += static_cast<size_t>((((~nonZero & kHighBits) >> 7) * kOnes) >> 56);
+  }
+  for (; i < text.size(); ++i) {
+    count += text[i] == kEntryEnd ? 1 : 0;
+  }
+  return count;
 }
 
 // Calls `store`(key text, count text) for each complete entry of a tally.
+// Keys and counts are a few bytes long: the separators are found with a
+// plain loop rather than a call of memchr each.
 template <typename Store>
 void ForEachEntry(std::string_view text, Store store) {
-  size_t position = 0;
+  const char* position = text.data();
+  const char* end = text.data() + text.size();
   while (true) {
-    size_t mark = text.find(kCountMark, position);
-    if (mark == std::string_view::npos) {
+    const char* mark = position;
+    while (mark != end && *mark != kCountMark) {
+      ++mark;
+    }
+    if (mark == end) {
       return;
     }
-    size_t end = text.find(kEntryEnd, mark + 1);
-    if (end == std::string_view::npos) {
+    const char* close = mark + 1;
+    while (close != end && *close != kEntryEnd) {
+      ++close;
+    }
+    if (close == end) {
       return;
     }
-    store(text.substr(position, mark - position),
-          text.substr(mark + 1, end - mark - 1));
-    position = end + 1;
+    store(std::string_view(position, static_cast<size_t>(mark - position)),
+          std::string_view(mark + 1, static_cast<size_t>(close - mark - 1)));
+    position = close + 1;
   }
 }
 
@@ -151,9 +208,9 @@ class LineFields {
     }
   }
 
-  void Read(char tag, NameTally& value) const {
+  void Read(char tag, NameTally& value, NamePool& names) const {
     if (std::optional<std::string_view> field = Find(tag)) {
-      value = ParseNameTally(*field);
+      value = ParseNameTally(*field, names);
     }
   }
 
@@ -228,44 +285,48 @@ std::optional<std::string_view> FindField(std::string_view line,
   }
 }
 
-NameTally ParseNameTally(std::string_view text) {
-  NameTally tally;
-  ForEachEntry(text, [&tally](std::string_view key, std::string_view count) {
-    // Written in key order, so the end is almost always the right place.
-    tally.insert_or_assign(tally.end(), std::string(key), ParseNumber(count));
+NameTally ParseNameTally(std::string_view text, NamePool& names) {
+  NameTally tally(names);
+  tally.Reserve(EntryCountBound(text));
+  ForEachEntry(text, [&](std::string_view key, std::string_view count) {
+    // Written in key order, so the entry almost always goes at the end.
+    tally.Set(names.Intern(key), ParseNumber(count));
   });
   return tally;
 }
 
 CodeTally ParseCodeTally(std::string_view text) {
   CodeTally tally;
+  tally.Reserve(EntryCountBound(text));
   ForEachEntry(text, [&tally](std::string_view key, std::string_view count) {
-    tally.insert_or_assign(tally.end(), ParseNumber(key), ParseNumber(count));
+    tally.Set(ParseNumber(key), ParseNumber(count));
   });
   return tally;
 }
 
 void AppendNameTally(std::string& out, const NameTally& tally) {
+  size_t start = out.size();
   bool clean = true;
   for (const auto& [key, count] : tally) {
-    if (!IsClean(key)) {
-      clean = false;
-      break;
-    }
+    clean = clean && IsClean(key);
+    out.append(key);
+    AppendEntry(out, count);
   }
   if (clean) {
-    for (const auto& [key, count] : tally) {
-      out.append(key);
-      AppendEntry(out, count);
-    }
     return;
   }
-  NameTally cleaned;
+  // Keys that lose their forbidden bytes may coincide: their counts merge,
+  // and the cleaned keys are written in their own order.
+  out.resize(start);
+  std::map<std::string, int32_t> cleaned;
   for (const auto& [key, count] : tally) {
     int32_t& merged = cleaned[CleanKey(key)];
     merged = WrapAdd(merged, count);
   }
-  AppendNameTally(out, cleaned);
+  for (const auto& [key, count] : cleaned) {
+    out.append(key);
+    AppendEntry(out, count);
+  }
 }
 
 void AppendCodeTally(std::string& out, const CodeTally& tally) {
@@ -352,6 +413,8 @@ void LoadPlayerRecord(ServerList& servers, std::string_view name,
   std::string playerName =
       star > start ? CleanKey(line.substr(start, star - start)) : "";
 
+  PlayerTable& table = server->playerTable();
+  NamePool& names = table.names();
   LineFields fields(line);
   PlayerStats stats;
   fields.Read('Z', stats.plainName);
@@ -362,15 +425,15 @@ void LoadPlayerRecord(ServerList& servers, std::string_view name,
   fields.Read('D', stats.deaths);
   fields.Read('E', stats.suicides);
   fields.Read('F', stats.teamKills);
-  fields.Read('G', stats.targets);
-  fields.Read('H', stats.killers);
-  fields.Read('I', stats.teamKillVictims);
+  fields.Read('G', stats.targets, names);
+  fields.Read('H', stats.killers, names);
+  fields.Read('I', stats.teamKillVictims, names);
   fields.Read('J', stats.killWeapons);
   fields.Read('K', stats.deathWeapons);
   fields.Read('L', stats.suicideWeapons);
-  fields.Read('M', stats.teams);
-  fields.Read('N', stats.models);
-  server->playerTable().ReplacePlayer(playerName).Restore(std::move(stats));
+  fields.Read('M', stats.teams, names);
+  fields.Read('N', stats.models, names);
+  table.ReplacePlayer(playerName).Restore(std::move(stats));
 }
 
 std::string ServerRecord(const ServerList& servers, std::string_view name) {

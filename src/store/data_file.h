@@ -6,6 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "model/code_tally.h"
+#include "model/name_pool.h"
+#include "model/name_tally.h"
 #include "model/player.h"
 #include "model/server_list.h"
 
@@ -37,7 +40,8 @@ std::optional<std::string_view> FindField(std::string_view line,
 // Tally lists: entries "key`count´" (0x60 and 0xB4 bytes) one after another.
 // Parsing stops at the first entry without both separators; a later entry
 // of the same key replaces an earlier one.
-NameTally ParseNameTally(std::string_view text);
+// Names are interned in `names`.
+NameTally ParseNameTally(std::string_view text, NamePool& names);
 CodeTally ParseCodeTally(std::string_view text);
 void AppendNameTally(std::string& out, const NameTally& tally);
 void AppendCodeTally(std::string& out, const CodeTally& tally);

@@ -8,6 +8,7 @@
 #include "log/number_text.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
+#include "support/tally_list.h"
 
 namespace kilnbook {
 namespace {
@@ -110,10 +111,10 @@ TEST_F(AccountEventTest, PlayerEventsPassTheirFieldsAsCarried) {
   const PlayerStats& al = Current()->playerTable().players().at("Al")->stats();
   EXPECT_EQ(al.htmlName, "<Al>");
   EXPECT_EQ(al.plainName, "pAl");
-  EXPECT_EQ(al.models, (NameTally{{"head", 1}}));
-  EXPECT_EQ(al.teams, (NameTally{{"multi", 1}}));
+  EXPECT_EQ(Listed(al.models), (TallyList{{"head", 1}}));
+  EXPECT_EQ(Listed(al.teams), (TallyList{{"multi", 1}}));
   EXPECT_EQ(al.killWeapons, (CodeTally{{UNSET, 1}}));
-  EXPECT_EQ(al.teamKillVictims, (NameTally{{"Bo", 1}}));
+  EXPECT_EQ(Listed(al.teamKillVictims), (TallyList{{"Bo", 1}}));
   EXPECT_EQ(al.score, 7);
   EXPECT_EQ(al.ping, 40);
   EXPECT_EQ(Counters().KILLS, 1);
@@ -131,8 +132,9 @@ TEST_F(AccountEventTest, UserinfoWithoutValuesBindsTheEmptyName) {
             "Fix it and run again\n"
             "Your logfile has proably not started on game init\n"
             "Fix it and run again\n");
-  EXPECT_EQ(Current()->playerTable().players().at("")->stats().models,
-            (NameTally{{"", 1}}));
+  EXPECT_EQ(
+      Listed(Current()->playerTable().players().at("")->stats().models),
+      (TallyList{{"", 1}}));
 }
 
 TEST_F(AccountEventTest, OtherKindsChangeNothing) {

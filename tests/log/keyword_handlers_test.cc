@@ -19,9 +19,16 @@ struct Case {
   LogEvent expected;
 };
 
+// The event `handler` makes of `args` in a fresh record.
+LogEvent Handled(KeywordHandler handler, std::string_view args) {
+  LogEvent event;
+  handler(args, event);
+  return event;
+}
+
 void ExpectHandler(KeywordHandler handler, const std::vector<Case>& cases) {
   for (const Case& c : cases) {
-    EXPECT_EQ(LogEventText(handler(c.args)), LogEventText(c.expected))
+    EXPECT_EQ(LogEventText(Handled(handler, c.args)), LogEventText(c.expected))
         << "args: [" << c.args << "]";
   }
 }
@@ -39,7 +46,7 @@ TEST(KeywordHandlersTest, TableIndexIsTheEventKind) {
                                " 2 n\\Bob\\model\\axis/x\\head\\h\\"};
   for (size_t i = 0; i < kKeywordTable.size(); ++i) {
     for (const char* args : argsSamples) {
-      EXPECT_EQ(static_cast<size_t>(kKeywordTable[i].handler(args).kind), i)
+      EXPECT_EQ(static_cast<size_t>(Handled(kKeywordTable[i].handler, args).kind), i)
           << kKeywordTable[i].keyword << " args: [" << args << "]";
     }
   }
@@ -63,7 +70,7 @@ TEST(KeywordHandlersTest, HandlersWithoutFieldsReadNothing) {
       " 2 n\\Bob\\model\\axis/x\\head\\h\\"};
   for (const auto& entry : handlers) {
     for (const char* args : argsSamples) {
-      LogEvent event = entry.handler(args);
+      LogEvent event = Handled(entry.handler, args);
       EXPECT_EQ(LogEventText(event), LogEventText(EventOfKind(entry.kind)))
           << "args: [" << args << "]";
       EXPECT_EQ(event.slot, -1022);
@@ -262,20 +269,44 @@ TEST(KeywordHandlersTest, ClientUserinfoChanged) {
 }
 
 TEST(KeywordHandlersTest, TeamAndModelLoseDataFileSeparators) {
-  LogEvent event = HandleClientUserinfoChanged(
-      " 2 n\\Bob\\model\\a*x|i`s\xB4/m\\head\\b*l|u`e\xB4\\");
+  LogEvent event =
+      Handled(HandleClientUserinfoChanged,
+              " 2 n\\Bob\\model\\a*x|i`s\xB4/m\\head\\b*l|u`e\xB4\\");
   EXPECT_EQ(event.model, "axis");
   EXPECT_EQ(event.head, "blue");
 
   // Other bytes, high ones included, stay as they are.
-  event = HandleClientUserinfoChanged(
-      " 2 n\\Bob\\model\\\xE9quipe<&>/m\\head\\t\xEAte\"'\\");
+  event = Handled(HandleClientUserinfoChanged,
+                  " 2 n\\Bob\\model\\\xE9quipe<&>/m\\head\\t\xEAte\"'\\");
   EXPECT_EQ(event.model, "\xE9quipe<&>");
   EXPECT_EQ(event.head, "t\xEAte\"'");
 
-  event = HandleClientUserinfoChanged(" 2 n\\Bob\\model\\*|`\xB4/m\\head\\|\\");
+  event = Handled(HandleClientUserinfoChanged,
+                  " 2 n\\Bob\\model\\*|`\xB4/m\\head\\|\\");
   EXPECT_EQ(event.model, "");
   EXPECT_EQ(event.head, "");
+}
+
+TEST(KeywordHandlersTest, AReusedEventEndsLikeAFreshOne) {
+  // The parser passes one record from line to line: nothing of the line
+  // before may stay in it.
+  LogEvent used;
+  HandleClientUserinfoChanged(
+      " 7 n\\^1Old&Name\\model\\multi/x\\head\\face\\", used);
+  used.redScore = used.blueScore = used.ping = used.score = 5;
+  used.killer = used.victim = used.meansOfDeath = 6;
+  const char* argsSamples[] = {"", " 2 5 17: x", "3  blue:5",
+                               " 12  ping: 80  client: 2 Bob",
+                               " 2 n\\Bo\\model\\axis/x\\head\\h\\",
+                               " 3 n\\Al"};
+  for (const KeywordEntry& entry : kKeywordTable) {
+    for (const char* args : argsSamples) {
+      LogEvent event = used;
+      entry.handler(args, event);
+      EXPECT_EQ(LogEventText(event), LogEventText(Handled(entry.handler, args)))
+          << entry.keyword << " args: [" << args << "]";
+    }
+  }
 }
 
 }  // namespace

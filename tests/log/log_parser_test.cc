@@ -42,7 +42,11 @@ TEST(LogParserTest, FindKeywordWantsTheExactWord) {
   const char* words[] = {"Kill",   "kill:",  "KILL:",      "Kill: ",
                          " Kill:", "Red:",   "Say:",       "Score:",
                          "",       ":",      "InitGame:x", "ClientUserinfo:",
-                         "Kill::", "Exit;"};
+                         "Kill::", "Exit;",
+                         // Same length and low bits of the first byte as a
+                         // keyword, other bytes.
+                         "Cill:", "Mxit:", "Kilx:", "sax:", "Rhutdowngame:",
+                         "cxxxxxxxxxxxxxxxxxxxx:", "ClientUserinfoChanged;"};
   for (const char* word : words) {
     EXPECT_EQ(LogParser::FindKeyword(word), -1) << "[" << word << "]";
   }
@@ -87,9 +91,20 @@ TEST(LogParserTest, ParseLine) {
       {"", LogEvent()},
       {"abc", LogEvent()},
   };
+  // The reader passes one record from line to line: one that carried a
+  // whole userinfo line must end up like a fresh one.
+  LogEvent used = LogParser::ParseLine(
+      "  0:00 ClientUserinfoChanged: 3 "
+      "n\\^1A&B\\model\\multi/x\\head\\h\\");
+  used.redScore = used.ping = used.killer = 9;
+  ASSERT_EQ(used.head, "h");
   for (const auto& c : cases) {
     EXPECT_EQ(Text(LogParser::ParseLine(c.line)), Text(c.expected))
         << "line: [" << c.line << "]";
+    LogEvent reused = used;
+    LogParser::ParseLine(c.line, reused);
+    EXPECT_EQ(Text(reused), Text(c.expected))
+        << "reused, line: [" << c.line << "]";
   }
 }
 

@@ -29,6 +29,16 @@ TEST(NumberTextTest, ParseNumberReadsLikeStrtol) {
       // Beyond 64 bits the value saturates as strtol does.
       {"99999999999999999999999999", -1},
       {"-99999999999999999999999999", 0},
+      // Twenty digits whose tenfold passes 2^64 saturate too, and so do
+      // 2^63 and 2^64 exactly; 2^63 - 1 and -2^63 are the last values kept.
+      {"20000000000000000000", -1},
+      {"-20000000000000000000", 0},
+      {"9223372036854775808", -1},
+      {"18446744073709551616", -1},
+      {"9223372036854775807", -1},
+      {"-9223372036854775808", 0},
+      {"-9223372036854775807", 1},
+      {"1844674407370955161", -1717986919},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ParseNumber(c.text), c.expected) << "text: \"" << c.text << "\"";

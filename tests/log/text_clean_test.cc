@@ -23,6 +23,9 @@ TEST(TextCleanTest, CleanText) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(CleanText(c.input), c.expected) << "input: " << c.input;
+    std::string appended = "x";
+    AppendCleanText(appended, c.input);
+    EXPECT_EQ(appended, "x" + c.expected) << "input: " << c.input;
   }
 }
 
@@ -69,6 +72,9 @@ TEST(TextCleanTest, ColorizeName) {
         << "name: " << c.name;
     EXPECT_EQ(ColorizeName(c.name, NameMode::kMarkup), c.markup)
         << "name: " << c.name;
+    std::string appended = "^1";
+    AppendColorizedName(appended, c.name, NameMode::kMarkup);
+    EXPECT_EQ(appended, "^1" + c.markup) << "name: " << c.name;
   }
 }
 

@@ -2,13 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "config/config_file.h"
 #include "log/log_event.h"
 #include "support/map_keys.h"
 #include "support/run_program.h"
+#include "support/tally_list.h"
 
 namespace kilnbook {
 namespace {
@@ -88,8 +92,8 @@ TEST_F(PlayerTableTest, UserinfoBindsNamesTeamAndModel) {
   const PlayerStats& s = Stats("Al");
   EXPECT_EQ(s.htmlName, "<b>Al");
   EXPECT_EQ(s.plainName, "Al!");
-  EXPECT_EQ(s.models, (NameTally{{"blueengineer1", 1}}));
-  EXPECT_EQ(s.teams, (NameTally{{"multi", 1}}));
+  EXPECT_EQ(Listed(s.models), (TallyList{{"blueengineer1", 1}}));
+  EXPECT_EQ(Listed(s.teams), (TallyList{{"multi", 1}}));
   EXPECT_EQ(table_.ResolveSlot(2), Find("Al"));
 }
 
@@ -105,8 +109,8 @@ TEST_F(PlayerTableTest, UserinfoForKnownNameKeepsRecordAndCounts) {
   EXPECT_EQ(s.kills, 1);
   EXPECT_EQ(s.htmlName, "new html");
   EXPECT_EQ(s.plainName, "new plain");
-  EXPECT_EQ(s.models, (NameTally{{"head", 1}, {"m2", 1}}));
-  EXPECT_EQ(s.teams, (NameTally{{"multi", 1}, {"multi_axis", 1}}));
+  EXPECT_EQ(Listed(s.models), (TallyList{{"head", 1}, {"m2", 1}}));
+  EXPECT_EQ(Listed(s.teams), (TallyList{{"multi", 1}, {"multi_axis", 1}}));
 }
 
 TEST_F(PlayerTableTest, EmptyNamePrintsThreeTimesAndCountsTheHead) {
@@ -116,7 +120,7 @@ TEST_F(PlayerTableTest, EmptyNamePrintsThreeTimesAndCountsTheHead) {
   });
   EXPECT_EQ(out, Times(kLateStart, 3));
   const PlayerStats& s = Stats("");
-  EXPECT_EQ(s.models, (NameTally{{"redsoldier1", 1}}));
+  EXPECT_EQ(Listed(s.models), (TallyList{{"redsoldier1", 1}}));
   EXPECT_EQ(s.htmlName, "");
   EXPECT_EQ(s.plainName, "");
   EXPECT_TRUE(s.teams.empty());
@@ -167,11 +171,11 @@ TEST_F(PlayerTableTest, KillBooksPlainNamesOnBothPlayers) {
   EXPECT_EQ(KillOutput(2, 5, 17, &teamKill), "");
   EXPECT_FALSE(teamKill);
   EXPECT_EQ(Stats("Al").kills, 1);
-  EXPECT_EQ(Stats("Al").targets, (NameTally{{"pBo", 1}}));
+  EXPECT_EQ(Listed(Stats("Al").targets), (TallyList{{"pBo", 1}}));
   EXPECT_EQ(Stats("Al").killWeapons, (CodeTally{{17, 1}}));
   EXPECT_EQ(Stats("Al").teamKills, 0);
   EXPECT_EQ(Stats("Bo").deaths, 1);
-  EXPECT_EQ(Stats("Bo").killers, (NameTally{{"pAl", 1}}));
+  EXPECT_EQ(Listed(Stats("Bo").killers), (TallyList{{"pAl", 1}}));
   EXPECT_EQ(Stats("Bo").deathWeapons, (CodeTally{{17, 1}}));
 }
 
@@ -218,9 +222,9 @@ TEST_F(PlayerTableTest, TwoSlotsSharingANameAreNotASuicide) {
   EXPECT_EQ(s.suicides, 0);
   EXPECT_EQ(s.kills, 1);
   EXPECT_EQ(s.deaths, 1);
-  EXPECT_EQ(s.targets, (NameTally{{"pAl", 1}}));
-  EXPECT_EQ(s.killers, (NameTally{{"pAl", 1}}));
-  EXPECT_EQ(s.teamKillVictims, (NameTally{{"Al", 1}}));
+  EXPECT_EQ(Listed(s.targets), (TallyList{{"pAl", 1}}));
+  EXPECT_EQ(Listed(s.killers), (TallyList{{"pAl", 1}}));
+  EXPECT_EQ(Listed(s.teamKillVictims), (TallyList{{"Al", 1}}));
   Join(3, "Al", "multi_axis");
   EXPECT_FALSE(table_.Kill(3, 2, 17));
   EXPECT_EQ(Stats("Al").kills, 2);
@@ -236,7 +240,7 @@ TEST_F(PlayerTableTest, RebindingASlotMovesLaterEventsToTheNewName) {
   table_.Kill(3, 5, 17);
   EXPECT_EQ(Stats("A").kills, 1);
   EXPECT_EQ(Stats("B").kills, 2);
-  EXPECT_EQ(Stats("V").killers, (NameTally{{"pA", 1}, {"pB", 2}}));
+  EXPECT_EQ(Listed(Stats("V").killers), (TallyList{{"pA", 1}, {"pB", 2}}));
 }
 
 TEST_F(PlayerTableTest, WorldKillsBookOnWorldEntityWithEmptyPlainName) {
@@ -249,10 +253,10 @@ TEST_F(PlayerTableTest, WorldKillsBookOnWorldEntityWithEmptyPlainName) {
   EXPECT_TRUE(teamKill);
   const PlayerStats& world = Stats("world_entity");
   EXPECT_EQ(world.kills, 2);
-  EXPECT_EQ(world.targets, (NameTally{{"pBo", 1}, {"pCy", 1}}));
+  EXPECT_EQ(Listed(world.targets), (TallyList{{"pBo", 1}, {"pCy", 1}}));
   EXPECT_EQ(world.killWeapons, (CodeTally{{40, 2}}));
-  EXPECT_EQ(world.teamKillVictims, (NameTally{{"Cy", 1}}));
-  EXPECT_EQ(Stats("Bo").killers, (NameTally{{"", 1}}));
+  EXPECT_EQ(Listed(world.teamKillVictims), (TallyList{{"Cy", 1}}));
+  EXPECT_EQ(Listed(Stats("Bo").killers), (TallyList{{"", 1}}));
   EXPECT_EQ(Stats("Bo").deathWeapons, (CodeTally{{40, 1}}));
 }
 
@@ -342,11 +346,11 @@ TEST_F(PlayerTableTest, RepeatedKillsFollowNameAndTeamChanges) {
   const PlayerStats& a = Stats("A");
   EXPECT_EQ(a.kills, 6);
   EXPECT_EQ(a.teamKills, 4);
-  EXPECT_EQ(a.targets, (NameTally{{"pB", 3}, {"Bee", 1}, {"pC", 2}}));
-  EXPECT_EQ(a.teamKillVictims, (NameTally{{"B", 2}, {"C", 2}}));
+  EXPECT_EQ(Listed(a.targets), (TallyList{{"Bee", 1}, {"pB", 3}, {"pC", 2}}));
+  EXPECT_EQ(Listed(a.teamKillVictims), (TallyList{{"B", 2}, {"C", 2}}));
   EXPECT_EQ(a.killWeapons, (CodeTally{{17, 2}, {18, 2}, {19, 2}}));
   EXPECT_EQ(Stats("B").deaths, 4);
-  EXPECT_EQ(Stats("B").killers, (NameTally{{"pA", 4}}));
+  EXPECT_EQ(Listed(Stats("B").killers), (TallyList{{"pA", 4}}));
   EXPECT_EQ(Stats("C").deaths, 2);
   EXPECT_EQ(Stats("C").deathWeapons, (CodeTally{{19, 2}}));
 }
@@ -372,6 +376,175 @@ TEST_F(PlayerTableTest, ReplacedPlayersAreResolvedAgain) {
   table_.Kill(1, 2, 17);
   EXPECT_EQ(Stats("A").kills, 11);
   EXPECT_EQ(Stats("B").deaths, 2);
+}
+
+// Slots outside the range a game server uses are slots like any other.
+TEST_F(PlayerTableTest, AnySlotNumberBindsAndResolves) {
+  const int32_t slots[] = {0, 63, 64, 1021, 1023, 1024, 5000, -1, UNSET,
+                           INT32_MIN, INT32_MAX};
+  for (int32_t slot : slots) {
+    Join(slot, "S" + std::to_string(slot), "multi");
+  }
+  for (int32_t slot : slots) {
+    ASSERT_NE(table_.ResolveSlot(slot), nullptr) << slot;
+    EXPECT_EQ(table_.ResolveSlot(slot)->name(), "S" + std::to_string(slot));
+    // Slot 0 kills itself; every other kill is between team-mates.
+    EXPECT_EQ(table_.Kill(slot, 0, 17), slot != 0) << slot;
+  }
+  EXPECT_EQ(Stats("S0").deaths, static_cast<int32_t>(std::size(slots)) - 1);
+  EXPECT_EQ(Stats("S0").suicides, 1);
+  EXPECT_EQ(KillOutput(7, 0, 17), kLateStart);
+}
+
+// The table's shortcuts (slot records, remembered players, tally hints)
+// against a plain model of the accounting rules, over a long random mix of
+// renames, team changes, replaced players and kills between any slots.
+class ReferenceTable {
+ public:
+  struct Record {
+    std::string plainName;
+    int32_t kills = 0;
+    int32_t deaths = 0;
+    int32_t suicides = 0;
+    int32_t teamKills = 0;
+    std::map<std::string, int32_t> targets;
+    std::map<std::string, int32_t> killers;
+    std::map<std::string, int32_t> teamKillVictims;
+    std::map<int32_t, int32_t> killWeapons;
+    std::map<int32_t, int32_t> deathWeapons;
+    std::map<int32_t, int32_t> suicideWeapons;
+  };
+
+  ReferenceTable() {
+    slotNames_[kWorldSlot] = kWorldName;
+    players_[kWorldName];
+    players_[kDefaultPlayerName];
+  }
+
+  void Userinfo(int32_t slot, const std::string& name,
+                const std::string& plainName, const std::string& team) {
+    slotNames_[slot] = name;
+    players_[name];
+    if (Record* record = Resolve(slot)) {
+      record->plainName = plainName;
+      slotTeams_[slot] = team;
+    }
+  }
+
+  void Replace(const std::string& name) { players_[name] = Record(); }
+
+  void Kill(int32_t killer, int32_t victim, int32_t code) {
+    Record* k = Resolve(killer);
+    if (k == nullptr) {
+      return;
+    }
+    Record* v = Resolve(victim);
+    if (v == nullptr) {
+      return;
+    }
+    if (killer == victim) {
+      ++k->suicides;
+      ++k->suicideWeapons[code];
+      return;
+    }
+    ++k->kills;
+    ++k->killWeapons[code];
+    ++k->targets[v->plainName];
+    ++v->deaths;
+    ++v->deathWeapons[code];
+    ++v->killers[k->plainName];
+    if (slotTeams_[killer] == slotTeams_[victim]) {
+      ++k->teamKills;
+      ++k->teamKillVictims[slotNames_[victim]];
+    }
+  }
+
+  const std::map<std::string, Record>& players() const { return players_; }
+  int unresolved() const { return unresolved_; }
+
+ private:
+  Record* Resolve(int32_t slot) {
+    auto name = slotNames_.find(slot);
+    if (name != slotNames_.end() && !name->second.empty()) {
+      auto record = players_.find(name->second);
+      if (record != players_.end()) {
+        return &record->second;
+      }
+    }
+    ++unresolved_;
+    return nullptr;
+  }
+
+  std::map<int32_t, std::string> slotNames_;
+  std::map<int32_t, std::string> slotTeams_;
+  std::map<std::string, Record> players_;
+  int unresolved_ = 0;
+};
+
+TallyList ListOf(const std::map<std::string, int32_t>& map) {
+  return TallyList(map.begin(), map.end());
+}
+
+TEST_F(PlayerTableTest, AgreesWithAPlainModelOverManyEvents) {
+  ReferenceTable reference;
+  const int32_t slots[] = {0, 1, 2, 3, 4, 5, 63, 64, kWorldSlot, 2000, -3};
+  const std::string names[] = {"A", "B", "C", "Dd", "", "[WW2]A", "\xE9"};
+  const std::string teams[] = {"multi", "multi_axis", ""};
+  const int32_t codes[] = {17, 18, UNSET, 6};
+  uint32_t state = 12345;
+  auto next = [&state](size_t below) {
+    state = state * 1103515245u + 12345u;
+    return static_cast<size_t>((state >> 8) % below);
+  };
+  std::string out = CaptureStdout([&] {
+    for (int i = 0; i < 20000; ++i) {
+      size_t roll = next(100);
+      int32_t slot = slots[next(std::size(slots))];
+      if (roll < 10) {
+        const std::string& name = names[next(std::size(names))];
+        // Mostly the plain name the name gives; sometimes another one.
+        std::string plain = "p" + name + (next(4) == 0 ? "'" : "");
+        const std::string& team = teams[next(std::size(teams))];
+        table_.ClientUserinfoChanged(slot, name, "h", plain, "m", team);
+        reference.Userinfo(slot, name, plain, team);
+      } else if (roll < 11) {
+        const std::string& name = names[next(std::size(names))];
+        table_.ReplacePlayer(name);
+        reference.Replace(name);
+      } else {
+        int32_t victim = slots[next(std::size(slots))];
+        int32_t code = codes[next(std::size(codes))];
+        table_.Kill(slot, victim, code);
+        reference.Kill(slot, victim, code);
+      }
+    }
+  });
+  // The empty name reports on each of its three userinfo steps, the model
+  // counts one for it.
+  EXPECT_GE(out.size(), reference.unresolved() * std::string(kLateStart).size());
+  ASSERT_EQ(Names(), Keys(reference.players()));
+  for (const auto& [name, expected] : reference.players()) {
+    const PlayerStats& s = Stats(name);
+    EXPECT_EQ(s.plainName, expected.plainName) << name;
+    EXPECT_EQ(s.kills, expected.kills) << name;
+    EXPECT_EQ(s.deaths, expected.deaths) << name;
+    EXPECT_EQ(s.suicides, expected.suicides) << name;
+    EXPECT_EQ(s.teamKills, expected.teamKills) << name;
+    EXPECT_EQ(Listed(s.targets), ListOf(expected.targets)) << name;
+    EXPECT_EQ(Listed(s.killers), ListOf(expected.killers)) << name;
+    EXPECT_EQ(Listed(s.teamKillVictims), ListOf(expected.teamKillVictims))
+        << name;
+    for (const auto& [tally, map] :
+         {std::pair{&s.killWeapons, &expected.killWeapons},
+          std::pair{&s.deathWeapons, &expected.deathWeapons},
+          std::pair{&s.suicideWeapons, &expected.suicideWeapons}}) {
+      CodeTally listed;
+      for (const auto& [code, count] : *map) {
+        listed.Set(code, count);
+      }
+      EXPECT_EQ(*tally, listed) << name;
+    }
+  }
 }
 
 }  // namespace

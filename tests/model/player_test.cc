@@ -8,6 +8,7 @@
 
 #include "config/config_file.h"
 #include "support/run_program.h"
+#include "support/tally_list.h"
 
 namespace kilnbook {
 namespace {
@@ -28,7 +29,7 @@ PlayerStats WithRecord(int32_t kills, int32_t deaths, int32_t score) {
 std::vector<std::string> Keys(const NameTally& tally) {
   std::vector<std::string> keys;
   for (const auto& [key, count] : tally) {
-    keys.push_back(key);
+    keys.emplace_back(key);
   }
   return keys;
 }
@@ -36,8 +37,9 @@ std::vector<std::string> Keys(const NameTally& tally) {
 TEST(PlayerTest, EveryPlayerOfAMissingFileReportsIt) {
   ConfigFile missing;
   std::string out = CaptureStdout([&] {
-    Player first("Al", missing);
-    Player second("Bob", missing);
+    NamePool names;
+    Player first("Al", missing, names);
+    Player second("Bob", missing, names);
     EXPECT_EQ(first.config().path(), "");
     EXPECT_EQ(&first.config(), &second.config());
   });
@@ -48,13 +50,14 @@ TEST(PlayerTest, EveryPlayerOfAMissingFileReportsIt) {
 
 TEST(PlayerTest, AddKillTwiceCountsWeaponAndTarget) {
   ConfigFile file = Thresholds(0, 0);
-  Player player("Bob", file);
+  NamePool names;
+  Player player("Bob", file, names);
   player.AddKill("Al", 17);
   player.AddKill("Al", 17);
   const PlayerStats& s = player.stats();
   EXPECT_EQ(s.kills, 2);
   EXPECT_EQ(s.killWeapons, (CodeTally{{17, 2}}));
-  EXPECT_EQ(s.targets, (NameTally{{"Al", 2}}));
+  EXPECT_EQ(Listed(s.targets), (TallyList{{"Al", 2}}));
   EXPECT_EQ(s.deaths, 0);
   EXPECT_TRUE(s.killers.empty());
   EXPECT_TRUE(s.deathWeapons.empty());
@@ -62,7 +65,8 @@ TEST(PlayerTest, AddKillTwiceCountsWeaponAndTarget) {
 
 TEST(PlayerTest, UpdatesTouchOnlyTheirOwnFields) {
   ConfigFile file = Thresholds(0, 0);
-  Player player("Bob", file);
+  NamePool names;
+  Player player("Bob", file, names);
   player.AddDeath("Al", -1022);
   player.AddSuicide(9);
   player.AddTeamKill("Al^1");
@@ -72,13 +76,13 @@ TEST(PlayerTest, UpdatesTouchOnlyTheirOwnFields) {
   EXPECT_EQ(s.kills, 0);
   EXPECT_EQ(s.deaths, 1);
   EXPECT_EQ(s.deathWeapons, (CodeTally{{-1022, 1}}));
-  EXPECT_EQ(s.killers, (NameTally{{"Al", 1}}));
+  EXPECT_EQ(Listed(s.killers), (TallyList{{"Al", 1}}));
   EXPECT_EQ(s.suicides, 1);
   EXPECT_EQ(s.suicideWeapons, (CodeTally{{9, 1}}));
   EXPECT_EQ(s.teamKills, 1);
-  EXPECT_EQ(s.teamKillVictims, (NameTally{{"Al^1", 1}}));
-  EXPECT_EQ(s.teams, (NameTally{{"multi", 1}}));
-  EXPECT_EQ(s.models, (NameTally{{"blueengineer1", 1}}));
+  EXPECT_EQ(Listed(s.teamKillVictims), (TallyList{{"Al^1", 1}}));
+  EXPECT_EQ(Listed(s.teams), (TallyList{{"multi", 1}}));
+  EXPECT_EQ(Listed(s.models), (TallyList{{"blueengineer1", 1}}));
   EXPECT_TRUE(s.targets.empty());
   EXPECT_TRUE(s.killWeapons.empty());
   EXPECT_EQ(s.score, 0);
@@ -105,7 +109,8 @@ TEST(PlayerTest, ScoreAddsAndPingAveragesTowardZero) {
   };
   for (const Case& c : cases) {
     ConfigFile file = Thresholds(0, 0);
-    Player player("Bob", file);
+    NamePool names;
+    Player player("Bob", file, names);
     for (const Step& step : c.steps) {
       player.AddScore(step.score, step.sample);
       EXPECT_EQ(player.stats().ping, step.expectedPing) << c.what;
@@ -116,20 +121,21 @@ TEST(PlayerTest, ScoreAddsAndPingAveragesTowardZero) {
 
 TEST(PlayerTest, CountersAndTalliesWrapAt32Bits) {
   ConfigFile file = Thresholds(0, 0);
-  Player player("Bob", file);
+  NamePool names;
+  Player player("Bob", file, names);
   PlayerStats stats;
   stats.kills = INT32_MAX;
   stats.score = INT32_MAX;
   stats.ping = INT32_MAX;
-  stats.killWeapons[17] = INT32_MAX;
-  stats.targets["Al"] = INT32_MAX;
+  stats.killWeapons = {{17, INT32_MAX}};
+  stats.targets = NameTally(names, {{"Al", INT32_MAX}});
   player.Restore(stats);
   player.AddKill("Al", 17);
   player.AddScore(1, INT32_MAX);
   const PlayerStats& s = player.stats();
   EXPECT_EQ(s.kills, INT32_MIN);
-  EXPECT_EQ(s.killWeapons.at(17), INT32_MIN);
-  EXPECT_EQ(s.targets.at("Al"), INT32_MIN);
+  EXPECT_EQ(s.killWeapons, (CodeTally{{17, INT32_MIN}}));
+  EXPECT_EQ(Listed(s.targets), (TallyList{{"Al", INT32_MIN}}));
   EXPECT_EQ(s.score, INT32_MIN);
   // INT32_MAX + INT32_MAX wraps to -2 before halving.
   EXPECT_EQ(s.ping, -1);
@@ -162,7 +168,8 @@ TEST(PlayerTest, RatioAndRateWorkedValues) {
   };
   for (const Case& c : cases) {
     ConfigFile file = Thresholds(0, 0);
-    Player player("Bob", file);
+    NamePool names;
+    Player player("Bob", file, names);
     player.Restore(WithRecord(c.kills, c.deaths, c.score));
     EXPECT_EQ(player.RatioValue(), c.ratio)
         << c.kills << "/" << c.deaths << " score " << c.score;
@@ -182,7 +189,8 @@ TEST(PlayerTest, MeetsThresholdsInclusiveAndSigned) {
   };
   for (const Case& c : cases) {
     ConfigFile file = Thresholds(c.minKills, c.minScore);
-    Player player("Bob", file);
+    NamePool names;
+    Player player("Bob", file, names);
     player.Restore(WithRecord(c.kills, 0, c.score));
     EXPECT_EQ(player.MeetsThresholds(), c.meets)
         << "MIN_KILLS " << c.minKills << " MIN_SCORE " << c.minScore
@@ -192,7 +200,8 @@ TEST(PlayerTest, MeetsThresholdsInclusiveAndSigned) {
 
 TEST(PlayerTest, TallyEntriesSortBytewiseUnsigned) {
   ConfigFile file = Thresholds(0, 0);
-  Player player("Bob", file);
+  NamePool names;
+  Player player("Bob", file, names);
   for (const char* name : {"b", "\xC3\xA9", "B", "a", "ab", "", "~"}) {
     player.AddKill(name, 0);
   }

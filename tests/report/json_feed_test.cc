@@ -89,19 +89,20 @@ TEST_F(FeedTest, ServerTotalsMapsHistoryAndPlayers) {
   counters.REDSCORE = 3;
   counters.KILLS = -7;
   server().RestoreCounters(counters);
+  NamePool names;
   PlayerStats ann;
   ann.plainName = "Ann";
   ann.kills = 3;
   ann.deaths = 1;
   ann.score = 12;
   ann.teamKills = 1;
-  ann.targets = {{"Bob", 3}};
-  ann.killers = {{"", 1}};
-  ann.teamKillVictims = {{"^2Cy", 1}};
+  ann.targets = NameTally(names, {{"Bob", 3}});
+  ann.killers = NameTally(names, {{"", 1}});
+  ann.teamKillVictims = NameTally(names, {{"^2Cy", 1}});
   ann.killWeapons = {{17, 3}};
   ann.deathWeapons = {{99, 1}};
-  ann.teams = {{"multi", 2}};
-  ann.models = {{"bluemedic1", 2}};
+  ann.teams = NameTally(names, {{"multi", 2}});
+  ann.models = NameTally(names, {{"bluemedic1", 2}});
   AddPlayer("^1Ann", ann);
   AddPlayer("Cy", PlayerStats());  // never seen by the extended statistics
   ASSERT_TRUE(
@@ -163,11 +164,13 @@ TEST_F(FeedTest, HostileNamesGiveValidJsonThatValidates) {
   }
   std::string name = CleanText(raw);
   std::string other = CleanText("\x80\xFE\"");
+  NamePool names;
   PlayerStats stats;
   stats.plainName = ColorizeName(name, NameMode::kPlain);
-  stats.targets = {{"\x80\xFE&quot;", 1}};
-  stats.teams = {{"\"q\xFF", 1}};  // identifiers are not cleaned
-  stats.models = {{"\xC3", 1}};
+  stats.targets = NameTally(names, {{"\x80\xFE&quot;", 1}});
+  // Identifiers are not cleaned.
+  stats.teams = NameTally(names, {{"\"q\xFF", 1}});
+  stats.models = NameTally(names, {{"\xC3", 1}});
   AddPlayer(name, stats);
   AddPlayer(other, PlayerStats());
   std::string map = CleanText("m\xE9p \"&\" \x01");

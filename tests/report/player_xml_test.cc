@@ -49,10 +49,11 @@ TEST(PlayerXmlTest, ModelDisplayNames) {
 class PlayerDocumentTest : public ::testing::Test {
  protected:
   ConfigFile file_ = ConfigFile::FromText("MIN_SCORE -10\nMIN_KILLS 0\n");
+  NamePool names;
 };
 
 TEST_F(PlayerDocumentTest, PlayerWithoutTalliesKeepsEveryBlock) {
-  Player player("Nobody", file_);
+  Player player("Nobody", file_, names);
   EXPECT_EQ(PlayerDocumentXml(player),
             kDocumentHead + WeaponsSection() +
                 PlayerStatsXml("Nobody", "", "",
@@ -61,7 +62,7 @@ TEST_F(PlayerDocumentTest, PlayerWithoutTalliesKeepsEveryBlock) {
 }
 
 TEST_F(PlayerDocumentTest, EveryTallyInKeyOrder) {
-  Player player("^1Ann", file_);
+  Player player("^1Ann", file_, names);
   PlayerStats stats;
   stats.plainName = "Ann";
   stats.htmlName = "&lt;FONT COLOR=\"#FF0000\"&gt;Ann&lt;/FONT&gt;";
@@ -72,14 +73,14 @@ TEST_F(PlayerDocumentTest, EveryTallyInKeyOrder) {
   stats.suicides = 1;
   stats.teamKills = 2;
   // Byte order: a prefix first, bytes above 0x7F after ASCII.
-  stats.targets = {{"\xC9ric", 1}, {"Bo", 2}, {"Bob", 5}, {"", 2}};
-  stats.killers = {{"", 1}, {"Bob", 2}};
-  stats.teamKillVictims = {{"^2Cy", 2}};
+  stats.targets = NameTally(names, {{"\xC9ric", 1}, {"Bo", 2}, {"Bob", 5}, {"", 2}});
+  stats.killers = NameTally(names, {{"", 1}, {"Bob", 2}});
+  stats.teamKillVictims = NameTally(names, {{"^2Cy", 2}});
   stats.killWeapons = {{10, 1}, {3, 7}, {-1022, 2}};
   stats.deathWeapons = {{17, 3}};
   stats.suicideWeapons = {{6, 1}};
-  stats.teams = {{"multi_axis", 1}, {"multi", 3}, {"spectator", 2}};
-  stats.models = {{"redmedic1", 4}, {"Redmedic1", 1}};
+  stats.teams = NameTally(names, {{"multi_axis", 1}, {"multi", 3}, {"spectator", 2}});
+  stats.models = NameTally(names, {{"redmedic1", 4}, {"Redmedic1", 1}});
   player.Restore(stats);
   std::string expected =
       PlayerStatsXml("^1Ann", "Ann", stats.htmlName,
@@ -181,7 +182,8 @@ TEST_F(PlayerDocumentTest, EveryTallyInKeyOrder) {
 
 TEST(PlayerDocumentThresholdTest, BelowMinScoreKeepsOnlyTheFrame) {
   ConfigFile file = ConfigFile::FromText("MIN_SCORE 5\nMIN_KILLS 1\n");
-  Player player("Low", file);
+  NamePool names;
+  Player player("Low", file, names);
   PlayerStats stats;
   stats.kills = 4;
   stats.score = 4;

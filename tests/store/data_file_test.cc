@@ -13,6 +13,7 @@
 #include "support/run_program.h"
 #include "support/tally_entry.h"
 #include "support/temp_dir.h"
+#include "support/tally_list.h"
 
 namespace kilnbook {
 namespace {
@@ -72,11 +73,15 @@ TEST(FindFieldTest, Cases) {
 TEST(TallyTest, ParseNameTally) {
   struct Case {
     std::string text;
-    NameTally expected;
+    TallyList expected;
   };
   const Case cases[] = {
       {"", {}},
       {Entry("Ann", "2") + Entry("Eve", "1"), {{"Ann", 2}, {"Eve", 1}}},
+      // Entries out of order (a file not written by us) are sorted.
+      {Entry("b", "1") + Entry("B", "2") + Entry("\xE9", "3") + Entry("a", "4") +
+           Entry("b", "5"),
+       {{"B", 2}, {"a", 4}, {"b", 5}, {"\xE9", 3}}},
       // An entry without its closing byte ends the list.
       {Entry("Ann", "2") + "Eve" + kGrave + "1", {{"Ann", 2}}},
       {"Ann" + kAcute + "3", {}},
@@ -86,7 +91,8 @@ TEST(TallyTest, ParseNameTally) {
       {Entry("", "4"), {{"", 4}}},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(ParseNameTally(c.text), c.expected) << c.text;
+    NamePool names;
+    EXPECT_EQ(Listed(ParseNameTally(c.text, names)), c.expected) << c.text;
   }
 }
 
@@ -98,8 +104,12 @@ TEST(TallyTest, ParseCodeTally) {
 }
 
 TEST(TallyTest, FormatsInKeyOrder) {
+  NamePool names;
   std::string out;
-  AppendNameTally(out, {{"b", 1}, {"A", 2}, {"\xE9t\xE9", 3}, {"a", -4}});
+  AppendNameTally(out, NameTally(names, {{"b", 1},
+                                         {"A", 2},
+                                         {"\xE9t\xE9", 3},
+                                         {"a", -4}}));
   EXPECT_EQ(out, Entry("A", "2") + Entry("a", "-4") + Entry("b", "1") +
                      Entry("\xE9t\xE9", "3"));
   out.clear();
@@ -108,10 +118,15 @@ TEST(TallyTest, FormatsInKeyOrder) {
 }
 
 TEST(TallyTest, SeparatorBytesInKeysAreDroppedAndCountsMerged) {
-  std::string out;
-  AppendNameTally(
-      out, {{"a*b", 1}, {"ab", 2}, {"c|" + kGrave + kAcute, 4}, {"z", 1}});
-  EXPECT_EQ(out, Entry("ab", "3") + Entry("c", "4") + Entry("z", "1"));
+  NamePool names;
+  const std::string damaged = "c|" + kGrave + kAcute;
+  // What the record holds before the tally stays.
+  std::string out = "G|";
+  AppendNameTally(out, NameTally(names, {{"a*b", 1},
+                                         {"ab", 2},
+                                         {damaged, 4},
+                                         {"z", 1}}));
+  EXPECT_EQ(out, "G|" + Entry("ab", "3") + Entry("c", "4") + Entry("z", "1"));
 }
 
 TEST_F(DataFileTest, FreshServerRecord) {
@@ -119,6 +134,7 @@ TEST_F(DataFileTest, FreshServerRecord) {
 }
 
 TEST_F(DataFileTest, PlayerRecordHasExactLayout) {
+  NamePool names;
   PlayerStats stats;
   stats.plainName = "Bob";
   stats.htmlName = "Bob";
@@ -127,13 +143,13 @@ TEST_F(DataFileTest, PlayerRecordHasExactLayout) {
   stats.kills = 3;
   stats.deaths = 2;
   stats.teamKills = 1;
-  stats.targets = {{"Ann", 2}, {"Eve", 1}};
-  stats.killers = {{"Ann", 2}};
-  stats.teamKillVictims = {{"Eve", 1}};
+  stats.targets = NameTally(names, {{"Ann", 2}, {"Eve", 1}});
+  stats.killers = NameTally(names, {{"Ann", 2}});
+  stats.teamKillVictims = NameTally(names, {{"Eve", 1}});
   stats.killWeapons = {{7, 3}};
   stats.deathWeapons = {{7, 2}};
-  stats.teams = {{"multi", 4}};
-  stats.models = {{"bluesoldier1", 4}};
+  stats.teams = NameTally(names, {{"multi", 4}});
+  stats.models = NameTally(names, {{"bluesoldier1", 4}});
   main().playerTable().ReplacePlayer("Bob").Restore(stats);
   std::string out;
   AppendPlayerRecord(out, *main().playerTable().players().at("Bob"));
@@ -146,6 +162,7 @@ TEST_F(DataFileTest, PlayerRecordHasExactLayout) {
 }
 
 TEST_F(DataFileTest, RoundTripGivesSameBytes) {
+  NamePool names;
   ServerCounters counters;
   counters.REDSCORE = -5;
   counters.BLUESCORE = 7;
@@ -168,14 +185,14 @@ TEST_F(DataFileTest, RoundTripGivesSameBytes) {
   stats.deaths = 9;
   stats.suicides = 1;
   stats.teamKills = 2;
-  stats.targets = {{"Ann", 2}, {"\xC3\xA9", 1}, {"", 3}};
-  stats.killers = {{"", 1}};
-  stats.teamKillVictims = {{"Ann", 1}};
+  stats.targets = NameTally(names, {{"Ann", 2}, {"\xC3\xA9", 1}, {"", 3}});
+  stats.killers = NameTally(names, {{"", 1}});
+  stats.teamKillVictims = NameTally(names, {{"Ann", 1}});
   stats.killWeapons = {{-1022, 1}, {17, 4}};
   stats.deathWeapons = {{0, 1}};
   stats.suicideWeapons = {{58, 2}};
-  stats.teams = {{"multi", 3}, {"multi_axis", 1}};
-  stats.models = {{"blueengineer1", 2}};
+  stats.teams = NameTally(names, {{"multi", 3}, {"multi_axis", 1}});
+  stats.models = NameTally(names, {{"blueengineer1", 2}});
   main().playerTable().ReplacePlayer("^1Bob").Restore(stats);
   main().playerTable().ReplacePlayer("");
   std::string first = ServerRecord(servers_, "Main");
@@ -261,7 +278,7 @@ TEST_F(DataFileTest, DamagedPlayerRecords) {
   EXPECT_EQ(Stats("Ann")->kills, 0);
   EXPECT_EQ(Stats("Ann")->deaths, 12);
   EXPECT_EQ(Stats("Ann")->htmlName, "");
-  EXPECT_EQ(Stats("Ann")->targets, (NameTally{{"Bob", 2}}));
+  EXPECT_EQ(Listed(Stats("Ann")->targets), (TallyList{{"Bob", 2}}));
 }
 
 // Whatever the damage, a record reads every field where FindField finds it.
@@ -363,7 +380,7 @@ TEST_F(DataFileStageTest, CrLfLinesInAnyOrderOfAnyLength) {
   const PlayerMap& players = server.playerTable().players();
   ASSERT_EQ(players.count("Bob"), 1u);
   EXPECT_EQ(players.at("Bob")->stats().kills, 3);
-  EXPECT_EQ(players.at("Bob")->stats().models, (NameTally{{longKey, 2}}));
+  EXPECT_EQ(Listed(players.at("Bob")->stats().models), (TallyList{{longKey, 2}}));
   ASSERT_EQ(players.count("Ann"), 1u);
   EXPECT_EQ(players.at("Ann")->stats().deaths, 1);
 }
