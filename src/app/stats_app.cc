@@ -208,27 +208,6 @@ ExtraStats* StatsApp::CurrentExtras() {
   return it == extras_.end() ? nullptr : &it->second;
 }
 
-void StatsApp::ParseWithLines(ExtraStats& extras) {
-  FILE* file = std::fopen(kTempFileName, "rbe");
-  if (file == nullptr) {
-    std::printf("Failed to open logfile: %s\n", kTempFileName);
-    return;
-  }
-  {
-    LineReader reader(file);
-    std::string_view line;
-    constexpr size_t kTimeColumnWidth = 7;
-    while (reader.Next(line)) {
-      if (line.size() > kTimeColumnWidth) {
-        LogEvent event = LogParser::ParseLine(line);
-        AccountEvent(event);
-        extras.AccountLine(line, event);
-      }
-    }
-  }
-  std::fclose(file);
-}
-
 void StatsApp::ParseLogFile(const std::string& logPath) {
   rewrite_.reset();
   // An unfinished save of this server, or of another on the same log, must be
@@ -244,16 +223,22 @@ void StatsApp::ParseLogFile(const std::string& logPath) {
   if (!countable) {
     BlockLog(logPath);
   }
+  // The server is looked up once for the whole log, not once per line.
+  Server* server = serverList_.Find(currentServerName_);
   ExtraStats* extras = countable ? CurrentExtras() : nullptr;
-  if (extras != nullptr) {
+  if (extras != nullptr && server != nullptr) {
+    // The extended statistics read the time column and arguments that the
+    // events leave out.
     extras->BeginRun(runTime_);
-    ParseWithLines(*extras);
+    parser.Parse(kTempFileName,
+                 [server, extras](std::string_view line, const LogEvent& event) {
+                   server->Account(event);
+                   extras->AccountLine(line, event);
+                 });
     extras->EndRun();
     return;
   }
-  // The server is looked up once for the whole log, not once per line.
-  parser.Parse(kTempFileName, [server = serverList_.Find(currentServerName_),
-                               countable](const LogEvent& event) {
+  parser.Parse(kTempFileName, [server, countable](const LogEvent& event) {
     if (countable && server != nullptr) {
       server->Account(event);
     }

@@ -114,8 +114,6 @@ class StatsApp {
   // A stylesheet of PATH as this run's pages use it.
   PageStyle RunPageStyle(const std::string& stylesheetPath);
   std::map<std::string, std::shared_ptr<const Stylesheet>> stylesheets_;
-  // Parses kilnbook.tmp as LogParser does, handing each line with its event.
-  void ParseWithLines(ExtraStats& extras);
   ServerList serverList_;
   Config config_;
 };

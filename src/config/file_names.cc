@@ -3,13 +3,13 @@
 namespace kilnbook {
 
 std::string ServerDirectory(std::string_view path, std::string_view serverName) {
+  if (path.empty() && serverName.empty()) {
+    return ".";
+  }
   std::string directory;
   directory.reserve(path.size() + serverName.size());
   directory.append(path);
   directory.append(serverName);
-  if (directory.empty()) {
-    directory = ".";
-  }
   return directory;
 }
 

@@ -57,6 +57,12 @@ static_assert(ShapesAreDistinct(), "two keywords share a table slot");
 }  // namespace
 
 bool LogParser::Parse(const std::string& path, const EventSink& sink) const {
+  return Parse(path, [&sink](std::string_view, const LogEvent& event) {
+    sink(event);
+  });
+}
+
+bool LogParser::Parse(const std::string& path, const LineSink& sink) const {
   // Read-only: a missing log is reported, never created.
   UniqueFile file(std::fopen(path.c_str(), "rb"));
   if (file == nullptr) {
@@ -71,7 +77,7 @@ bool LogParser::Parse(const std::string& path, const EventSink& sink) const {
     // give no event at all.
     if (line.size() > kTimeColumnWidth) {
       ParseLine(line, event);
-      sink(event);
+      sink(line, event);
     }
   }
   return !reader.Failed();

@@ -15,6 +15,8 @@ namespace kilnbook {
 class LogParser {
  public:
   using EventSink = std::function<void(const LogEvent&)>;
+  // Also given the line itself (time column included, no line feed).
+  using LineSink = std::function<void(std::string_view line, const LogEvent&)>;
 
   // Reads `path` line by line (lines of any length) and hands the event of
   // every line longer than the seven-byte time column to `sink`, in line
@@ -25,6 +27,7 @@ class LogParser {
   // (the events of the lines read before are already handed out), so that a
   // caller never takes a cut-short log for a whole one.
   bool Parse(const std::string& path, const EventSink& sink) const;
+  bool Parse(const std::string& path, const LineSink& sink) const;
 
   // All events of `path` in one list; for small files and tests.
   std::vector<LogEvent> Parse(const std::string& path) const;
