@@ -26,29 +26,32 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <atomic>
+
 namespace {
 
-long calls = 0;
-long faultCalls = 0;
+// Pages are written by several threads: each call takes its own number.
+std::atomic<long> calls{0};
+std::atomic<long> faultCalls{0};
 
 void Count() {
-  ++calls;
+  long call = ++calls;
   const char* at = getenv("KILNBOOK_CRASH_AT");
-  if (at != nullptr && atol(at) == calls) {
+  if (at != nullptr && atol(at) == call) {
     kill(getpid(), SIGKILL);
   }
 }
 
 // Counts a call that can fail like a disk does; true when this one must.
 bool Fails() {
-  ++faultCalls;
+  long call = ++faultCalls;
   const char* at = getenv("KILNBOOK_FAIL_AT");
   if (at == nullptr || atol(at) <= 0) {
     return false;
   }
   long point = atol(at);
   bool from = getenv("KILNBOOK_FAIL_FROM") != nullptr;
-  if (faultCalls == point || (from && faultCalls > point)) {
+  if (call == point || (from && call > point)) {
     const char* code = getenv("KILNBOOK_FAIL_ERRNO");
     errno = code != nullptr ? atoi(code) : EIO;
     return true;
@@ -86,7 +89,8 @@ __attribute__((destructor)) void ReportCount() {
     return;
   }
   char text[64];
-  int length = snprintf(text, sizeof(text), "%ld\n%ld\n", calls, faultCalls);
+  int length = snprintf(text, sizeof(text), "%ld\n%ld\n", calls.load(),
+                        faultCalls.load());
   auto realWrite = Next<ssize_t (*)(int, const void*, size_t)>("write");
   if (realWrite(fd, text, static_cast<size_t>(length)) < 0) {
     length = 0;
