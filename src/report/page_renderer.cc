@@ -115,10 +115,21 @@ void PageRenderer::Run(RenderCache* cache) {
   } else {
     // Each thread takes the next page not yet taken. A pool library was
     // tried (Boost.Asio); its fences are invisible to ThreadSanitizer.
+    // The long pages (main pages list every player) go first, so that the
+    // short ones fill the threads' idle ends.
+    std::vector<Group*> order;
+    order.reserve(groups_.size());
+    for (bool players : {false, true}) {
+      for (Group& group : groups_) {
+        if ((pages_[group.pages.front()].kind == PageKind::kPlayer) == players) {
+          order.push_back(&group);
+        }
+      }
+    }
     std::atomic<size_t> next{0};
     auto work = [&] {
-      for (size_t i = next++; i < groups_.size(); i = next++) {
-        Render(groups_[i], cache);
+      for (size_t i = next++; i < order.size(); i = next++) {
+        Render(*order[i], cache);
       }
     };
     std::vector<std::jthread> workers;

@@ -234,9 +234,21 @@ std::string Stylesheet::Transform(std::string_view document) const {
   if (!FitsParser(documentText)) {
     return {};
   }
-  XmlPtr<xmlDoc> input(xmlReadMemory(documentText.data(),
-                                     static_cast<int>(documentText.size()),
-                                     nullptr, "UTF-8", kDocumentOptions));
+  // Parsed with names from a dictionary under the stylesheet's own, as
+  // libxslt parses the documents it loads itself: the names the stylesheet
+  // tests for are then compared as pointers.
+  xmlParserCtxt* parser = xmlNewParserCtxt();
+  if (parser == nullptr) {
+    return {};
+  }
+  if (style->dict != nullptr) {
+    xmlDictFree(parser->dict);
+    parser->dict = xmlDictCreateSub(style->dict);
+  }
+  XmlPtr<xmlDoc> input(xmlCtxtReadMemory(
+      parser, documentText.data(), static_cast<int>(documentText.size()),
+      nullptr, "UTF-8", kDocumentOptions));
+  xmlFreeParserCtxt(parser);
   if (!input) {
     return {};
   }
