@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <map>
 #include <thread>
@@ -21,16 +22,24 @@ namespace kilnbook {
 
 namespace {
 
+enum class Replaced { kDone, kNoFile, kFailed };
+
 // Replaces the page with `html`: a new file beside it renamed over it, so
 // that a failed write (a full disk) leaves the previous page whole. When the
-// directory takes no new file but the page itself is writable, the page is
-// written in place.
-bool ReplacePage(int page, const std::string& path, const std::string& html) {
+// directory takes no new file but the page itself is open (`page`), the page
+// is written in place; when it is not, there is no page to write.
+Replaced ReplacePage(int page, const std::string& path,
+                     const std::string& html) {
   AtomicFile file(path, AtomicFile::Durability::kUnsynced);
   if (file.Open()) {
-    return file.Write(html) && file.Commit();
+    return file.Write(html) && file.Commit() ? Replaced::kDone
+                                             : Replaced::kFailed;
   }
-  return ::ftruncate(page, 0) == 0 && WriteAll(page, html);
+  if (page < 0) {
+    return Replaced::kNoFile;
+  }
+  return ::ftruncate(page, 0) == 0 && WriteAll(page, html) ? Replaced::kDone
+                                                           : Replaced::kFailed;
 }
 
 constexpr std::string_view kTempSuffix = ".html.tmp";
@@ -163,15 +172,20 @@ void PageRenderer::Render(Group& group, const RenderCache* cache) {
       results_[index] = result;
     }
   };
-  // A page is opened (and created) before its document is built, so that a
-  // page that cannot be opened costs nothing, unless the cache may spare the
-  // page altogether: that takes the document first.
+  // Made one after the other, a page is opened (and created) before its
+  // document is built, as building may print. Otherwise it is opened only
+  // once it is known to need making, and one that does not exist yet is
+  // created by the rename of its content: replacing a file just created
+  // empty would make the file system flush it at once.
+  const bool inOrder = threads_ == 0;
   Fd file;
-  auto open = [&] {
-    file.Reset(::open(last.path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0664));
-    return file.ok();
+  bool missing = false;
+  auto open = [&](int create) {
+    file.Reset(::open(last.path.c_str(), O_WRONLY | O_CLOEXEC | create, 0664));
+    missing = !file.ok() && create == 0 && errno == ENOENT;
+    return file.ok() || missing;
   };
-  if (!cacheable && !open()) {
+  if (inOrder && !open(O_CREAT)) {
     markAll(Result::kNotOpened);
     return;
   }
@@ -198,10 +212,10 @@ void PageRenderer::Render(Group& group, const RenderCache* cache) {
       group.entry = *entry;
       return;
     }
-    if (!open()) {
-      markAll(Result::kNotOpened);
-      return;
-    }
+  }
+  if (!inOrder && !open(0)) {
+    markAll(Result::kNotOpened);
+    return;
   }
   std::string html;
   bool allMade = true;
@@ -215,12 +229,22 @@ void PageRenderer::Render(Group& group, const RenderCache* cache) {
   }
   if (html.empty()) {
     // A failed transformation leaves an empty page.
-    ::ftruncate(file.get(), 0);
+    if (missing && !open(O_CREAT)) {
+      markAll(Result::kNotOpened);
+    } else {
+      ::ftruncate(file.get(), 0);
+    }
     return;
   }
-  if (!ReplacePage(file.get(), last.path, html)) {
-    results_[group.pages.back()] = Result::kNotWritten;
-    return;
+  switch (ReplacePage(file.get(), last.path, html)) {
+    case Replaced::kDone:
+      break;
+    case Replaced::kNoFile:
+      markAll(Result::kNotOpened);
+      return;
+    case Replaced::kFailed:
+      results_[group.pages.back()] = Result::kNotWritten;
+      return;
   }
   if (inputs && allMade) {
     if (std::optional<PageIdentity> identity = PageIdentity::Of(last.path)) {
