@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "report/stylesheet.h"
+#include "report/utf8_text.h"
 
 namespace kilnbook {
 
@@ -12,42 +13,6 @@ namespace {
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
-
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-
-// Length of the well-formed UTF-8 sequence at `text[i]` (no overlong forms,
-// no surrogates, nothing above U+10FFFF), or 0.
-size_t Utf8SequenceLength(std::string_view text, size_t i) {
-  auto at = [&](size_t k) -> unsigned char {
-    return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
-  };
-  unsigned char c = at(0);
-  unsigned char low = 0x80;
-  unsigned char high = 0xBF;
-  size_t length = 0;
-  if (c >= 0xC2 && c <= 0xDF) {
-    length = 2;
-  } else if (c >= 0xE0 && c <= 0xEF) {
-    length = 3;
-    low = c == 0xE0 ? 0xA0 : 0x80;
-    high = c == 0xED ? 0x9F : 0xBF;
-  } else if (c >= 0xF0 && c <= 0xF4) {
-    length = 4;
-    low = c == 0xF0 ? 0x90 : 0x80;
-    high = c == 0xF4 ? 0x8F : 0xBF;
-  } else {
-    return 0;
-  }
-  if (at(1) < low || at(1) > high) {
-    return 0;
-  }
-  for (size_t k = 2; k < length; ++k) {
-    if (!IsContinuation(at(k))) {
-      return 0;
-    }
-  }
-  return length;
-}
 
 bool IsForbiddenControl(unsigned char c) {
   return c < 0x20 && c != '\t' && c != '\n' && c != '\r';
@@ -85,8 +50,7 @@ std::string ParserSafeText(std::string_view document) {
     }
     size_t length = Utf8SequenceLength(document, i);
     if (length == 0) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      AppendLatin1(out, c);
       ++i;
       continue;
     }
