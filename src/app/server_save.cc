@@ -174,8 +174,7 @@ Recovery FinishInterruptedSave(const std::string& serverDirectory,
   if (journal->log) {
     auto save = [&](const LogRewrite& plan) {
       journal->log = plan;
-      AtomicFile file(journalPath);
-      return file.Open() && file.Write(journal->Text()) && file.Commit();
+      return SaveJournal(journalPath, *journal);
     };
     if (!RewriteLog(*journal->log, false, true, save)) {
       return fail();

@@ -5,18 +5,6 @@
 
 namespace kilnbook {
 
-void AppendWideNumber(std::string& out, int64_t value) {
-  char buffer[24];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
-}
-
-std::string WideNumberText(int64_t value) {
-  std::string out;
-  AppendWideNumber(out, value);
-  return out;
-}
-
 std::optional<int64_t> ParseWideNumber(std::string_view text) {
   // from_chars takes a minus sign but no plus sign and no blanks, which is
   // the strictness wanted; it also needs at least one digit.

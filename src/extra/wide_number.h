@@ -8,16 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "log/number_text.h"
+
 namespace kilnbook {
 
-// Appends the decimal form of `value`: a minus sign when negative, no
-// leading zeros.
-void AppendWideNumber(std::string& out, int64_t value);
-
-// The decimal form of `value`.
-std::string WideNumberText(int64_t value);
-
-// Reads a whole field written by AppendWideNumber: an optional minus sign and
+// Reads a whole field written by AppendWideNumber (log/number_text.h): an optional minus sign and
 // at least one digit, nothing else. Nothing for any other text or a value
 // outside the 64-bit range.
 std::optional<int64_t> ParseWideNumber(std::string_view text);

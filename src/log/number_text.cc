@@ -70,6 +70,24 @@ void AppendNumber(std::string& out, int32_t value) {
   out.append(buffer, result.ptr);
 }
 
+void AppendWideNumber(std::string& out, int64_t value) {
+  char buffer[24];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  out.append(buffer, result.ptr);
+}
+
+void AppendUnsignedNumber(std::string& out, uint64_t value) {
+  char buffer[24];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  out.append(buffer, result.ptr);
+}
+
+std::string WideNumberText(int64_t value) {
+  std::string out;
+  AppendWideNumber(out, value);
+  return out;
+}
+
 std::string NumberText(int32_t value) {
   std::string out;
   AppendNumber(out, value);

@@ -21,6 +21,12 @@ std::string NumberText(int32_t value);
 // Appends the "%d" form of `value` to `out`.
 void AppendNumber(std::string& out, int32_t value);
 
+// The decimal forms of wider numbers (times, sizes, offsets): a minus sign
+// when negative, no leading zeros.
+void AppendWideNumber(std::string& out, int64_t value);
+void AppendUnsignedNumber(std::string& out, uint64_t value);
+std::string WideNumberText(int64_t value);
+
 // `a` + `b` with two's complement wrap-around.
 constexpr int32_t WrapAdd(int32_t a, int32_t b) {
   return static_cast<int32_t>(static_cast<uint32_t>(a) +

@@ -5,7 +5,7 @@
 
 #include "extra/calendar.h"
 #include "extra/skill_rating.h"
-#include "extra/wide_number.h"
+#include "log/number_text.h"
 #include "report/xml_text.h"
 
 namespace kilnbook {

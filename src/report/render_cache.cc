@@ -4,6 +4,7 @@
 
 #include <charconv>
 
+#include "log/number_text.h"
 #include "store/fd.h"
 
 namespace kilnbook {
@@ -11,14 +12,6 @@ namespace kilnbook {
 namespace {
 
 constexpr std::string_view kHeader = "kilnbook pages 1\n";
-
-template <typename Number>
-void AppendNumber(std::string& out, Number value) {
-  char buffer[24];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
-  out.push_back(' ');
-}
 
 template <typename Number>
 bool ReadNumber(std::string_view& text, Number& value) {
@@ -58,17 +51,18 @@ std::string RenderCache::Text() const {
   std::string out(kHeader);
   for (const auto& [name, entry] : entries_) {
     out += entry.inputs.Hex();
+    for (uint64_t value :
+         {entry.page.device, entry.page.inode, entry.page.size}) {
+      out += ' ';
+      AppendUnsignedNumber(out, value);
+    }
+    for (int64_t value :
+         {entry.page.modifiedSeconds, entry.page.modifiedNanoseconds}) {
+      out += ' ';
+      AppendWideNumber(out, value);
+    }
     out += ' ';
-    AppendNumber(out, entry.page.device);
-    AppendNumber(out, entry.page.inode);
-    AppendNumber(out, entry.page.size);
-    AppendNumber(out, entry.page.modifiedSeconds);
-    AppendNumber(out, entry.page.modifiedNanoseconds);
-    out.pop_back();
-    out += ' ';
-    char buffer[24];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, name.size());
-    out.append(buffer, result.ptr);
+    AppendUnsignedNumber(out, name.size());
     out += ':';
     out += name;
     out += '\n';

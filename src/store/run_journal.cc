@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "log/number_text.h"
+
 namespace kilnbook {
 
 namespace {
@@ -9,15 +11,9 @@ namespace {
 constexpr std::string_view kHeader = "kilnbook journal 1\n";
 constexpr std::string_view kEnd = "end ";
 
-void AppendUnsigned(std::string& out, uint64_t value) {
-  char buffer[24];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  out.append(buffer, result.ptr);
-}
-
 // "<length>:<bytes>"
 void AppendText(std::string& out, std::string_view text) {
-  AppendUnsigned(out, text.size());
+  AppendUnsignedNumber(out, text.size());
   out.push_back(':');
   out.append(text);
 }
@@ -87,23 +83,23 @@ std::string RunJournal::Text() const {
     out += "log ";
     AppendText(out, log->path);
     out += "\nlog-identity ";
-    AppendUnsigned(out, log->device);
+    AppendUnsignedNumber(out, log->device);
     out += ' ';
-    AppendUnsigned(out, log->inode);
+    AppendUnsignedNumber(out, log->inode);
     out += "\nlog-consumed ";
-    AppendUnsigned(out, log->consumed);
+    AppendUnsignedNumber(out, log->consumed);
     out += "\nlog-intact ";
-    AppendUnsigned(out, log->intactLength);
+    AppendUnsignedNumber(out, log->intactLength);
     out += ' ';
     out += log->intactDigest.Hex();
     out += "\nlog-captured ";
-    AppendUnsigned(out, log->captured);
+    AppendUnsignedNumber(out, log->captured);
     out += '\n';
     if (log->cut) {
       out += "log-cut ";
-      AppendUnsigned(out, *log->cut);
+      AppendUnsignedNumber(out, *log->cut);
       out += ' ';
-      AppendUnsigned(out, log->movedLength);
+      AppendUnsignedNumber(out, log->movedLength);
       out += '\n';
     }
     out += "log-head ";
