@@ -2,7 +2,7 @@
 
 #include "extra/calendar.h"
 #include "extra/extra_state.h"
-#include "extra/line_fields.h"
+#include "log/line_fields.h"
 #include "extra/skill_rating.h"
 #include "model/player_table.h"
 

@@ -6,14 +6,12 @@
 #include <memory>
 
 #include "log/keyword_handlers.h"
+#include "log/line_fields.h"
 #include "log/line_reader.h"
 
 namespace kilnbook {
 
 namespace {
-
-// Every line starts with the server's time column, e.g. "  1:23 ".
-constexpr size_t kTimeColumnWidth = 7;
 
 struct FileCloser {
   void operator()(FILE* file) const { std::fclose(file); }

@@ -1,5 +1,5 @@
 // The values the extended statistics read from a line themselves.
-#include "extra/line_fields.h"
+#include "log/line_fields.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "extra/line_fields.h"
+#include "log/line_fields.h"
 
 #include "log/number_text.h"
 #include "log/text_clean.h"

@@ -1,8 +1,8 @@
 // Values of a log line that the keyword handlers leave out and the extended
 // statistics need: the time column, the map of "InitGame:" and the slot of
 // "ClientDisconnect:".
-#ifndef KILNBOOK_EXTRA_LINE_FIELDS_H_
-#define KILNBOOK_EXTRA_LINE_FIELDS_H_
+#ifndef KILNBOOK_LOG_LINE_FIELDS_H_
+#define KILNBOOK_LOG_LINE_FIELDS_H_
 
 #include <cstdint>
 #include <optional>
@@ -36,4 +36,4 @@ int32_t DisconnectSlot(std::string_view line);
 
 }  // namespace kilnbook
 
-#endif  // KILNBOOK_EXTRA_LINE_FIELDS_H_
+#endif  // KILNBOOK_LOG_LINE_FIELDS_H_
