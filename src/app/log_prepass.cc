@@ -1,16 +1,19 @@
 #include "app/log_prepass.h"
 
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string_view>
 #include <vector>
 
 #include "config/file_names.h"
+#include "log/game_end_check.h"
 #include "store/digest.h"
 #include "store/fd.h"
 
@@ -18,7 +21,7 @@ namespace kilnbook {
 
 namespace {
 
-constexpr std::string_view kSectionEnd = "ShutdownGame:";
+constexpr std::string_view kGameEnd = "ShutdownGame:";
 constexpr size_t kChunkSize = 1 << 20;
 constexpr size_t kWriteBatch = 1 << 20;
 
@@ -39,14 +42,16 @@ ssize_t ReadSome(int fd, char* buffer, size_t size) {
 struct SplitPoint {
   uint64_t sectionsEnd = 0;  // log offset just past the last finished section
   uint64_t readEnd = 0;      // log offset where reading stopped
+  uint64_t games = 0;        // finished sections
   Digest sectionsDigest;     // of the log's first sectionsEnd bytes
-  Digest readDigest;         // of the log's first readEnd bytes
 };
 
 // Copies the log into kilnbook.tmp with one more line feed after every line
-// that holds the section end, then cuts kilnbook.tmp back to the end of the
-// last finished section. The log is read in large blocks and searched with
-// memmem, so that a busy log costs little more than a copy.
+// that ends a game, then cuts kilnbook.tmp back to the end of the last
+// finished section. The log is read in large blocks and searched for the
+// keyword with memmem; only the lines that hold it, and the line that
+// crosses each block's end, are looked at closely. A busy log costs little
+// more than a copy.
 class SectionWriter {
  public:
   SectionWriter(int log, int temp) : log_(log), temp_(temp) {
@@ -67,16 +72,12 @@ class SectionWriter {
         return false;
       }
     }
-    if (onSectionLine_) {
-      // The last line holds the section end but no line feed: it gets one,
-      // and the empty line after it.
-      pending_ += "\n\n";
-      MarkSectionEnd();
-    }
+    // A last line without its line feed ends nothing: the server is still
+    // writing it.
     point.sectionsEnd = sectionsEnd_;
     point.readEnd = offset_;
+    point.games = games_;
     point.sectionsDigest = sectionsDigest_.Current();
-    point.readDigest = digest_.Current();
     // What follows the last finished section is never written at all when it
     // is still pending here.
     size_t keptPending =
@@ -87,64 +88,84 @@ class SectionWriter {
 
  private:
   bool Take(std::string_view data) {
-    size_t pos = 0;
-    // A section end that starts in the previous block and ends in this one.
-    if (!onSectionLine_ && !carry_.empty()) {
-      std::string joined = carry_;
-      joined.append(data.substr(0, kSectionEnd.size() - 1));
-      if (joined.find(kSectionEnd) < carry_.size()) {
-        onSectionLine_ = true;
-      }
+    size_t taken = 0;  // bytes of `data` appended so far
+    bool continuesLine = !atLineStart_;
+    if (continuesLine) {
+      taken = FinishOpenLine(data);
     }
-    while (pos < data.size()) {
-      if (onSectionLine_) {
-        const void* newline =
-            std::memchr(data.data() + pos, '\n', data.size() - pos);
-        if (newline == nullptr) {
-          Append(data.substr(pos));
-          pos = data.size();
-          break;
-        }
-        size_t end =
-            static_cast<size_t>(static_cast<const char*>(newline) - data.data()) +
-            1;
-        Append(data.substr(pos, end - pos));
-        pending_ += '\n';
-        MarkSectionEnd();
-        onSectionLine_ = false;
-        pos = end;
-        continue;
-      }
-      const void* found =
-          ::memmem(data.data() + pos, data.size() - pos, kSectionEnd.data(),
-                   kSectionEnd.size());
+    size_t search = taken;
+    while (search < data.size()) {
+      const void* found = ::memmem(data.data() + search, data.size() - search,
+                                   kGameEnd.data(), kGameEnd.size());
       if (found == nullptr) {
-        Append(data.substr(pos));
-        pos = data.size();
         break;
       }
       size_t at =
           static_cast<size_t>(static_cast<const char*>(found) - data.data());
-      Append(data.substr(pos, at - pos));
-      onSectionLine_ = true;
-      pos = at;
-    }
-    // The end of the current line, where a section end that the next block
-    // completes would start.
-    constexpr size_t kCarry = kSectionEnd.size() - 1;
-    size_t newline = data.rfind('\n');
-    if (onSectionLine_) {
-      carry_.clear();
-    } else if (newline != std::string_view::npos) {
-      std::string_view line = data.substr(newline + 1);
-      carry_.assign(line.substr(line.size() - std::min(line.size(), kCarry)));
-    } else {
-      carry_.append(data.substr(data.size() - std::min(data.size(), kCarry)));
-      if (carry_.size() > kCarry) {
-        carry_.erase(0, carry_.size() - kCarry);
+      search = at + 1;
+      const void* newline = ::memrchr(data.data(), '\n', at);
+      if (newline == nullptr && continuesLine) {
+        continue;  // the line begun in an earlier block was judged above
       }
+      size_t lineStart =
+          newline == nullptr
+              ? 0
+              : static_cast<size_t>(static_cast<const char*>(newline) -
+                                    data.data()) + 1;
+      GameEndCheck check;
+      check.Feed(data.substr(lineStart, at + kGameEnd.size() - lineStart));
+      if (!check.endsGame()) {
+        continue;
+      }
+      const void* end = std::memchr(data.data() + at, '\n', data.size() - at);
+      if (end == nullptr) {
+        break;  // its line feed comes with a later block
+      }
+      size_t next =
+          static_cast<size_t>(static_cast<const char*>(end) - data.data()) + 1;
+      Append(data.substr(taken, next - taken));
+      EndSection();
+      taken = search = next;
     }
+    Append(data.substr(taken));
+    TrackOpenLine(data, continuesLine);
     return Flush();
+  }
+
+  // The line that the previous block left open goes on in `data`: ends a
+  // section when it ends a game and its line feed is here. Returns where the
+  // search for more sections goes on.
+  size_t FinishOpenLine(std::string_view data) {
+    const void* found = std::memchr(data.data(), '\n', data.size());
+    size_t length = found == nullptr
+                        ? data.size()
+                        : static_cast<size_t>(static_cast<const char*>(found) -
+                                              data.data());
+    openLine_.Feed(data.substr(0, length));
+    if (found == nullptr || !openLine_.endsGame()) {
+      return 0;
+    }
+    Append(data.substr(0, length + 1));
+    EndSection();
+    return length + 1;
+  }
+
+  // Judges the start of the line that `data` leaves open, if any.
+  void TrackOpenLine(std::string_view data, bool continuesLine) {
+    const void* found = ::memrchr(data.data(), '\n', data.size());
+    if (found == nullptr) {
+      if (!continuesLine) {
+        openLine_ = GameEndCheck();
+        openLine_.Feed(data);
+      }
+      atLineStart_ = data.empty() && atLineStart_;
+      return;
+    }
+    size_t start =
+        static_cast<size_t>(static_cast<const char*>(found) - data.data()) + 1;
+    openLine_ = GameEndCheck();
+    openLine_.Feed(data.substr(start));
+    atLineStart_ = start == data.size();
   }
 
   // Log bytes on their way to kilnbook.tmp.
@@ -154,10 +175,13 @@ class SectionWriter {
     offset_ += bytes.size();
   }
 
-  void MarkSectionEnd() {
+  // Just after the line feed of a line that ends a game.
+  void EndSection() {
+    pending_ += '\n';
     kept_ = written_ + pending_.size();
     sectionsEnd_ = offset_;
     sectionsDigest_ = digest_;
+    ++games_;
   }
 
   bool Flush() {
@@ -175,38 +199,32 @@ class SectionWriter {
   int log_;
   int temp_;
   std::string pending_;
-  std::string carry_;
-  bool onSectionLine_ = false;
+  bool atLineStart_ = true;
+  GameEndCheck openLine_;  // the line that the last block left open
   uint64_t offset_ = 0;    // log bytes taken
   uint64_t written_ = 0;   // bytes written to kilnbook.tmp
   uint64_t kept_ = 0;      // kilnbook.tmp size at the last section end
   uint64_t sectionsEnd_ = 0;
+  uint64_t games_ = 0;
   Digest::Builder digest_;
   Digest::Builder sectionsDigest_;
 };
 
-// The unfinished tail as it stood when the split read the log, plus one
-// empty line (a line feed first when its last line has none); empty when
-// there is no tail.
-bool ReadTail(int log, const SplitPoint& point, std::string& tail) {
-  tail.resize(static_cast<size_t>(point.readEnd - point.sectionsEnd));
-  size_t done = 0;
-  while (done < tail.size()) {
-    ssize_t got =
-        ::pread(log, tail.data() + done, tail.size() - done,
-                static_cast<off_t>(point.sectionsEnd + done));
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    if (got <= 0) {
-      return false;
-    }
-    done += static_cast<size_t>(got);
+// The text the log is to keep, from the unfinished tail as the split read
+// it: its whole lines, one empty line after them (only when games were
+// counted, or when no line is in progress: a line cannot be added before
+// the server's line in progress without rewriting the log), and the line in
+// progress. Empty when there is no tail.
+std::string HeadOf(std::string_view tail, bool counted) {
+  size_t lastNewline = tail.rfind('\n');
+  size_t whole = lastNewline == std::string_view::npos ? 0 : lastNewline + 1;
+  std::string head(tail.substr(0, whole));
+  std::string_view inProgress = tail.substr(whole);
+  if (whole > 0 && (counted || inProgress.empty())) {
+    head += '\n';
   }
-  if (!tail.empty()) {
-    tail += tail.back() == '\n' ? "\n" : "\n\n";
-  }
-  return true;
+  head.append(inProgress);
+  return head;
 }
 
 bool SameFile(int a, int b) {
@@ -216,13 +234,26 @@ bool SameFile(int a, int b) {
          first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
+// A random marker with the top bit of every byte set, which a log of plain
+// text never holds.
+uint64_t NewMarker() {
+  uint64_t marker = 0;
+  if (::getrandom(&marker, sizeof marker, 0) != sizeof marker) {
+    // No entropy to be had: the clock and the process still differ from
+    // one run to the next.
+    marker = Digest::Of(std::to_string(::getpid()) + " " +
+                        std::to_string(::time(nullptr)))
+                 .low;
+  }
+  return marker | 0x8080808080808080ULL;
+}
+
 // Splits an existing log; false when it must be left for a later run.
-bool SplitExistingLog(int log, const std::string& logPath,
-                      std::optional<LogRewrite>& rewrite) {
+bool SplitExistingLog(int log, const std::string& logPath, LogSplit& split) {
   // Opened before anything is written, so that a log we could not rewrite
   // is never consumed.
-  Fd logAppend(::open(logPath.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC));
-  if (!logAppend.ok() || !SameFile(log, logAppend.get())) {
+  Fd writable(::open(logPath.c_str(), O_RDWR | O_CLOEXEC));
+  if (!writable.ok() || !SameFile(log, writable.get())) {
     return false;
   }
   SplitPoint point;
@@ -233,36 +264,36 @@ bool SplitExistingLog(int log, const std::string& logPath,
       return false;
     }
   }
-  std::string tail;
-  Fd dump(CreateTruncated(kDumpFileName));
-  if (!dump.ok() || !ReadTail(log, point, tail) || !WriteAll(dump.get(), tail) ||
-      !dump.Close()) {
+  std::optional<std::string> tail =
+      ReadExactly(log, point.sectionsEnd, point.readEnd - point.sectionsEnd);
+  if (!tail) {
     return false;
   }
-  if (point.readEnd == 0) {
-    return true;  // an empty log stays as it is
+  std::string head = HeadOf(*tail, point.games > 0);
+  Fd dump(CreateTruncated(kDumpFileName));
+  if (!dump.ok() || !WriteAll(dump.get(), head) || !dump.Close()) {
+    return false;
   }
   struct stat info;
   if (::fstat(log, &info) != 0) {
     return false;
+  }
+  split.countable = true;
+  split.games = point.games;
+  if (point.readEnd == 0) {
+    return true;  // an empty log stays as it is
   }
   LogRewrite plan;
   plan.path = logPath;
   plan.device = static_cast<uint64_t>(info.st_dev);
   plan.inode = static_cast<uint64_t>(info.st_ino);
   plan.consumed = point.sectionsEnd;
-  // Until the truncation the log starts with the counted games; when there
-  // are none, with the tail as it was read.
-  if (point.sectionsEnd > 0) {
-    plan.intactLength = point.sectionsEnd;
-    plan.intactDigest = point.sectionsDigest;
-  } else {
-    plan.intactLength = point.readEnd;
-    plan.intactDigest = point.readDigest;
-  }
+  plan.consumedDigest = point.sectionsDigest;
   plan.captured = point.readEnd;
-  plan.head = std::move(tail);
-  rewrite = std::move(plan);
+  plan.head = std::move(head);
+  plan.marker = NewMarker();
+  plan.tailDigest = Digest::Of(*tail);
+  split.rewrite = std::move(plan);
   return true;
 }
 
@@ -277,22 +308,21 @@ bool StartMissingLog(const std::string& logPath) {
 
 }  // namespace
 
-bool SplitLogToTemp(const std::string& logPath,
-                    std::optional<LogRewrite>& rewrite) {
-  rewrite.reset();
+LogSplit SplitLogToTemp(const std::string& logPath) {
+  LogSplit split;
   Fd log(::open(logPath.c_str(), O_RDONLY | O_CLOEXEC));
   if (!log.ok() && errno == ENOENT) {
-    return StartMissingLog(logPath);
+    split.countable = StartMissingLog(logPath);
+    return split;
   }
-  if (log.ok() && SplitExistingLog(log.get(), logPath, rewrite)) {
-    return true;
+  if (log.ok() && SplitExistingLog(log.get(), logPath, split)) {
+    return split;
   }
-  rewrite.reset();
   // The log still holds these games; counting them now would count them
   // twice.
   Fd temp(CreateTruncated(kTempFileName));
   std::printf("Failed to rewrite logfile: %s\n", logPath.c_str());
-  return false;
+  return LogSplit{};
 }
 
 }  // namespace kilnbook

@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <string>
 #include <string_view>
@@ -17,158 +16,232 @@ namespace kilnbook {
 
 namespace {
 
-// The bytes of `fd` from `offset` to its end.
-bool ReadFrom(int fd, uint64_t offset, std::string& out) {
-  out.clear();
-  char buffer[1 << 16];
-  while (true) {
-    ssize_t got = ::pread(fd, buffer, sizeof buffer,
-                          static_cast<off_t>(offset + out.size()));
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    if (got < 0) {
-      return false;
-    }
-    if (got == 0) {
-      return true;
-    }
-    out.append(buffer, static_cast<size_t>(got));
+std::string MarkerBytes(uint64_t marker) {
+  std::string bytes(kMarkerSize, '\0');
+  for (size_t i = 0; i < kMarkerSize; ++i) {
+    bytes[i] = static_cast<char>((marker >> (8 * i)) & 0xFF);
+  }
+  return bytes;
+}
+
+// The lines appended since the split, for the record of what the log
+// received. The file is only informative: a failure changes nothing.
+void AppendToDump(std::string_view text) {
+  Fd dump(::open(kDumpFileName, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC,
+                 0664));
+  if (dump.ok()) {
+    WriteAll(dump.get(), text);
   }
 }
 
-bool AppendToDump(std::string_view text) {
-  Fd dump(::open(kDumpFileName, O_WRONLY | O_APPEND | O_CLOEXEC));
-  return dump.ok() && WriteAll(dump.get(), text) && dump.Close();
-}
-
-// Truncates the log at `length` and appends `text`: one write, so that lines
-// the game server appends meanwhile land before or after it, never inside.
-bool CutAndWrite(int log, uint64_t length, std::string_view text) {
-  return ::ftruncate(log, static_cast<off_t>(length)) == 0 &&
-         WriteAll(log, text) && ::fsync(log) == 0;
-}
-
-// The log still holds the counted games (or, with none counted, the tail as
-// it was read): replace them with the head.
-bool RewriteIntact(LogRewrite& rewrite, int reader, int log, bool journaled,
-                   const RewriteSaver& save) {
-  std::string appended;
-  if (!ReadFrom(reader, rewrite.captured, appended)) {
+bool SizeOf(int fd, uint64_t& size) {
+  struct stat info;
+  if (::fstat(fd, &info) != 0) {
     return false;
   }
-  if (rewrite.consumed == 0 && appended.empty() && !journaled) {
-    // Nothing to take out: the tail only gets its empty line.
-    std::string_view ending = std::string_view(rewrite.head)
-                                  .substr(static_cast<size_t>(rewrite.captured));
-    return WriteAll(log, ending);
+  size = static_cast<uint64_t>(info.st_size);
+  return true;
+}
+
+// The log at `plan.path` when it is still the file that was split. Sets
+// `result` to kLeftAlone when it is not, or kFailed when it cannot be told.
+Fd OpenSameLog(const LogRewrite& plan, int flags, RewriteResult& result) {
+  Fd log(::open(plan.path.c_str(), flags | O_CLOEXEC));
+  struct stat info;
+  if (!log.ok()) {
+    result = errno == ENOENT ? RewriteResult::kLeftAlone : RewriteResult::kFailed;
+  } else if (::fstat(log.get(), &info) != 0) {
+    result = RewriteResult::kFailed;
+    log.Reset(-1);
+  } else if (static_cast<uint64_t>(info.st_dev) != plan.device ||
+             static_cast<uint64_t>(info.st_ino) != plan.inode) {
+    result = RewriteResult::kLeftAlone;  // rotated: a new log now
+    log.Reset(-1);
   }
-  // Lines appended since the split follow the head. Saving them takes a
-  // sync, during which the server may write more: read again until nothing
-  // new came, so that only the instant between the last read and the
-  // truncation is left in which a line could be missed.
-  while (!appended.empty()) {
-    rewrite.head += appended;
-    rewrite.captured += appended.size();
-    if (rewrite.consumed == 0) {
-      rewrite.intactLength = rewrite.captured;
-      std::optional<Digest> digest =
-          Digest::OfFilePrefix(reader, rewrite.intactLength);
-      if (!digest) {
+  return log;
+}
+
+// Cuts one log that still holds what its plan cuts away.
+class LogCutter {
+ public:
+  LogCutter(int log, LogRewrite& plan, const RewriteSaver& save)
+      : log_(log), plan_(plan), save_(save) {}
+
+  bool Run() {
+    uint64_t size;
+    if (!SizeOf(log_, size) || size < plan_.captured) {
+      return false;
+    }
+    readTo_ = plan_.captured;
+    if ((size > readTo_ && !Record(size)) || !Place()) {
+      return false;
+    }
+    while (true) {
+      if (::fdatasync(log_) != 0 || !SizeOf(log_, size) || size < readTo_) {
         return false;
       }
-      rewrite.intactDigest = *digest;
-    }
-    if (!AppendToDump(appended) || !save(rewrite)) {
-      return false;
-    }
-    journaled = true;
-    if (!ReadFrom(reader, rewrite.captured, appended)) {
-      return false;
+      if (size == readTo_) {
+        // Right after the look: the cut drops only what is ours.
+        return ::ftruncate(log_, static_cast<off_t>(length_)) == 0 &&
+               ::fdatasync(log_) == 0;
+      }
+      if (!MoveUp(size)) {
+        return false;
+      }
     }
   }
-  if (!journaled && !save(rewrite)) {
-    return false;
+
+ private:
+  // Takes the server's bytes up to `size` into the head, durably: from here
+  // on they may be overwritten where the server wrote them.
+  bool Record(uint64_t size) {
+    std::optional<std::string> more = ReadExactly(log_, readTo_, size - readTo_);
+    if (!more) {
+      return false;
+    }
+    plan_.head += moved_;
+    plan_.head += *more;
+    plan_.earlierCaptured = plan_.captured;
+    plan_.captured = size;
+    AppendToDump(*more);
+    return save_(plan_);
   }
-  return CutAndWrite(log, 0, rewrite.head);
+
+  // The marker, synced before anything it vouches for is overwritten, then
+  // the head over the counted games.
+  bool Place() {
+    if (!WriteAllAt(log_, MarkerBytes(plan_.marker),
+                    MarkerOffset(plan_.captured)) ||
+        ::fdatasync(log_) != 0 || !WriteAllAt(log_, plan_.head, 0)) {
+      return false;
+    }
+    length_ = plan_.head.size();
+    readTo_ = plan_.captured;
+    moved_.clear();
+    return true;
+  }
+
+  // Bytes the server appended meanwhile go behind what is in place. While
+  // they fit before the marker the server's own copy stays untouched, so no
+  // record is needed; otherwise they are recorded and everything is placed
+  // anew.
+  bool MoveUp(uint64_t size) {
+    if (length_ + (size - readTo_) > MarkerOffset(plan_.captured)) {
+      return Record(size) && Place();
+    }
+    std::optional<std::string> more = ReadExactly(log_, readTo_, size - readTo_);
+    if (!more || !WriteAllAt(log_, *more, length_)) {
+      return false;
+    }
+    length_ += more->size();
+    readTo_ = size;
+    moved_ += *more;
+    AppendToDump(*more);
+    return true;
+  }
+
+  int log_;
+  LogRewrite& plan_;
+  const RewriteSaver& save_;
+  uint64_t length_ = 0;  // the log's bytes [0, length_) are the new log's
+  uint64_t readTo_ = 0;  // the server's bytes are taken in up to here
+  std::string moved_;    // moved up since the last record
+};
+
+bool MarkerAt(int log, uint64_t captured, uint64_t marker, bool& failed) {
+  std::optional<std::string> slot =
+      ReadExactly(log, MarkerOffset(captured), kMarkerSize);
+  failed = failed || !slot;
+  return slot && *slot == MarkerBytes(marker);
 }
 
-// The log was truncated: it holds the start of the head, and maybe lines
-// the game server appended after our write-back stopped.
-bool FinishTruncated(LogRewrite& rewrite, int reader, int log,
-                     const RewriteSaver& save) {
-  std::string content;
-  if (!ReadFrom(reader, 0, content)) {
+// Whether the log still holds the part that the plan cuts away: its marker
+// (or the marker of the plan's previous record, when the new one is not
+// written yet), or, before any marker was written, the counted games.
+bool NotCutYet(int log, const LogRewrite& plan, bool& failed) {
+  uint64_t size;
+  if (!SizeOf(log, size)) {
+    failed = true;
     return false;
   }
-  const std::string& head = rewrite.head;
-  if (rewrite.cut) {
-    // A recovery saved the lines it found after a partly written head and
-    // then stopped: were they cut off yet?
-    size_t cut = static_cast<size_t>(*rewrite.cut);
-    size_t moved = static_cast<size_t>(rewrite.movedLength);
-    if (content.size() >= cut + moved && moved <= head.size() &&
-        content.compare(0, cut, head, 0, cut) == 0 &&
-        content.compare(cut, moved, head, head.size() - moved, moved) == 0) {
-      return CutAndWrite(log, cut, std::string_view(head).substr(cut));
-    }
-  }
-  size_t common = static_cast<size_t>(
-      std::mismatch(content.begin(),
-                    content.begin() + static_cast<std::ptrdiff_t>(
-                                          std::min(content.size(), head.size())),
-                    head.begin())
-          .first -
-      content.begin());
-  if (common == head.size()) {
-    return ::fsync(log) == 0;  // written back; what follows is the server's
-  }
-  std::string_view rest = std::string_view(content).substr(common);
-  if (rest.empty()) {
-    return WriteAll(log, std::string_view(head).substr(common)) &&
-           ::fsync(log) == 0;
-  }
-  // Lines the server wrote after the interruption: they go after the head.
-  rewrite.head += rest;
-  rewrite.cut = common;
-  rewrite.movedLength = rest.size();
-  if (!save(rewrite)) {
+  if (size < plan.captured) {
     return false;
   }
-  return CutAndWrite(log, common,
-                     std::string_view(rewrite.head).substr(common));
+  if (MarkerAt(log, plan.captured, plan.marker, failed) ||
+      (plan.earlierCaptured > 0 &&
+       MarkerAt(log, plan.earlierCaptured, plan.marker, failed))) {
+    return true;
+  }
+  std::optional<Digest> counted = Digest::OfFilePrefix(log, plan.consumed);
+  failed = failed || !counted;
+  return counted == plan.consumedDigest;
 }
 
 }  // namespace
 
-bool RewriteLog(LogRewrite& rewrite, bool knownIntact, bool journaled,
-                const RewriteSaver& save) {
-  struct stat before;
-  bool existed = ::stat(rewrite.path.c_str(), &before) == 0;
-  Fd log(::open(rewrite.path.c_str(),
-                O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0664));
-  Fd reader(::open(rewrite.path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!reader.ok() || !log.ok()) {
-    return false;
+RewriteResult RewriteLog(LogRewrite& plan, const RewriteSaver& save) {
+  RewriteResult result = RewriteResult::kRewritten;
+  Fd log = OpenSameLog(plan, O_RDWR, result);
+  if (!log.ok()) {
+    return result;
   }
-  if (knownIntact) {
-    return RewriteIntact(rewrite, reader.get(), log.get(), journaled, save);
+  // The log must still hold, after the counted games, what the split read:
+  // a log cut or replaced in place by someone else is not ours to change.
+  uint64_t size;
+  if (!SizeOf(log.get(), size)) {
+    return RewriteResult::kFailed;
   }
-  struct stat info;
-  if (::fstat(reader.get(), &info) != 0) {
-    return false;
+  std::optional<std::string> tail;
+  if (size >= plan.captured) {
+    tail = ReadExactly(log.get(), plan.consumed, plan.captured - plan.consumed);
   }
-  if (existed && (static_cast<uint64_t>(info.st_dev) != rewrite.device ||
-                  static_cast<uint64_t>(info.st_ino) != rewrite.inode)) {
-    return true;  // another file now: not ours to change
+  if (!tail || Digest::Of(*tail) != plan.tailDigest) {
+    return RewriteResult::kLeftAlone;
   }
-  uint64_t size = static_cast<uint64_t>(info.st_size);
-  if (rewrite.intactLength > 0 && size >= rewrite.intactLength &&
-      Digest::OfFilePrefix(reader.get(), rewrite.intactLength) ==
-          rewrite.intactDigest) {
-    return RewriteIntact(rewrite, reader.get(), log.get(), true, save);
+  return LogCutter(log.get(), plan, save).Run() ? RewriteResult::kRewritten
+                                                : RewriteResult::kFailed;
+}
+
+RewriteResult FinishRewrite(LogRewrite& plan, const RewriteSaver& save) {
+  RewriteResult result = RewriteResult::kRewritten;
+  Fd log = OpenSameLog(plan, O_RDWR, result);
+  if (!log.ok()) {
+    return result;
   }
-  return FinishTruncated(rewrite, reader.get(), log.get(), save);
+  bool failed = false;
+  bool notCut = NotCutYet(log.get(), plan, failed);
+  if (!notCut) {
+    return failed ? RewriteResult::kFailed : RewriteResult::kUnchanged;
+  }
+  return LogCutter(log.get(), plan, save).Run() ? RewriteResult::kRewritten
+                                                : RewriteResult::kFailed;
+}
+
+RewriteResult AddEmptyLine(const LogRewrite& plan) {
+  if (plan.head.empty() || plan.head.back() != '\n') {
+    return RewriteResult::kUnchanged;
+  }
+  RewriteResult result = RewriteResult::kRewritten;
+  Fd log = OpenSameLog(plan, O_RDWR | O_APPEND, result);
+  if (!log.ok()) {
+    return result;
+  }
+  uint64_t size;
+  if (!SizeOf(log.get(), size)) {
+    return RewriteResult::kFailed;
+  }
+  if (size < plan.captured) {
+    return RewriteResult::kLeftAlone;
+  }
+  std::optional<std::string> last = ReadExactly(log.get(), size - 1, 1);
+  if (!last) {
+    return RewriteResult::kFailed;
+  }
+  if (*last != "\n") {
+    return RewriteResult::kUnchanged;  // a line in progress
+  }
+  return WriteAll(log.get(), "\n") ? RewriteResult::kRewritten
+                                   : RewriteResult::kFailed;
 }
 
 }  // namespace kilnbook

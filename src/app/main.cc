@@ -4,7 +4,6 @@
 
 #include "app/run_lock.h"
 #include "app/stats_app.h"
-#include "config/config_file.h"
 
 int main() {
 #ifdef M_MXFAST
@@ -12,7 +11,7 @@ int main() {
   // every large allocation consolidate them first, a tenth of a busy run.
   mallopt(M_MXFAST, 0);
 #endif
-  kilnbook::RunLock lock(kilnbook::kConfigFileName);
+  kilnbook::RunLock lock(".");
   kilnbook::StatsApp app;
   app.OutputInternal();
   return 0;

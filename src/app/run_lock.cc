@@ -7,8 +7,8 @@
 
 namespace kilnbook {
 
-RunLock::RunLock(const std::string& path) {
-  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+RunLock::RunLock(const std::string& directory) {
+  fd_ = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd_ < 0) {
     return;
   }

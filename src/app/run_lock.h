@@ -6,16 +6,16 @@
 
 namespace kilnbook {
 
-// An exclusive advisory lock (flock) on the configuration file, held from
-// construction until destruction. A second run started meanwhile waits for
-// the first to finish, so no finished game is consumed twice and no log
-// rewrite races another. Locking the configuration file itself means no new
-// file appears in the working directory. Without a readable configuration
-// file there is nothing to lock and the run goes on unlocked (it then has no
-// log to consume either).
+// An exclusive advisory lock (flock) on the working directory itself, held
+// from construction until destruction. A second run started meanwhile waits
+// for the first to finish, so no finished game is consumed twice and no log
+// rewrite races another, whatever happens to the files in the directory:
+// a configuration file replaced by a rename (as editors do) changes nothing.
+// No file is made for it. On a file system that locks no directory the run
+// goes on unlocked.
 class RunLock {
  public:
-  explicit RunLock(const std::string& path);
+  explicit RunLock(const std::string& directory);
   ~RunLock();
 
   RunLock(const RunLock&) = delete;

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/log_rewrite.h"
+#include "config/file_names.h"
 #include "store/atomic_file.h"
 #include "store/digest.h"
 #include "store/fd.h"
@@ -16,8 +17,6 @@
 namespace kilnbook {
 
 namespace {
-
-std::string TempOf(const std::string& path) { return path + ".tmp"; }
 
 void ReportSaveFailure(const std::string& path) {
   std::printf("Failed to save datfile '%s'\n", path.c_str());
@@ -32,22 +31,43 @@ bool SaveJournal(const std::string& path, const RunJournal& journal) {
   return file.Open() && file.Write(journal.Text()) && file.Commit();
 }
 
-// True when `path` holds exactly `text`.
-bool Holds(const std::string& path, const std::string& text) {
+// Removes the journal of a finished save. Making the removal durable is not
+// needed: a journal that comes back after a power loss describes a save that
+// is complete, which the next run finds so and removes.
+bool RemoveJournal(const std::string& path) {
+  if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+    std::printf("Failed to remove the journal: %s\n", path.c_str());
+    return false;
+  }
+  SyncDirectoryOf(path);
+  return true;
+}
+
+// The digest of the file at `path`; nothing when it does not exist or cannot
+// be read, which sets `failed`.
+std::optional<Digest> DigestOf(const std::string& path, bool& failed) {
   std::optional<Digest> digest = Digest::OfFile(path);
-  return digest && *digest == Digest::Of(text);
+  if (!digest) {
+    struct stat info;
+    failed = failed || ::stat(path.c_str(), &info) == 0 || errno != ENOENT;
+  }
+  return digest;
 }
 
 }  // namespace
 
-ServerSave::ServerSave(std::string serverDirectory)
+ServerSave::ServerSave(std::string serverDirectory,
+                       const std::string& serverName)
     : directory_(std::move(serverDirectory)),
-      journalPath_(directory_ + "/" + kJournalFileName) {}
+      journalPath_(directory_ + "/" + kJournalFileName),
+      server_(Digest::Of(serverName)) {}
 
-void ServerSave::Add(std::string path, std::string text) {
+void ServerSave::Add(const std::string& name, std::string text) {
+  std::string path = directory_ + "/" + name;
   // Rewriting a file with its own content would only cost a sync.
-  if (!Holds(path, text)) {
-    files_.push_back({std::move(path), std::move(text)});
+  std::optional<Digest> digest = Digest::OfFile(path);
+  if (!digest || *digest != Digest::Of(text)) {
+    files_.push_back({name, std::move(path), std::move(text)});
   }
 }
 
@@ -59,7 +79,7 @@ ServerSave::Outcome ServerSave::Commit(std::optional<LogRewrite> rewrite) {
 }
 
 ServerSave::Outcome ServerSave::CommitOneByOne(
-    std::optional<LogRewrite>& rewrite) {
+    const std::optional<LogRewrite>& rewrite) {
   // No game was counted, so each file may change on its own.
   for (const Pending& pending : files_) {
     AtomicFile file(pending.path);
@@ -68,28 +88,17 @@ ServerSave::Outcome ServerSave::CommitOneByOne(
       return Outcome::kNotSaved;
     }
   }
-  if (!rewrite) {
-    return Outcome::kSaved;
-  }
-  bool journaled = false;
-  RunJournal journal;
-  auto save = [&](const LogRewrite& plan) {
-    journal.log = plan;
-    journaled = SaveJournal(journalPath_, journal);
-    return journaled;
-  };
-  if (!RewriteLog(*rewrite, true, false, save)) {
+  if (rewrite && AddEmptyLine(*rewrite) == RewriteResult::kFailed) {
     ReportLogFailure(rewrite->path);
-    return journaled ? Outcome::kUnfinished : Outcome::kSaved;
-  }
-  if (journaled) {
-    ::unlink(journalPath_.c_str());
   }
   return Outcome::kSaved;
 }
 
 ServerSave::Outcome ServerSave::CommitJournaled(LogRewrite& rewrite) {
   RunJournal journal;
+  journal.server = server_;
+  journal.log = rewrite;
+  journal.logPath = Digest::Of(rewrite.path);
   std::vector<std::unique_ptr<AtomicFile>> staged;
   for (const Pending& pending : files_) {
     auto file = std::make_unique<AtomicFile>(pending.path);
@@ -97,94 +106,169 @@ ServerSave::Outcome ServerSave::CommitJournaled(LogRewrite& rewrite) {
       ReportSaveFailure(pending.path);
       return Outcome::kNotSaved;
     }
-    journal.files.push_back({pending.path, Digest::Of(pending.text)});
+    journal.files.push_back({pending.name, Digest::Of(pending.text)});
     staged.push_back(std::move(file));
   }
-  journal.log = rewrite;
-  if (!SaveJournal(journalPath_, journal)) {
+  bool committed = SaveFirstJournal(journal);
+  struct stat info;
+  bool journalStays =
+      committed || ::lstat(journalPath_.c_str(), &info) == 0;
+  if (journalStays) {
+    // The staged files belong to the journal now, even to one that could not
+    // be made durable nor taken back.
+    for (const auto& file : staged) {
+      file->Keep();
+    }
+  }
+  if (!committed) {
     ReportSaveFailure(journalPath_);
-    return Outcome::kNotSaved;
-  }
-  // Committed: the staged files now belong to the journal.
-  for (const auto& file : staged) {
-    file->Keep();
+    return journalStays ? Outcome::kUnfinished : Outcome::kNotSaved;
   }
   for (const auto& file : staged) {
-    if (::rename(file->tempPath().c_str(), file->path().c_str()) != 0) {
+    if (!file->Commit()) {
       ReportSaveFailure(file->path());
       return Outcome::kUnfinished;
     }
-  }
-  if (!staged.empty()) {
-    SyncDirectoryOf(journalPath_);
   }
   auto save = [&](const LogRewrite& plan) {
     journal.log = plan;
     return SaveJournal(journalPath_, journal);
   };
-  if (!RewriteLog(rewrite, true, true, save)) {
+  if (RewriteLog(rewrite, save) == RewriteResult::kFailed) {
     ReportLogFailure(rewrite.path);
     return Outcome::kUnfinished;
   }
-  ::unlink(journalPath_.c_str());
-  return Outcome::kSaved;
+  return RemoveJournal(journalPath_) ? Outcome::kSaved : Outcome::kUnfinished;
 }
+
+// Writes the journal that commits the save. When it could be written but not
+// made durable, it is taken back, so that nothing is half committed.
+bool ServerSave::SaveFirstJournal(const RunJournal& journal) {
+  if (SaveJournal(journalPath_, journal)) {
+    return true;
+  }
+  if (::unlink(journalPath_.c_str()) == 0) {
+    SyncDirectoryOf(journalPath_);
+  }
+  return false;
+}
+
+namespace {
+
+enum class Step { kDone, kFailed, kMismatch };
+
+// Puts the journal's staged files in place: each staged file that holds its
+// digest is renamed over its target; a target that holds it already was
+// renamed before the interruption.
+Step InstallFiles(const std::string& directory, const RunJournal& journal,
+                  bool& changed) {
+  for (const StagedFile& file : journal.files) {
+    std::string path = directory + "/" + file.name;
+    bool failed = false;
+    if (DigestOf(AtomicFile::TempPathOf(path), failed) == file.digest) {
+      if (!AtomicFile::InstallStaged(path)) {
+        return Step::kFailed;
+      }
+      changed = true;
+    } else if (DigestOf(path, failed) != file.digest) {
+      return failed ? Step::kFailed : Step::kMismatch;
+    }
+  }
+  return journal.files.empty() || SyncDirectoryOf(directory + "/.")
+             ? Step::kDone
+             : Step::kFailed;
+}
+
+Step FinishLog(const std::string& journalPath, RunJournal& journal,
+               const std::string& logPath, bool& changed) {
+  if (!journal.log) {
+    return Step::kDone;
+  }
+  journal.log->path = logPath;
+  auto save = [&](const LogRewrite& plan) {
+    journal.log = plan;
+    return SaveJournal(journalPath, journal);
+  };
+  switch (FinishRewrite(*journal.log, save)) {
+    case RewriteResult::kRewritten:
+      changed = true;
+      return Step::kDone;
+    case RewriteResult::kUnchanged:
+    case RewriteResult::kLeftAlone:
+      return Step::kDone;
+    case RewriteResult::kFailed:
+      break;
+  }
+  return Step::kFailed;
+}
+
+// What the journal at `journalPath` asks for, when it belongs to this server
+// and its log.
+Step ReadJournal(const std::string& journalPath, const std::string& serverName,
+                 const std::string& logPath,
+                 const std::vector<std::string>& stagedNames,
+                 RunJournal& journal) {
+  std::optional<std::string> text = ReadAll(journalPath);
+  if (!text) {
+    return Step::kFailed;
+  }
+  std::optional<RunJournal> parsed = RunJournal::Parse(*text, stagedNames);
+  if (!parsed || parsed->server != Digest::Of(serverName) ||
+      (parsed->log && parsed->logPath != Digest::Of(logPath))) {
+    return Step::kMismatch;
+  }
+  journal = std::move(*parsed);
+  return Step::kDone;
+}
+
+void RemoveLeftovers(const std::string& serverDirectory,
+                     const std::string& journalPath,
+                     const std::vector<std::string>& stagedNames) {
+  for (const std::string& name : stagedNames) {
+    ::unlink(AtomicFile::TempPathOf(serverDirectory + "/" + name).c_str());
+  }
+  ::unlink(AtomicFile::TempPathOf(journalPath).c_str());
+}
+
+}  // namespace
 
 Recovery FinishInterruptedSave(const std::string& serverDirectory,
                                const std::string& serverName,
+                               const std::string& logPath,
                                const std::vector<std::string>& stagedNames) {
-  Recovery recovery;
   std::string journalPath = serverDirectory + "/" + kJournalFileName;
   struct stat info;
-  if (::stat(journalPath.c_str(), &info) != 0 && errno == ENOENT) {
-    for (const std::string& name : stagedNames) {
-      ::unlink(TempOf(serverDirectory + "/" + name).c_str());
-    }
-    ::unlink(TempOf(journalPath).c_str());
-    return recovery;
+  if (::lstat(journalPath.c_str(), &info) != 0 && errno == ENOENT) {
+    RemoveLeftovers(serverDirectory, journalPath, stagedNames);
+    return Recovery::kNothing;
   }
-  auto fail = [&] {
+  RunJournal journal;
+  bool changed = false;
+  Step step = ReadJournal(journalPath, serverName, logPath, stagedNames, journal);
+  if (step == Step::kDone) {
+    step = InstallFiles(serverDirectory, journal, changed);
+  }
+  if (step == Step::kDone) {
+    step = FinishLog(journalPath, journal, logPath, changed);
+  }
+  if (step == Step::kMismatch) {
+    std::printf(
+        "The journal %s does not match server %s: restore the configuration "
+        "it was saved with, or remove it\n",
+        journalPath.c_str(), serverName.c_str());
+    return Recovery::kFailed;
+  }
+  if (step == Step::kFailed) {
     std::printf("Failed to recover the interrupted save: %s\n",
                 journalPath.c_str());
-    recovery.outcome = Recovery::Outcome::kFailed;
-    return recovery;
-  };
-  std::optional<std::string> text = ReadAll(journalPath);
-  std::optional<RunJournal> journal;
-  if (text) {
-    journal = RunJournal::Parse(*text);
+    return Recovery::kFailed;
   }
-  if (!journal) {
-    return fail();
+  bool removed = RemoveJournal(journalPath);
+  if (changed) {
+    std::printf("Recovered the interrupted save of server %s\n",
+                serverName.c_str());
   }
-  if (journal->log) {
-    recovery.logPath = journal->log->path;
-  }
-  for (const StagedFile& file : journal->files) {
-    std::string temp = TempOf(file.path);
-    if (Digest::OfFile(temp) == file.digest) {
-      if (::rename(temp.c_str(), file.path.c_str()) != 0) {
-        return fail();
-      }
-    } else if (Digest::OfFile(file.path) != file.digest) {
-      return fail();
-    }
-  }
-  SyncDirectoryOf(journalPath);
-  if (journal->log) {
-    auto save = [&](const LogRewrite& plan) {
-      journal->log = plan;
-      return SaveJournal(journalPath, *journal);
-    };
-    if (!RewriteLog(*journal->log, false, true, save)) {
-      return fail();
-    }
-  }
-  ::unlink(journalPath.c_str());
-  std::printf("Recovered the interrupted save of server %s\n",
-              serverName.c_str());
-  recovery.outcome = Recovery::Outcome::kFinished;
-  return recovery;
+  return removed ? Recovery::kFinished : Recovery::kFailed;
 }
 
 }  // namespace kilnbook

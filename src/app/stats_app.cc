@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -97,15 +98,12 @@ void StatsApp::FinishInterruptedSaves() {
   // Before any log is split: a log that an interrupted save was consuming may
   // be shared with a server that comes earlier in the run.
   auto finish = [this](const std::string& name, const std::string& logFile) {
-    std::string directory = ServerDirectory(config_.path(), name);
     Recovery recovery = FinishInterruptedSave(
-        directory, name, {kDataFileName, kExtraStateFileName});
-    if (recovery.outcome == Recovery::Outcome::kFailed) {
+        ServerDirectory(config_.path(), name), name, logFile,
+        {kDataFileName, kExtraStateFileName});
+    if (recovery == Recovery::kFailed) {
       blockedServers_.insert(name);
       BlockLog(logFile);
-      if (!recovery.logPath.empty()) {
-        BlockLog(recovery.logPath);
-      }
     }
   };
   if (!config_.IsMultiServer()) {
@@ -147,9 +145,14 @@ void StatsApp::RunServer(const std::string& name, const std::string& address,
 }
 
 void StatsApp::PopulateFromDAT() {
-  datFileUnusable_ = false;
+  leaveLog_ = false;
   rewrite_.reset();
   std::string path = DataFilePath(config_.path(), currentServerName_);
+  // The pages show what the state files hold even when this run may not add
+  // to them.
+  if (config_.extendedStats() && !LoadExtras()) {
+    leaveLog_ = true;
+  }
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0664);
   std::unique_ptr<FILE, int (*)(FILE*)> file(
       fd < 0 ? nullptr : ::fdopen(fd, "r+b"), &std::fclose);
@@ -157,7 +160,7 @@ void StatsApp::PopulateFromDAT() {
     if (fd >= 0) {
       ::close(fd);
     }
-    datFileUnusable_ = true;
+    leaveLog_ = true;
     std::printf("Failed to open datfile '%s'\n", path.c_str());
     return;
   }
@@ -172,32 +175,38 @@ void StatsApp::PopulateFromDAT() {
   }
   // A file read only in part, or one whose directory takes no replacement,
   // would lose records or this run's games at the save; such a server's log
-  // is left for a later run instead.
-  AtomicFile probe(path);
-  if (reader.Failed() || !probe.Open()) {
-    datFileUnusable_ = true;
-    std::printf("Failed to open datfile '%s'\n", path.c_str());
+  // is left for a later run instead. A server whose interrupted save is not
+  // finished is not probed at all: its staged files must stay as they are.
+  if (blockedServers_.count(currentServerName_) != 0) {
     return;
   }
-  if (config_.extendedStats()) {
-    LoadExtras();
+  if (reader.Failed() ||
+      !DirectoryTakesNewFiles(ServerDirectory(config_.path(), currentServerName_))) {
+    leaveLog_ = true;
+    std::printf("Failed to open datfile '%s'\n", path.c_str());
   }
 }
 
-void StatsApp::LoadExtras() {
+bool StatsApp::LoadExtras() {
   extras_.erase(currentServerName_);
   std::string path = ExtraStateFilePath(config_.path(), currentServerName_);
   ExtraStats stats;
   struct stat info;
-  if (::stat(path.c_str(), &info) == 0) {
+  if (::stat(path.c_str(), &info) == 0 || errno != ENOENT) {
     std::optional<std::string> text = ReadAll(path);
-    if (!text || !stats.LoadState(*text)) {
-      // Unreadable, or written by another version: left as it is.
+    if (!text) {
+      // Unreadable now: its games must wait for a run that can add to it.
       std::printf("Failed to open datfile '%s'\n", path.c_str());
-      return;
+      return false;
+    }
+    if (!stats.LoadState(*text)) {
+      // Written by another version: left as it is, and out of this run.
+      std::printf("Failed to open datfile '%s'\n", path.c_str());
+      return true;
     }
   }
   extras_.insert_or_assign(currentServerName_, std::move(stats));
+  return true;
 }
 
 ExtraStats* StatsApp::CurrentExtras() {
@@ -212,52 +221,66 @@ void StatsApp::ParseLogFile(const std::string& logPath) {
   rewrite_.reset();
   // An unfinished save of this server, or of another on the same log, must be
   // completed before the log is read again.
-  if (datFileUnusable_ || blockedServers_.count(currentServerName_) != 0 ||
+  if (leaveLog_ || blockedServers_.count(currentServerName_) != 0 ||
       LogBlocked(logPath)) {
     // Another server sharing the log must not take this one's games either.
     BlockLog(logPath);
     return;
   }
+  LogSplit split = SplitLogToTemp(logPath);
   LogParser parser;
-  bool countable = SplitLogToTemp(logPath, rewrite_);
-  if (!countable) {
+  if (!split.countable) {
     BlockLog(logPath);
+    leaveLog_ = true;
+    // Only for its report of a kilnbook.tmp that could not be made.
+    parser.Parse(kTempFileName, [](const LogEvent&) {});
+    return;
   }
   // The server is looked up once for the whole log, not once per line.
   Server* server = serverList_.Find(currentServerName_);
-  ExtraStats* extras = countable ? CurrentExtras() : nullptr;
+  ExtraStats* extras = CurrentExtras();
+  bool parsed;
   if (extras != nullptr && server != nullptr) {
     // The extended statistics read the time column and arguments that the
     // events leave out.
     extras->BeginRun(runTime_);
-    parser.Parse(kTempFileName,
-                 [server, extras](std::string_view line, const LogEvent& event) {
-                   server->Account(event);
-                   extras->AccountLine(line, event);
-                 });
+    parsed = parser.Parse(
+        kTempFileName,
+        [server, extras](std::string_view line, const LogEvent& event) {
+          server->Account(event);
+          extras->AccountLine(line, event);
+        });
     extras->EndRun();
+  } else {
+    parsed = parser.Parse(kTempFileName, [server](const LogEvent& event) {
+      if (server != nullptr) {
+        server->Account(event);
+      }
+    });
+  }
+  if (!parsed) {
+    // Games read only in part are not saved: the log keeps all of them.
+    std::printf("Failed to rewrite logfile: %s\n", logPath.c_str());
+    BlockLog(logPath);
+    leaveLog_ = true;
     return;
   }
-  parser.Parse(kTempFileName, [server, countable](const LogEvent& event) {
-    if (countable && server != nullptr) {
-      server->Account(event);
-    }
-  });
+  rewrite_ = std::move(split.rewrite);
 }
 
 void StatsApp::FlushToDAT() {
-  if (datFileUnusable_ || blockedServers_.count(currentServerName_) != 0) {
+  if (leaveLog_ || blockedServers_.count(currentServerName_) != 0) {
     return;
   }
   std::string text = ServerRecord(serverList_, currentServerName_);
   if (text.empty()) {
     return;  // unknown server: the file keeps what it holds
   }
-  ServerSave save(ServerDirectory(config_.path(), currentServerName_));
-  save.Add(DataFilePath(config_.path(), currentServerName_), std::move(text));
+  ServerSave save(ServerDirectory(config_.path(), currentServerName_),
+                  currentServerName_);
+  save.Add(kDataFileName, std::move(text));
   if (ExtraStats* extras = CurrentExtras()) {
-    save.Add(ExtraStateFilePath(config_.path(), currentServerName_),
-             extras->StateText());
+    save.Add(kExtraStateFileName, extras->StateText());
   }
   std::optional<LogRewrite> rewrite = std::move(rewrite_);
   rewrite_.reset();

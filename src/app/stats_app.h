@@ -90,10 +90,11 @@ class StatsApp {
   ConfigFile configFile_;
   std::string currentServerName_;
   std::string currentServerAddress_;
-  // Set by PopulateFromDAT when the current server's data file cannot be
-  // read whole or replaced: its log is then not consumed and the file not
-  // written, so that no game is lost.
-  bool datFileUnusable_ = false;
+  // Set when the current server's games must stay in its log this run: its
+  // data file or extended state cannot be read whole or replaced, or its
+  // finished games could not be read back. The log is then not consumed and
+  // no file written, so that no game is lost.
+  bool leaveLog_ = false;
   // How the current server's log is to be rewritten once its games are
   // saved; set by ParseLogFile, used by FlushToDAT.
   std::optional<LogRewrite> rewrite_;
@@ -109,7 +110,8 @@ class StatsApp {
   // The current server's, or null when EXTENDED_STATS is off or its state
   // could not be read.
   ExtraStats* CurrentExtras();
-  void LoadExtras();
+  // False when the state file exists but cannot be read.
+  bool LoadExtras();
 
   // A stylesheet of PATH as this run's pages use it.
   PageStyle RunPageStyle(const std::string& stylesheetPath);

@@ -19,7 +19,12 @@ std::string PlayersDirectory(std::string_view path,
 }
 
 std::string DataFilePath(std::string_view path, std::string_view serverName) {
-  return ServerDirectory(path, serverName) + "/kilnbook.dat";
+  return ServerDirectory(path, serverName) + "/" + kDataFileName;
+}
+
+std::string JournalFilePath(std::string_view path,
+                            std::string_view serverName) {
+  return ServerDirectory(path, serverName) + "/" + kJournalFileName;
 }
 
 std::string ExtraStateFilePath(std::string_view path,

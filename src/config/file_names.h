@@ -25,6 +25,10 @@ inline constexpr const char kDataFileName[] = "kilnbook.dat";
 // The server directory + "/kilnbook.dat".
 std::string DataFilePath(std::string_view path, std::string_view serverName);
 
+// The journal of a save in progress, in the server directory, and its path.
+inline constexpr const char kJournalFileName[] = "kilnbook.journal";
+std::string JournalFilePath(std::string_view path, std::string_view serverName);
+
 // With EXTENDED_STATS on: the server directory + "/kilnbook_extra.dat" (the
 // extended statistics) and + "/kilnbook.json" (the feed).
 // The extended statistics' state file in the server directory.

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include "store/fd.h"
@@ -26,21 +27,38 @@ std::string DirectoryOf(const std::string& path) {
 
 }  // namespace
 
-void SyncDirectoryOf(const std::string& path) {
-  // Only makes the change survive a crash; its failure changes nothing for
-  // the caller, who has already seen the change succeed.
+bool SyncDirectoryOf(const std::string& path) {
   Fd directory(::open(DirectoryOf(path).c_str(), O_RDONLY | O_CLOEXEC));
-  if (directory.ok()) {
-    ::fsync(directory.get());
+  return directory.ok() && ::fsync(directory.get()) == 0;
+}
+
+bool DirectoryTakesNewFiles(const std::string& directory) {
+  // An unnamed file: it disappears when closed.
+  Fd file(::open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+  if (file.ok()) {
+    return true;
   }
+  if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+    return false;
+  }
+  // A file system without unnamed files: only the permission can be asked.
+  return ::access(directory.c_str(), W_OK | X_OK) == 0;
+}
+
+std::string AtomicFile::TempPathOf(const std::string& path) {
+  // Runs are serialised, so one fixed name serves every save, and a save
+  // that was killed leaves nothing behind for good: the next one replaces
+  // it (or, when a journal recorded it, installs it).
+  return path + ".tmp";
+}
+
+bool AtomicFile::InstallStaged(const std::string& path) {
+  return ::rename(TempPathOf(path).c_str(), path.c_str()) == 0;
 }
 
 AtomicFile::AtomicFile(std::string path, Durability durability)
     : path_(std::move(path)),
-      // Runs are serialised, so one fixed name serves every save, and a save
-      // that was killed leaves nothing behind for good: the next one
-      // replaces it.
-      tempPath_(path_ + ".tmp"),
+      tempPath_(TempPathOf(path_)),
       durability_(durability) {}
 
 AtomicFile::~AtomicFile() {
@@ -104,15 +122,14 @@ bool AtomicFile::Stage() {
 
 bool AtomicFile::Commit() {
   if (!Stage() || ::rename(tempPath_.c_str(), path_.c_str()) != 0) {
-    Discard();
+    if (!keep_) {
+      Discard();
+    }
     failed_ = true;
     return false;
   }
   created_ = false;  // the temporary file is the target now
-  if (durability_ == Durability::kSynced) {
-    SyncDirectoryOf(path_);
-  }
-  return true;
+  return durability_ == Durability::kUnsynced || SyncDirectoryOf(path_);
 }
 
 void AtomicFile::Discard() {

@@ -45,15 +45,26 @@ class AtomicFile {
   bool Stage();
 
   // Stages the file when that was not done yet and renames it over the
-  // target. False when any step fails; the target is then unchanged.
+  // target, then (when synced) makes the rename durable. False when any
+  // step fails: when the rename itself failed the target is unchanged; when
+  // only making it durable failed, the target already holds the new content
+  // but a power loss may still undo that.
   bool Commit();
 
-  // Leaves the temporary file in place when this object goes away: a
-  // journal has recorded it and a later run will install it.
+  // Leaves the temporary file in place when this object goes away, and
+  // after a failed Commit: a journal has recorded it and a later run will
+  // install it.
   void Keep() { keep_ = true; }
 
   const std::string& path() const { return path_; }
   const std::string& tempPath() const { return tempPath_; }
+
+  // The temporary file beside `path` that holds its staged content.
+  static std::string TempPathOf(const std::string& path);
+
+  // Renames the staged content of `path`, left by an earlier Keep(), over
+  // it; the caller makes the rename durable (SyncDirectoryOf).
+  static bool InstallStaged(const std::string& path);
 
  private:
   void Discard();
@@ -68,8 +79,13 @@ class AtomicFile {
   bool keep_ = false;
 };
 
-// Makes renames and removals in the directory of `path` durable.
-void SyncDirectoryOf(const std::string& path);
+// Makes renames and removals in the directory of `path` durable; false
+// when the directory cannot be opened or synced.
+bool SyncDirectoryOf(const std::string& path);
+
+// Whether a file in `directory` could be replaced now: a new file can be
+// made there. Leaves no file behind, not even for a moment under a name.
+bool DirectoryTakesNewFiles(const std::string& directory);
 
 }  // namespace kilnbook
 

@@ -3,6 +3,7 @@
 #define KILNBOOK_STORE_FD_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,14 @@ class Fd {
 
   Fd(const Fd&) = delete;
   Fd& operator=(const Fd&) = delete;
+  Fd(Fd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+  Fd& operator=(Fd&& other) noexcept {
+    if (this != &other) {
+      Reset(other.fd_);
+      other.fd_ = -1;
+    }
+    return *this;
+  }
 
   int get() const { return fd_; }
   bool ok() const { return fd_ >= 0; }
@@ -35,6 +44,17 @@ class Fd {
 // Writes all of `text` to `fd`, resuming after partial writes and
 // interruptions; false on the first failed write.
 bool WriteAll(int fd, std::string_view text);
+
+// The same at `offset` of `fd`, whose file position does not move.
+bool WriteAllAt(int fd, std::string_view text, uint64_t offset);
+
+// The bytes of `fd` from `offset` to its end, or nothing when reading fails.
+std::optional<std::string> ReadFrom(int fd, uint64_t offset);
+
+// Exactly `length` bytes of `fd` at `offset`; nothing when the file is
+// shorter or reading fails.
+std::optional<std::string> ReadExactly(int fd, uint64_t offset,
+                                       uint64_t length);
 
 // The whole content of the file at `path`, or nothing when it cannot be
 // opened or read.

@@ -1,3 +1,17 @@
+// The journal's text:
+//
+//   kilnbook journal 2
+//   server <digest of the server's name>
+//   file <length>:<name> <digest>         one per staged file
+//   log <digest of the log path> <device> <inode>
+//   consumed <bytes> <digest>
+//   captured <bytes> <earlier captured>
+//   marker <16 hex digits>
+//   head <length>:<bytes>
+//   end <digest of every line above>
+//
+// The "log" to "head" lines are there only when the save rewrites a log.
+// Digests are 32 lowercase hexadecimal digits, numbers plain decimal.
 #include "store/run_journal.h"
 
 #include <charconv>
@@ -8,7 +22,7 @@ namespace kilnbook {
 
 namespace {
 
-constexpr std::string_view kHeader = "kilnbook journal 1\n";
+constexpr std::string_view kHeader = "kilnbook journal 2\n";
 constexpr std::string_view kEnd = "end ";
 
 // "<length>:<bytes>"
@@ -16,6 +30,13 @@ void AppendText(std::string& out, std::string_view text) {
   AppendUnsignedNumber(out, text.size());
   out.push_back(':');
   out.append(text);
+}
+
+void AppendHex64(std::string& out, uint64_t value) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  for (int shift = 60; shift >= 0; shift -= 4) {
+    out.push_back(kDigits[(value >> shift) & 0xF]);
+  }
 }
 
 // Reads the journal's values in the order they were written.
@@ -31,16 +52,11 @@ class Reader {
     return true;
   }
 
-
   bool Unsigned(uint64_t& value) {
-    auto result =
-        std::from_chars(text_.data(), text_.data() + text_.size(), value);
-    if (result.ec != std::errc() || result.ptr == text_.data()) {
-      return false;
-    }
-    text_.remove_prefix(static_cast<size_t>(result.ptr - text_.data()));
-    return true;
+    return Number(value, 10, text_.size());
   }
+
+  bool Hex64(uint64_t& value) { return Number(value, 16, 16); }
 
   bool Text(std::string& value) {
     uint64_t length;
@@ -65,44 +81,77 @@ class Reader {
   bool AtEnd() const { return text_.empty(); }
 
  private:
+  bool Number(uint64_t& value, int base, size_t width) {
+    std::string_view digits = text_.substr(0, width);
+    auto result = std::from_chars(digits.data(), digits.data() + digits.size(),
+                                  value, base);
+    if (result.ec != std::errc() || result.ptr == digits.data() ||
+        (base == 16 && result.ptr != digits.data() + width)) {
+      return false;
+    }
+    text_.remove_prefix(static_cast<size_t>(result.ptr - digits.data()));
+    return true;
+  }
+
   std::string_view text_;
 };
+
+bool ParseLog(Reader& in, RunJournal& journal) {
+  LogRewrite log;
+  bool ok = in.DigestValue(journal.logPath) && in.Word(" ") &&
+            in.Unsigned(log.device) && in.Word(" ") &&
+            in.Unsigned(log.inode) && in.Word("\nconsumed ") &&
+            in.Unsigned(log.consumed) && in.Word(" ") &&
+            in.DigestValue(log.consumedDigest) && in.Word("\ncaptured ") &&
+            in.Unsigned(log.captured) && in.Word(" ") &&
+            in.Unsigned(log.earlierCaptured) && in.Word("\nmarker ") &&
+            in.Hex64(log.marker) && in.Word("\nhead ") && in.Text(log.head) &&
+            in.Word("\n");
+  // A rewrite keeps the head shorter than what it cuts, by at least the
+  // marker's slot: anything else was not written by a save.
+  ok = ok && log.consumed > 0 && log.captured >= log.consumed &&
+       log.head.size() < log.captured &&
+       log.captured - log.head.size() >= 2 * kMarkerSize &&
+       log.earlierCaptured <= log.captured &&
+       (log.earlierCaptured == 0 || log.earlierCaptured >= 2 * kMarkerSize);
+  if (ok) {
+    journal.log = std::move(log);
+  }
+  return ok;
+}
 
 }  // namespace
 
 std::string RunJournal::Text() const {
   std::string out(kHeader);
+  out += "server ";
+  out += server.Hex();
+  out += '\n';
   for (const StagedFile& file : files) {
     out += "file ";
-    out += file.digest.Hex();
+    AppendText(out, file.name);
     out += ' ';
-    AppendText(out, file.path);
+    out += file.digest.Hex();
     out += '\n';
   }
   if (log) {
     out += "log ";
-    AppendText(out, log->path);
-    out += "\nlog-identity ";
+    out += logPath.Hex();
+    out += ' ';
     AppendUnsignedNumber(out, log->device);
     out += ' ';
     AppendUnsignedNumber(out, log->inode);
-    out += "\nlog-consumed ";
+    out += "\nconsumed ";
     AppendUnsignedNumber(out, log->consumed);
-    out += "\nlog-intact ";
-    AppendUnsignedNumber(out, log->intactLength);
     out += ' ';
-    out += log->intactDigest.Hex();
-    out += "\nlog-captured ";
+    out += log->consumedDigest.Hex();
+    out += "\ncaptured ";
     AppendUnsignedNumber(out, log->captured);
-    out += '\n';
-    if (log->cut) {
-      out += "log-cut ";
-      AppendUnsignedNumber(out, *log->cut);
-      out += ' ';
-      AppendUnsignedNumber(out, log->movedLength);
-      out += '\n';
-    }
-    out += "log-head ";
+    out += ' ';
+    AppendUnsignedNumber(out, log->earlierCaptured);
+    out += "\nmarker ";
+    AppendHex64(out, log->marker);
+    out += "\nhead ";
     AppendText(out, log->head);
     out += '\n';
   }
@@ -113,7 +162,8 @@ std::string RunJournal::Text() const {
   return out;
 }
 
-std::optional<RunJournal> RunJournal::Parse(std::string_view text) {
+std::optional<RunJournal> RunJournal::Parse(
+    std::string_view text, const std::vector<std::string>& allowedNames) {
   // The last line vouches for everything before it.
   constexpr size_t kEndLine = 4 + 32 + 1;
   if (text.size() < kHeader.size() + kEndLine) {
@@ -128,39 +178,31 @@ std::optional<RunJournal> RunJournal::Parse(std::string_view text) {
   }
 
   Reader in(body);
-  if (!in.Word(kHeader)) {
+  RunJournal journal;
+  if (!in.Word(kHeader) || !in.Word("server ") ||
+      !in.DigestValue(journal.server) || !in.Word("\n")) {
     return std::nullopt;
   }
-  RunJournal journal;
   while (in.Word("file ")) {
     StagedFile file;
-    if (!in.DigestValue(file.digest) || !in.Word(" ") || !in.Text(file.path) ||
+    if (!in.Text(file.name) || !in.Word(" ") || !in.DigestValue(file.digest) ||
         !in.Word("\n")) {
+      return std::nullopt;
+    }
+    bool allowed = false;
+    for (const std::string& name : allowedNames) {
+      allowed = allowed || name == file.name;
+    }
+    for (const StagedFile& earlier : journal.files) {
+      allowed = allowed && earlier.name != file.name;
+    }
+    if (!allowed) {
       return std::nullopt;
     }
     journal.files.push_back(std::move(file));
   }
-  if (in.Word("log ")) {
-    LogRewrite log;
-    bool ok = in.Text(log.path) && in.Word("\nlog-identity ") &&
-              in.Unsigned(log.device) && in.Word(" ") &&
-              in.Unsigned(log.inode) && in.Word("\nlog-consumed ") &&
-              in.Unsigned(log.consumed) && in.Word("\nlog-intact ") &&
-              in.Unsigned(log.intactLength) && in.Word(" ") &&
-              in.DigestValue(log.intactDigest) &&
-              in.Word("\nlog-captured ") && in.Unsigned(log.captured) &&
-              in.Word("\n");
-    if (ok && in.Word("log-cut ")) {
-      uint64_t cut;
-      ok = in.Unsigned(cut) && in.Word(" ") && in.Unsigned(log.movedLength) &&
-           in.Word("\n");
-      log.cut = cut;
-    }
-    ok = ok && in.Word("log-head ") && in.Text(log.head) && in.Word("\n");
-    if (!ok) {
-      return std::nullopt;
-    }
-    journal.log = std::move(log);
+  if (in.Word("log ") && !ParseLog(in, journal)) {
+    return std::nullopt;
   }
   if (!in.AtEnd()) {
     return std::nullopt;

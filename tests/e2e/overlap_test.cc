@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -19,7 +20,7 @@ namespace kilnbook {
 namespace {
 
 // True when /proc/locks shows `pid` blocked waiting for a flock on the file
-// with inode `inode`.
+// or directory with inode `inode`.
 bool WaitsForLock(pid_t pid, ino_t inode) {
   std::ifstream locks("/proc/locks");
   std::string line;
@@ -38,36 +39,46 @@ bool WaitsForLock(pid_t pid, ino_t inode) {
 
 class OverlapTest : public TempDirTest {};
 
+// The lock is the working directory's own: replacing the configuration by a
+// rename, as editors do, while a run holds it lets no second run start.
 TEST_F(OverlapTest, RunWaitsWhileAnotherHoldsTheLock) {
-  WriteFile("kilnbook.cfg", "PATH out/\nSERVER_NAME Main\nLOGFILE g.log\n");
-  ASSERT_EQ(mkdir("out", 0755), 0);
-  int held = open("kilnbook.cfg", O_RDONLY | O_CLOEXEC);
-  ASSERT_GE(held, 0);
-  ASSERT_EQ(flock(held, LOCK_EX), 0);
-  struct stat info {};
-  ASSERT_EQ(fstat(held, &info), 0);
+  for (bool replaced : {false, true}) {
+    SCOPED_TRACE(replaced ? "configuration replaced" : "as it is");
+    ASSERT_EQ(system(("rm -rf '" + dir() + "'/*").c_str()), 0);
+    WriteFile("kilnbook.cfg", "PATH out/\nSERVER_NAME Main\nLOGFILE g.log\n");
+    ASSERT_EQ(mkdir("out", 0755), 0);
+    int held = open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(held, 0);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+    struct stat info {};
+    ASSERT_EQ(fstat(held, &info), 0);
+    if (replaced) {
+      WriteFile("kilnbook.cfg.new", ReadFile("kilnbook.cfg"));
+      ASSERT_EQ(rename("kilnbook.cfg.new", "kilnbook.cfg"), 0);
+    }
 
-  ProgramProcess run(dir(), dir() + "/run.out");
-  // Wait until the run is seen blocked on the lock. Only a run that ends
-  // while the lock is held fails this test; a slow machine merely waits
-  // longer (and, past the deadline, goes on without having seen it block).
-  ProcessStatus status;
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (!WaitsForLock(run.pid(), info.st_ino) &&
-         std::chrono::steady_clock::now() < deadline) {
+    ProgramProcess run(dir(), dir() + "/run.out");
+    // Wait until the run is seen blocked on the lock. Only a run that ends
+    // while the lock is held fails this test; a slow machine merely waits
+    // longer (and, past the deadline, goes on without having seen it block).
+    ProcessStatus status;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!WaitsForLock(run.pid(), info.st_ino) &&
+           std::chrono::steady_clock::now() < deadline) {
+      ASSERT_FALSE(run.Poll(status)) << "the run finished while the lock was held";
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     ASSERT_FALSE(run.Poll(status)) << "the run finished while the lock was held";
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  ASSERT_FALSE(run.Poll(status)) << "the run finished while the lock was held";
-  EXPECT_FALSE(FileExists("out/Main")) << "the run started its work";
-  EXPECT_FALSE(FileExists("g.log"));
+    EXPECT_FALSE(FileExists("out/Main")) << "the run started its work";
+    EXPECT_FALSE(FileExists("g.log"));
 
-  close(held);
-  status = run.Wait();
-  EXPECT_TRUE(status.exited);
-  EXPECT_EQ(status.exitStatus, 0);
-  EXPECT_TRUE(FileExists("out/Main/kilnplayers"));
-  EXPECT_EQ(ReadFile("run.out.err"), "");
+    close(held);
+    status = run.Wait();
+    EXPECT_TRUE(status.exited);
+    EXPECT_EQ(status.exitStatus, 0);
+    EXPECT_TRUE(FileExists("out/Main/kilnplayers"));
+    EXPECT_EQ(ReadFile("run.out.err"), "");
+  }
 }
 
 TEST_F(OverlapTest, RunWithoutConfigurationIsNotBlocked) {
