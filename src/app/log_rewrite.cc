@@ -240,8 +240,28 @@ RewriteResult AddEmptyLine(const LogRewrite& plan) {
   if (*last != "\n") {
     return RewriteResult::kUnchanged;  // a line in progress
   }
-  return WriteAll(log.get(), "\n") ? RewriteResult::kRewritten
-                                   : RewriteResult::kFailed;
+  if (!WriteAll(log.get(), "\n")) {
+    return RewriteResult::kFailed;
+  }
+  // The append leaves the position just past our line feed. Bytes the server
+  // wrote between the look and the append lie before it: the empty line
+  // goes back before them, in place, so that it cuts none of their lines.
+  off_t end = ::lseek(log.get(), 0, SEEK_CUR);
+  if (end < 0) {
+    return RewriteResult::kFailed;
+  }
+  uint64_t slipped = static_cast<uint64_t>(end) - 1 - size;
+  if (slipped == 0) {
+    return RewriteResult::kRewritten;
+  }
+  std::optional<std::string> theirs = ReadExactly(log.get(), size, slipped);
+  int flags = ::fcntl(log.get(), F_GETFL);
+  if (!theirs || flags < 0 ||
+      ::fcntl(log.get(), F_SETFL, flags & ~O_APPEND) != 0 ||
+      !WriteAllAt(log.get(), "\n" + *theirs, size)) {
+    return RewriteResult::kFailed;
+  }
+  return RewriteResult::kRewritten;
 }
 
 }  // namespace kilnbook
