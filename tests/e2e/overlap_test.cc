@@ -7,7 +7,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 #include <thread>
 
@@ -18,24 +17,6 @@
 
 namespace kilnbook {
 namespace {
-
-// True when /proc/locks shows `pid` blocked waiting for a flock on the file
-// or directory with inode `inode`.
-bool WaitsForLock(pid_t pid, ino_t inode) {
-  std::ifstream locks("/proc/locks");
-  std::string line;
-  std::string pidText = " " + std::to_string(pid) + " ";
-  std::string inodeText = ":" + std::to_string(inode) + " ";
-  while (std::getline(locks, line)) {
-    if (line.find("->") != std::string::npos &&
-        line.find("FLOCK") != std::string::npos &&
-        line.find(pidText) != std::string::npos &&
-        line.find(inodeText) != std::string::npos) {
-      return true;
-    }
-  }
-  return false;
-}
 
 class OverlapTest : public TempDirTest {};
 

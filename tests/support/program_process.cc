@@ -8,6 +8,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 
 namespace kilnbook {
 namespace {
@@ -81,6 +83,31 @@ ProcessStatus ProgramProcess::Wait() {
     }
   }
   return status_;
+}
+
+bool ProgramProcess::Stopped() const {
+  std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
+  std::string text;
+  std::getline(stat, text);
+  size_t close = text.rfind(')');
+  return close != std::string::npos && close + 2 < text.size() &&
+         text[close + 2] == 'T';
+}
+
+bool WaitsForLock(pid_t pid, ino_t inode) {
+  std::ifstream locks("/proc/locks");
+  std::string line;
+  std::string pidText = " " + std::to_string(pid) + " ";
+  std::string inodeText = ":" + std::to_string(inode) + " ";
+  while (std::getline(locks, line)) {
+    if (line.find("->") != std::string::npos &&
+        line.find("FLOCK") != std::string::npos &&
+        line.find(pidText) != std::string::npos &&
+        line.find(inodeText) != std::string::npos) {
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace kilnbook

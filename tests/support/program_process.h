@@ -35,6 +35,9 @@ class ProgramProcess {
 
   pid_t pid() const { return pid_; }
 
+  // True while the child is stopped (by SIGSTOP, say).
+  bool Stopped() const;
+
   // True once the child has ended; fills `status`. Never blocks.
   bool Poll(ProcessStatus& status);
 
@@ -46,6 +49,10 @@ class ProgramProcess {
   bool reaped_ = false;
   ProcessStatus status_;
 };
+
+// True when /proc/locks shows `pid` blocked waiting for a flock on the file
+// or directory with inode `inode`.
+bool WaitsForLock(pid_t pid, ino_t inode);
 
 }  // namespace kilnbook
 

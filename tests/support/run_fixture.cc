@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 
 #include "log_generator.h"
@@ -135,7 +136,9 @@ std::string RunFixture::Lay(const std::string& name, const Files& files) {
   WriteFile(path + "/out/kilnbook.xsl", kEchoStylesheet);
   WriteFile(path + "/out/kilnbook_front.xsl", kEchoStylesheet);
   for (const auto& [file, content] : files) {
-    WriteFile(path + "/" + file, content);
+    std::filesystem::path target = path + "/" + file;
+    std::filesystem::create_directories(target.parent_path());
+    WriteFile(target.string(), content);
   }
   return path;
 }
