@@ -10,6 +10,8 @@
 //                      [--players 1000,10000] [--dat-players 50000]
 //                      [--page-players 10000] [--page-reps 9]
 //                      [--stylesheets DIR]
+//   kilnbook_bench soak [--runs 1000] [--rate 400] [--blocks] [--gap MS]
+//                       [--dir DIR] [--binary PATH]
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,6 +24,7 @@
 #include <vector>
 
 #include "dat_generator.h"
+#include "live_soak.h"
 #include "log_generator.h"
 #include "measure.h"
 #include "render_bench.h"
@@ -335,6 +338,17 @@ int RunAll(const Args& args) {
   return 0;
 }
 
+int Soak(const Args& args) {
+  SoakOptions options;
+  options.binary = args.Value("--binary", KILNBOOK_BINARY);
+  options.directory = args.Value("--dir", "/tmp/kilnbook-soak");
+  options.runs = std::atoi(args.Value("--runs", "1000").c_str());
+  options.linesPerSecond = std::atoi(args.Value("--rate", "400").c_str());
+  options.wholeLines = !args.Has("--blocks");
+  options.gapMilliseconds = std::atoi(args.Value("--gap", "100").c_str());
+  return LiveSoak(options);
+}
+
 }  // namespace
 }  // namespace kilnbook
 
@@ -345,7 +359,7 @@ int main(int argc, char** argv) {
   }
   for (size_t i = 0; i < args.all.size(); ++i) {
     if (args.all[i].rfind("--", 0) == 0) {
-      if (args.all[i] != "--no-tail") {
+      if (args.all[i] != "--no-tail" && args.all[i] != "--blocks") {
         ++i;
       }
       continue;
@@ -368,6 +382,9 @@ int main(int argc, char** argv) {
   if (command == "run") {
     return kilnbook::RunAll(args);
   }
-  std::printf("usage: kilnbook_bench loggen|datgen|docgen|transform|run ...\n");
+  if (command == "soak") {
+    return kilnbook::Soak(args);
+  }
+  std::printf("usage: kilnbook_bench loggen|datgen|docgen|transform|run|soak ...\n");
   return 2;
 }

@@ -32,6 +32,8 @@ messages=(
   'Failed to write page: %s\en'
   'Recovered the interrupted save of server %s\en'
   'Failed to recover the interrupted save: %s\en'
+  'Failed to remove the journal: %s\en'
+  'The journal %s does not match server %s: restore the configuration it was saved with, or remove it\en'
 )
 config_keys=(LOGFILE PATH MIN_SCORE MIN_KILLS SERVER_NAME SERVER_ADDRESS ADMIN_EMAIL
   ADMIN_NICK ADMIN_ICQ EXCLUDE_PLAYERS MULTI EXTENDED_STATS)
