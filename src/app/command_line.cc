@@ -72,14 +72,13 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
   optind = 0;
   opterr = 0;
   int option;
-  while ((option = getopt_long(argc, argv, kShortOptions, kOptions,
-                               nullptr)) != -1) {
+  while ((option = getopt_long(argc, argv, kShortOptions, kOptions, nullptr)) !=
+         -1) {
     switch (option) {
       case 'C':
       case kMetricsOption:
         if (*optarg == '\0') {
-          return UsageError("option " + OptionName(option) +
-                            " needs a value");
+          return UsageError("option " + OptionName(option) + " needs a value");
         }
         if (option == 'C') {
           line.directories.push_back(optarg);
@@ -110,11 +109,12 @@ CommandLine ParseCommandLine(int argc, char* const argv[]) {
                       "'");
   }
   if (help || version) {
-    line.action = help ? CommandLine::Action::kHelp
-                       : CommandLine::Action::kVersion;
+    line.action =
+        help ? CommandLine::Action::kHelp : CommandLine::Action::kVersion;
   } else if (check && (line.report || line.metricsPath)) {
-    return UsageError("--check writes nothing: it takes no --report or "
-                      "--metrics");
+    return UsageError(
+        "--check writes nothing: it takes no --report or "
+        "--metrics");
   } else if (check) {
     line.action = CommandLine::Action::kCheck;
   }

@@ -40,9 +40,9 @@ bool NamesAFile(std::string_view key) {
 // Whether ParseNumber finds digits: C white space, a sign, then a digit.
 bool HoldsNumber(std::string_view value) {
   size_t i = 0;
-  while (i < value.size() && (IsBlank(value[i]) || value[i] == '\n' ||
-                              value[i] == '\v' || value[i] == '\f' ||
-                              value[i] == '\r')) {
+  while (i < value.size() &&
+         (IsBlank(value[i]) || value[i] == '\n' || value[i] == '\v' ||
+          value[i] == '\f' || value[i] == '\r')) {
     ++i;
   }
   if (i < value.size() && (value[i] == '+' || value[i] == '-')) {
@@ -164,8 +164,9 @@ void CheckKeyPlace(const ConfigKeyMatch& match, std::string_view line,
     error += "it starts with " + std::string(*other) + ", but " + key +
              " is tested first: keep key names out of values";
   } else if (line[line.find_first_not_of(" \t")] == '#') {
-    error += "a remark that names a key is read as that key: leave the "
-             "key's name out of it";
+    error +=
+        "a remark that names a key is read as that key: leave the "
+        "key's name out of it";
   } else {
     error += "write the key at the start of the line";
   }
@@ -196,8 +197,9 @@ void CheckSeparator(const ConfigKeyMatch& match, std::string_view line,
 void CheckMultiValue(std::string_view value, CheckOutput& out) {
   MultiEntry entry;
   if (!ParseMultiEntry(value, entry)) {
-    out.Error("adds no server: a MULTI line needs [N]name [A]address [L]log, "
-              "in this order, each value followed by one blank");
+    out.Error(
+        "adds no server: a MULTI line needs [N]name [A]address [L]log, "
+        "in this order, each value followed by one blank");
     return;
   }
   size_t nameStart = value.find("[N]") + 3;
@@ -208,7 +210,8 @@ void CheckMultiValue(std::string_view value, CheckOutput& out) {
   auto dropped = [&](size_t at, size_t valueStart, const char* what) {
     if (at >= valueStart && at < value.size() && !IsBlank(value[at])) {
       out.Error("the byte before " + std::string(what) + " is " +
-                ByteName(value[at]) + ", not a blank: it is dropped, so the "
+                ByteName(value[at]) +
+                ", not a blank: it is dropped, so the "
                 "value before it loses its last byte");
     }
   };
@@ -232,8 +235,10 @@ void CheckMultiValue(std::string_view value, CheckOutput& out) {
 void CheckValue(std::string_view key, std::string_view raw,
                 const std::string& value, CheckOutput& out) {
   if (LosesBytes(raw)) {
-    out.Warning("cleaning removes the bytes < > * ' ` | 0xB4 0x12 0x14 0x1A "
-                "from values: read as " + Quoted(value));
+    out.Warning(
+        "cleaning removes the bytes < > * ' ` | 0xB4 0x12 0x14 0x1A "
+        "from values: read as " +
+        Quoted(value));
   }
   if (key == "MULTI") {
     CheckMultiValue(value, out);
@@ -244,8 +249,9 @@ void CheckValue(std::string_view key, std::string_view raw,
     }
   } else if (!value.empty() && IsBlank(value.back())) {
     if (NamesAFile(key)) {
-      out.Error("the value ends with a blank, which is part of the name: "
-                "remove it");
+      out.Error(
+          "the value ends with a blank, which is part of the name: "
+          "remove it");
     } else {
       out.Warning("the value ends with a blank, which is part of it");
     }
@@ -306,9 +312,8 @@ void CheckConfigLines(std::string_view text, const Config& config,
     CheckSeparator(*match, line, raw, out);
     CheckValue(match->key, raw, value, out);
     if (match->key != "MULTI" && lastLine[match->key] != number) {
-      out.Warning("line " + std::to_string(lastLine[match->key]) +
-                  " sets " + std::string(match->key) +
-                  " again, and the last line wins");
+      out.Warning("line " + std::to_string(lastLine[match->key]) + " sets " +
+                  std::string(match->key) + " again, and the last line wins");
     }
     if (UnusedInMode(match->key, config)) {
       out.Note("not used: the MULTI lines name the servers");
@@ -319,21 +324,24 @@ void CheckConfigLines(std::string_view text, const Config& config,
 void CheckConfigServers(const Config& config, CheckOutput& out) {
   if (!config.path().empty() && config.path().back() != '/') {
     out.Item("PATH " + Quoted(config.path()));
-    out.Warning("PATH does not end with /: it is joined to server names and "
-                "stylesheet names as it is (" +
-                Quoted(config.path() + "kilnbook.xsl") + ")");
+    out.Warning(
+        "PATH does not end with /: it is joined to server names and "
+        "stylesheet names as it is (" +
+        Quoted(config.path() + "kilnbook.xsl") + ")");
   }
   if (!config.IsMultiServer()) {
     out.Item("one server: " + Quoted(config.serverName()) + ", log " +
              Quoted(config.logFile()));
     if (config.serverName().empty()) {
-      out.Error("SERVER_NAME is not set: the server's files would be written "
-                "into PATH itself, where the front page overwrites its main "
-                "page; set SERVER_NAME");
+      out.Error(
+          "SERVER_NAME is not set: the server's files would be written "
+          "into PATH itself, where the front page overwrites its main "
+          "page; set SERVER_NAME");
     }
     if (config.logFile().empty()) {
-      out.Error("LOGFILE is not set: no game would ever be counted; set it "
-                "to the game server's log");
+      out.Error(
+          "LOGFILE is not set: no game would ever be counted; set it "
+          "to the game server's log");
     }
     return;
   }
@@ -352,12 +360,13 @@ void CheckConfigServers(const Config& config, CheckOutput& out) {
     if (::stat(entry.logFile.c_str(), &info) != 0) {
       continue;
     }
-    auto [it, added] =
-        logs.try_emplace({info.st_dev, info.st_ino}, entry.name);
+    auto [it, added] = logs.try_emplace({info.st_dev, info.st_ino}, entry.name);
     if (!added && it->second != entry.name) {
       out.Warning("servers " + Quoted(it->second) + " and " +
-                  Quoted(entry.name) + " read the same log: its finished "
-                  "games go to " + Quoted(it->second) + " only");
+                  Quoted(entry.name) +
+                  " read the same log: its finished "
+                  "games go to " +
+                  Quoted(it->second) + " only");
     }
   }
 }

@@ -40,8 +40,7 @@ bool MayWrite(const std::string& path) {
 }
 
 bool MayCreateIn(const std::string& directory) {
-  return ::faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) ==
-         0;
+  return ::faccessat(AT_FDCWD, directory.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
 // The directory that holds `path`: "." for a bare name.
@@ -155,9 +154,10 @@ std::string InstallCheck::Run() {
       ::getcwd(cwd, sizeof cwd) != nullptr ? cwd : ".";
   out_.Heading("Checked as user " + user_ + " in " + workingDirectory);
   if (::geteuid() == 0) {
-    out_.Note("root may read and write what the user of the runs cannot: "
-              "check as that user (sudo -u kilnbook kilnbook --check -C " +
-              workingDirectory + ")");
+    out_.Note(
+        "root may read and write what the user of the runs cannot: "
+        "check as that user (sudo -u kilnbook kilnbook --check -C " +
+        workingDirectory + ")");
   }
   if (CheckConfigFile(workingDirectory)) {
     CheckWorkingDirectory(workingDirectory);
@@ -204,8 +204,8 @@ void InstallCheck::CheckWorkingDirectory(const std::string& workingDirectory) {
   bool writable = true;
   for (const char* name : {kTempFileName, kDumpFileName}) {
     struct stat info;
-    writable = writable && (Exists(name, info) ? MayWrite(name)
-                                               : MayCreateIn("."));
+    writable =
+        writable && (Exists(name, info) ? MayWrite(name) : MayCreateIn("."));
   }
   out_.Item(std::string("the run writes ") + kTempFileName + " and " +
             kDumpFileName + " here");
@@ -280,8 +280,9 @@ void InstallCheck::CheckLog(const std::string& path) {
   struct stat info;
   if (!Exists(path, info)) {
     out_.Item(item + "missing");
-    out_.Warning("a run creates it empty and counts nothing until the game "
-                 "server writes it there: check the log path");
+    out_.Warning(
+        "a run creates it empty and counts nothing until the game "
+        "server writes it there: check the log path");
     return;
   }
   if (!S_ISREG(info.st_mode)) {
@@ -305,24 +306,27 @@ void InstallCheck::CheckLog(const std::string& path) {
   bool rewritable = MayWrite(path);
   bool startsWithInitGame =
       !scan.firstEvent || *scan.firstEvent == LogEventKind::InitGame;
-  out_.Item(item + Count(scan.size, "byte") + ", readable" +
-            (rewritable ? " and rewritable" : "") +
-            (scan.firstEvent && startsWithInitGame ? ", starts with InitGame"
-                                                   : "") +
-            "; " + Count(scan.finishedGames, "finished game") + " waiting");
+  out_.Item(
+      item + Count(scan.size, "byte") + ", readable" +
+      (rewritable ? " and rewritable" : "") +
+      (scan.firstEvent && startsWithInitGame ? ", starts with InitGame" : "") +
+      "; " + Count(scan.finishedGames, "finished game") + " waiting");
   if (!rewritable) {
-    out_.Error("the run cannot take its finished games out of it, so none "
-               "is counted; " + GiveAccess("write", path));
+    out_.Error(
+        "the run cannot take its finished games out of it, so none "
+        "is counted; " +
+        GiveAccess("write", path));
     return;
   }
   if (logsCounted_.insert(path).second) {
     gamesWaiting_ += scan.finishedGames;
   }
   if (!startsWithInitGame) {
-    out_.Warning("its first event is not InitGame: the players of its "
-                 "first game cannot be named (\"Your logfile has proably "
-                 "not started on game init\"); the next complete game is "
-                 "counted whole");
+    out_.Warning(
+        "its first event is not InitGame: the players of its "
+        "first game cannot be named (\"Your logfile has proably "
+        "not started on game init\"); the next complete game is "
+        "counted whole");
   }
 }
 
@@ -359,14 +363,16 @@ void InstallCheck::CheckDataFile(const std::string& name,
                                                          : newline + 1);
   }
   const Server* server = servers.Find(name);
-  out_.Item(item + "loads; " +
-            Count(server->playerTable().players().size(), "player") + ", " +
-            Count(static_cast<uint32_t>(server->counters().GAMESHUTDOWN),
-                  "game") +
-            " counted so far");
+  out_.Item(
+      item + "loads; " +
+      Count(server->playerTable().players().size(), "player") + ", " +
+      Count(static_cast<uint32_t>(server->counters().GAMESHUTDOWN), "game") +
+      " counted so far");
   if (!MayWrite(path)) {
-    out_.Error("the run cannot save it, and leaves the server's games in its "
-               "log; " + GiveAccess("write", path));
+    out_.Error(
+        "the run cannot save it, and leaves the server's games in its "
+        "log; " +
+        GiveAccess("write", path));
   }
 }
 
@@ -395,9 +401,10 @@ void InstallCheck::CheckExtraState(const std::string& name,
                GiveAccess("read", path));
   } else if (!stats.LoadState(*text)) {
     out_.Item(item + "does not load");
-    out_.Error("it is damaged or of another version: the run leaves it alone "
-               "and keeps no extended statistics for the server; restore it "
-               "from a backup, or move it away to start them afresh");
+    out_.Error(
+        "it is damaged or of another version: the run leaves it alone "
+        "and keeps no extended statistics for the server; restore it "
+        "from a backup, or move it away to start them afresh");
   } else {
     out_.Item(item + "loads");
   }
@@ -445,8 +452,8 @@ void InstallCheck::CheckFrontPage() {
   std::string directory = Parent(path);
   out_.Heading("Front page " + PathText(path) + ":");
   struct stat info;
-  bool writable = (Exists(path, info) && MayWrite(path)) ||
-                  MayCreateIn(directory);
+  bool writable =
+      (Exists(path, info) && MayWrite(path)) || MayCreateIn(directory);
   if (writable) {
     out_.Item("can be written");
     return;

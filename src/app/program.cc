@@ -73,9 +73,9 @@ int RunStats(const CommandLine& commandLine) {
   if (!commandLine.report && !commandLine.metricsPath) {
     return 0;
   }
-  double seconds = std::chrono::duration<double>(
-                       std::chrono::steady_clock::now() - start)
-                       .count();
+  double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+          .count();
   const std::vector<ServerReport>& servers = app.report().servers();
   // The run's own messages first, where both streams go to one place.
   std::fflush(stdout);

@@ -216,8 +216,8 @@ std::string ReportText(const std::vector<ServerReport>& servers,
   for (const ServerReport& server : servers) {
     text += ServerLine(server);
   }
-  return text + "kilnbook: run of " + Plural(servers.size(), "server") +
-         ": " + Seconds(runSeconds, "%.3f") + " s\n";
+  return text + "kilnbook: run of " + Plural(servers.size(), "server") + ": " +
+         Seconds(runSeconds, "%.3f") + " s\n";
 }
 
 std::string MetricsText(const std::vector<ServerReport>& servers,

@@ -157,7 +157,8 @@ std::optional<ConfigKeyMatch> MatchConfigKey(std::string_view line) {
   for (const KeyName& candidate : kKeys) {
     size_t position = line.find(candidate.text);
     if (position != std::string_view::npos) {
-      return ConfigKeyMatch{candidate.text, position, candidate.text.size() + 1};
+      return ConfigKeyMatch{candidate.text, position,
+                            candidate.text.size() + 1};
     }
   }
   return std::nullopt;

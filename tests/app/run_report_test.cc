@@ -55,53 +55,77 @@ TEST(RunReportTest, MetricsAreOneSeriesPerServerAndLabelSet) {
       "run.\n"
       "# TYPE kilnbook_run_games_counted gauge\n"
       "kilnbook_run_games_counted{server=\"Main\"} 2\n"
-      "kilnbook_run_games_counted" + odd + "} 0\n"
-      "# HELP kilnbook_players Players in the server's data file; absent when "
-      "the last run could not save it.\n"
-      "# TYPE kilnbook_players gauge\n"
-      "kilnbook_players{server=\"Main\"} 1\n"
-      "# HELP kilnbook_run_save_failures 1 when the last run could not save "
-      "the server's finished games (its data file or its log could not be "
-      "read or written): they wait in the log for a later run.\n"
-      "# TYPE kilnbook_run_save_failures gauge\n"
-      "kilnbook_run_save_failures{server=\"Main\"} 0\n"
-      "kilnbook_run_save_failures" + odd + "} 1\n"
-      "# HELP kilnbook_run_log_consumed_bytes Bytes of finished games that "
-      "the last run took out of the server's log.\n"
-      "# TYPE kilnbook_run_log_consumed_bytes gauge\n"
-      "kilnbook_run_log_consumed_bytes{server=\"Main\"} 4711\n"
-      "kilnbook_run_log_consumed_bytes" + odd + "} 0\n"
-      "# HELP kilnbook_run_pages Pages of the last run: made, kept (their "
-      "inputs did not change) or failed.\n"
-      "# TYPE kilnbook_run_pages gauge\n"
-      "kilnbook_run_pages{server=\"Main\",result=\"made\"} 9\n"
-      "kilnbook_run_pages{server=\"Main\",result=\"kept\"} 1\n"
-      "kilnbook_run_pages{server=\"Main\",result=\"failed\"} 0\n"
-      "kilnbook_run_pages" + odd + ",result=\"made\"} 0\n"
-      "kilnbook_run_pages" + odd + ",result=\"kept\"} 0\n"
-      "kilnbook_run_pages" + odd + ",result=\"failed\"} 0\n"
-      "# HELP kilnbook_run_stage_duration_seconds Time each stage of the "
-      "server's turn took in the last run.\n"
-      "# TYPE kilnbook_run_stage_duration_seconds gauge\n"
-      "kilnbook_run_stage_duration_seconds{server=\"Main\",stage=\"load\"} "
-      "0.001000\n"
-      "kilnbook_run_stage_duration_seconds{server=\"Main\",stage=\"log\"} "
-      "0.002500\n"
-      "kilnbook_run_stage_duration_seconds{server=\"Main\",stage=\"save\"} "
-      "0.500000\n"
-      "kilnbook_run_stage_duration_seconds{server=\"Main\",stage=\"pages\"} "
-      "1.250000\n"
-      "kilnbook_run_stage_duration_seconds" + odd + ",stage=\"load\"} 0.000000\n"
-      "kilnbook_run_stage_duration_seconds" + odd + ",stage=\"log\"} 0.000000\n"
-      "kilnbook_run_stage_duration_seconds" + odd + ",stage=\"save\"} 0.000000\n"
-      "kilnbook_run_stage_duration_seconds" + odd + ",stage=\"pages\"} 0.000000\n"
-      "# HELP kilnbook_run_duration_seconds Time the last run took.\n"
-      "# TYPE kilnbook_run_duration_seconds gauge\n"
-      "kilnbook_run_duration_seconds 2.000000\n"
-      "# HELP kilnbook_last_run_timestamp_seconds When the last run ended, in "
-      "seconds since the epoch.\n"
-      "# TYPE kilnbook_last_run_timestamp_seconds gauge\n"
-      "kilnbook_last_run_timestamp_seconds 1700000000.500\n");
+      "kilnbook_run_games_counted" +
+          odd +
+          "} 0\n"
+          "# HELP kilnbook_players Players in the server's data file; absent "
+          "when "
+          "the last run could not save it.\n"
+          "# TYPE kilnbook_players gauge\n"
+          "kilnbook_players{server=\"Main\"} 1\n"
+          "# HELP kilnbook_run_save_failures 1 when the last run could not "
+          "save "
+          "the server's finished games (its data file or its log could not be "
+          "read or written): they wait in the log for a later run.\n"
+          "# TYPE kilnbook_run_save_failures gauge\n"
+          "kilnbook_run_save_failures{server=\"Main\"} 0\n"
+          "kilnbook_run_save_failures" +
+          odd +
+          "} 1\n"
+          "# HELP kilnbook_run_log_consumed_bytes Bytes of finished games that "
+          "the last run took out of the server's log.\n"
+          "# TYPE kilnbook_run_log_consumed_bytes gauge\n"
+          "kilnbook_run_log_consumed_bytes{server=\"Main\"} 4711\n"
+          "kilnbook_run_log_consumed_bytes" +
+          odd +
+          "} 0\n"
+          "# HELP kilnbook_run_pages Pages of the last run: made, kept (their "
+          "inputs did not change) or failed.\n"
+          "# TYPE kilnbook_run_pages gauge\n"
+          "kilnbook_run_pages{server=\"Main\",result=\"made\"} 9\n"
+          "kilnbook_run_pages{server=\"Main\",result=\"kept\"} 1\n"
+          "kilnbook_run_pages{server=\"Main\",result=\"failed\"} 0\n"
+          "kilnbook_run_pages" +
+          odd +
+          ",result=\"made\"} 0\n"
+          "kilnbook_run_pages" +
+          odd +
+          ",result=\"kept\"} 0\n"
+          "kilnbook_run_pages" +
+          odd +
+          ",result=\"failed\"} 0\n"
+          "# HELP kilnbook_run_stage_duration_seconds Time each stage of the "
+          "server's turn took in the last run.\n"
+          "# TYPE kilnbook_run_stage_duration_seconds gauge\n"
+          "kilnbook_run_stage_duration_seconds{server=\"Main\",stage=\"load\"} "
+          "0.001000\n"
+          "kilnbook_run_stage_duration_seconds{server=\"Main\",stage=\"log\"} "
+          "0.002500\n"
+          "kilnbook_run_stage_duration_seconds{server=\"Main\",stage=\"save\"} "
+          "0.500000\n"
+          "kilnbook_run_stage_duration_seconds{server=\"Main\",stage=\"pages\"}"
+          " "
+          "1.250000\n"
+          "kilnbook_run_stage_duration_seconds" +
+          odd +
+          ",stage=\"load\"} 0.000000\n"
+          "kilnbook_run_stage_duration_seconds" +
+          odd +
+          ",stage=\"log\"} 0.000000\n"
+          "kilnbook_run_stage_duration_seconds" +
+          odd +
+          ",stage=\"save\"} 0.000000\n"
+          "kilnbook_run_stage_duration_seconds" +
+          odd +
+          ",stage=\"pages\"} 0.000000\n"
+          "# HELP kilnbook_run_duration_seconds Time the last run took.\n"
+          "# TYPE kilnbook_run_duration_seconds gauge\n"
+          "kilnbook_run_duration_seconds 2.000000\n"
+          "# HELP kilnbook_last_run_timestamp_seconds When the last run ended, "
+          "in "
+          "seconds since the epoch.\n"
+          "# TYPE kilnbook_last_run_timestamp_seconds gauge\n"
+          "kilnbook_last_run_timestamp_seconds 1700000000.500\n");
 }
 
 }  // namespace
