@@ -5,8 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <set>
@@ -87,8 +89,9 @@ LogScan ScanLog(int fd) {
     }
     if (got <= 0) {
       scan.error = got < 0 ? errno : 0;
-      if (!scan.firstEvent && !line.empty()) {
-        scan.firstEvent = LogParser::ParseLine(line).kind;
+      LogEventKind kind = LogParser::ParseLine(line).kind;
+      if (!scan.firstEvent && kind != LogEventKind::Unrecognized) {
+        scan.firstEvent = kind;
       }
       return scan;
     }
