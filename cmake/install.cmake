@@ -3,6 +3,8 @@
 #   bin/kilnbook
 #   share/kilnbook/       default stylesheets and an example kilnbook.cfg
 #   share/man/man1/       kilnbook.1
+#   share/bash-completion/completions/
+#                         kilnbook (the options, for bash-completion)
 #   lib/systemd/system/   kilnbook.service, kilnbook.timer
 #   lib/sysusers.d/       kilnbook.conf (the user the service runs as)
 #
@@ -31,6 +33,11 @@ install(FILES
 install(FILES examples/kilnbook.cfg DESTINATION ${CMAKE_INSTALL_DATADIR}/kilnbook)
 
 install(FILES man/kilnbook.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# bash-completion loads completions on demand from this directory below the
+# prefix (/usr/share for the package, /usr/local/share for a source install).
+install(FILES packaging/bash-completion/kilnbook
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
 # The service names the program by its installed path, and the prefix is
 # only known at install time: cpack installs below /usr, cmake --install

@@ -27,8 +27,11 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libxslt1-dev libxml2-dev libxxh
   nlohmann-json3-dev)
 # Beside GoogleTest: dpkg-dev (dpkg-shlibdeps for the package's dependencies),
 # groff-base and man-db (the manual page check), systemd (systemd-analyze for
-# the unit check), python3-jsonschema (the feed against its schema).
-TEST_PACKAGES=(libgtest-dev dpkg-dev groff-base man-db systemd python3-jsonschema)
+# the unit check), python3-jsonschema (the feed against its schema),
+# python3-prometheus-client (the --metrics file through Prometheus' parser),
+# bash-completion (the completion of the options).
+TEST_PACKAGES=(libgtest-dev dpkg-dev groff-base man-db systemd python3-jsonschema
+  python3-prometheus-client bash-completion)
 PACKAGE_PACKAGES=(dpkg-dev)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The page tests: xsltproc renders, the W3C checker (npm's vnu-jar, fetched

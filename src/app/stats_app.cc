@@ -138,10 +138,16 @@ void StatsApp::RunServer(const std::string& name, const std::string& address,
                          const std::string& logFile) {
   currentServerName_ = name;
   currentServerAddress_ = address;
+  report_.BeginServer(name);
   PopulateFromDAT();
+  report_.NoteLoaded(serverList_.Find(name));
+  report_.EndStage(RunStage::kLoad);
   ParseLogFile(logFile);
+  report_.EndStage(RunStage::kLog);
   FlushToDAT();
+  report_.EndStage(RunStage::kSave);
   Output();
+  report_.EndStage(RunStage::kPages);
 }
 
 void StatsApp::PopulateFromDAT() {
@@ -232,6 +238,7 @@ void StatsApp::ParseLogFile(const std::string& logPath) {
   if (!split.countable) {
     BlockLog(logPath);
     leaveLog_ = true;
+    report_.NoteLogFailed();
     // Only for its report of a kilnbook.tmp that could not be made.
     parser.Parse(kTempFileName, [](const LogEvent&) {});
     return;
@@ -263,6 +270,7 @@ void StatsApp::ParseLogFile(const std::string& logPath) {
     std::printf("Failed to rewrite logfile: %s\n", logPath.c_str());
     BlockLog(logPath);
     leaveLog_ = true;
+    report_.NoteLogFailed();
     return;
   }
   rewrite_ = std::move(split.rewrite);
@@ -286,7 +294,11 @@ void StatsApp::FlushToDAT() {
   rewrite_.reset();
   std::string logPath = rewrite ? rewrite->path : std::string();
   bool counted = rewrite && rewrite->consumed > 0;
+  uint64_t consumed = rewrite ? rewrite->consumed : 0;
   ServerSave::Outcome outcome = save.Commit(std::move(rewrite));
+  if (outcome != ServerSave::Outcome::kNotSaved) {
+    report_.NoteSaved(*serverList_.Find(currentServerName_), consumed);
+  }
   // Games left in the log (not saved, or saved but the log not rewritten)
   // wait for the next run; no other server of this run may take them.
   if (outcome == ServerSave::Outcome::kUnfinished ||
@@ -351,6 +363,7 @@ void StatsApp::Output() {
   std::string cachePath = serverDirectory + "/" + kRenderCacheFileName;
   RenderCache cache = inOrder ? RenderCache() : RenderCache::Load(cachePath);
   renderer.Run(inOrder ? nullptr : &cache);
+  report_.NotePages(renderer.counts());
   if (!inOrder) {
     // Only this run's pages: one renamed or no longer listed is forgotten.
     AtomicFile file(cachePath, AtomicFile::Durability::kUnsynced);

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "app/run_report.h"
 #include "config/config.h"
 #include "config/config_file.h"
 #include "extra/extra_stats.h"
@@ -68,6 +69,8 @@ class StatsApp {
   const ConfigFile& configFile() const { return configFile_; }
   ServerList& serverList() { return serverList_; }
   const ServerList& serverList() const { return serverList_; }
+  // What the run did per server, once OutputInternal() returned.
+  const RunReport& report() const { return report_; }
 
  private:
   void PrepareServers();
@@ -118,6 +121,7 @@ class StatsApp {
   std::map<std::string, std::shared_ptr<const Stylesheet>> stylesheets_;
   ServerList serverList_;
   Config config_;
+  RunReport report_;
 };
 
 }  // namespace kilnbook

@@ -153,4 +153,23 @@ void Config::ParseLine(std::string_view line) {
   }
 }
 
+std::optional<ConfigKeyMatch> MatchConfigKey(std::string_view line) {
+  for (const KeyName& candidate : kKeys) {
+    size_t position = line.find(candidate.text);
+    if (position != std::string_view::npos) {
+      return ConfigKeyMatch{candidate.text, position,
+                            candidate.text.size() + 1};
+    }
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string_view> ConfigKeys() {
+  std::vector<std::string_view> names;
+  for (const KeyName& candidate : kKeys) {
+    names.push_back(candidate.text);
+  }
+  return names;
+}
+
 }  // namespace kilnbook

@@ -2,7 +2,9 @@
 #ifndef KILNBOOK_CONFIG_CONFIG_H_
 #define KILNBOOK_CONFIG_CONFIG_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,6 +81,22 @@ class Config {
   std::vector<MultiEntry> multi_;
   bool extendedStats_ = false;
 };
+
+// How Config reads one line, for a check of the file: the key that decides
+// the line, where it was found, and where its value starts (always the key's
+// length plus one, wherever the key stands).
+struct ConfigKeyMatch {
+  std::string_view key;
+  size_t position = 0;
+  size_t valuePosition = 0;
+};
+
+// The key of `line` (without its line feed or carriage return), tested in
+// the order Config tests them; nothing for a line that holds no key.
+std::optional<ConfigKeyMatch> MatchConfigKey(std::string_view line);
+
+// The keys, in the order in which a line is tested for them.
+std::vector<std::string_view> ConfigKeys();
 
 }  // namespace kilnbook
 

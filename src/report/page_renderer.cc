@@ -159,6 +159,20 @@ void PageRenderer::Run(RenderCache* cache) {
   }
 }
 
+PageCounts PageRenderer::counts() const {
+  PageCounts counts;
+  for (Result result : results_) {
+    if (result == Result::kWritten) {
+      ++counts.made;
+    } else if (result == Result::kSkipped) {
+      ++counts.kept;
+    } else {
+      ++counts.failed;
+    }
+  }
+  return counts;
+}
+
 void PageRenderer::Render(Group& group, const RenderCache* cache) {
   const Page& last = pages_[group.pages.back()];
   bool cacheable = cache != nullptr;

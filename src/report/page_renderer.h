@@ -38,6 +38,13 @@ std::optional<Digest> StylesheetInputs(std::string_view text);
 // Which messages a page's failures print.
 enum class PageKind { kPlayer, kMain, kFront };
 
+// What became of the pages of a run.
+struct PageCounts {
+  size_t made = 0;    // written
+  size_t kept = 0;    // left as they were: their inputs did not change
+  size_t failed = 0;  // not opened, not written, or left empty
+};
+
 class PageRenderer {
  public:
   // With `threads` 0 every page is made on the calling thread, one after
@@ -67,6 +74,9 @@ class PageRenderer {
   // not be written, which keeps its old content. `cache`, when given, is
   // consulted and then holds the entries of this run's cached pages.
   void Run(RenderCache* cache);
+
+  // The pages of the last Run().
+  PageCounts counts() const;
 
  private:
   struct Page {

@@ -1,6 +1,8 @@
 #include "report/stylesheet.h"
 
 #include <climits>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <optional>
 
@@ -278,6 +280,96 @@ std::string Stylesheet::Transform(std::string_view document) const {
   }
   return std::string(reinterpret_cast<const char*>(output.get()),
                      static_cast<size_t>(length));
+}
+
+namespace {
+
+// The messages of one DiagnoseStylesheet, gathered from both libraries'
+// handlers. libxslt prints a message in pieces; it is split at line feeds.
+struct MessageLines {
+  std::string pending;
+  std::vector<std::string> lines;
+
+  void Add(std::string_view text) {
+    pending.append(text);
+    size_t newline;
+    while ((newline = pending.find('\n')) != std::string::npos) {
+      if (newline > 0) {
+        lines.push_back(pending.substr(0, newline));
+      }
+      pending.erase(0, newline + 1);
+    }
+  }
+};
+
+void CollectGenericError(void* context, const char* format, ...) {
+  char text[2048];
+  va_list arguments;
+  va_start(arguments, format);
+  std::vsnprintf(text, sizeof text, format, arguments);
+  va_end(arguments);
+  static_cast<MessageLines*>(context)->Add(text);
+}
+
+template <typename Error>
+void CollectStructuredError(void* context, Error error) {
+  auto* messages = static_cast<MessageLines*>(context);
+  std::string line;
+  if (error->file != nullptr) {
+    line = std::string(error->file) + ":" + std::to_string(error->line) + ": ";
+  }
+  line += error->message != nullptr ? error->message : "error";
+  while (!line.empty() && line.back() == '\n') {
+    line.pop_back();
+  }
+  if (error->domain == XML_FROM_XPATH && error->str1 != nullptr) {
+    line += std::string(": ") + error->str1;
+  }
+  messages->Add(line + "\n");
+}
+
+// The dotted form of the libraries' version numbers (20914 gives "2.9.14").
+std::string DottedVersion(const char* number) {
+  long value = number != nullptr ? std::strtol(number, nullptr, 10) : 0;
+  return std::to_string(value / 10000) + "." +
+         std::to_string(value / 100 % 100) + "." + std::to_string(value % 100);
+}
+
+}  // namespace
+
+StylesheetDiagnosis DiagnoseStylesheet(const std::string& path) {
+  InitializeLibraries();
+  StylesheetDiagnosis diagnosis;
+  std::optional<std::string> text = ReadWholeFile(path);
+  if (!text || !FitsParser(*text)) {
+    return diagnosis;
+  }
+  diagnosis.readable = true;
+  MessageLines messages;
+  xsltSetGenericErrorFunc(&messages, CollectGenericError);
+  xmlSetGenericErrorFunc(&messages, CollectGenericError);
+  xmlSetStructuredErrorFunc(&messages, CollectStructuredError);
+  XmlPtr<xmlDoc> doc(xmlReadMemory(text->data(), static_cast<int>(text->size()),
+                                   path.c_str(), nullptr,
+                                   XSLT_PARSE_OPTIONS | XML_PARSE_NONET));
+  if (doc) {
+    XmlPtr<xsltStylesheet> style(xsltParseStylesheetDoc(doc.get()));
+    if (style) {
+      doc.release();  // freed with the stylesheet
+      diagnosis.compiled = true;
+    }
+  }
+  xsltSetGenericErrorFunc(nullptr, IgnoreGenericError);
+  SilenceThisThread();
+  messages.Add("\n");
+  diagnosis.messages = std::move(messages.lines);
+  return diagnosis;
+}
+
+std::string XmlLibraryVersions() {
+  return "libxml2 " + DottedVersion(xmlParserVersion) + ", libxslt " +
+         DottedVersion(xsltEngineVersion) + ", libexslt " +
+         DottedVersion(exsltLibraryVersion);
 }
 
 }  // namespace kilnbook

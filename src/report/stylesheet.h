@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kilnbook {
 
@@ -64,6 +65,26 @@ class Stylesheet {
   std::unique_ptr<Compiled, CompiledDeleter> compiled_;
   bool readsOtherFiles_ = true;
 };
+
+// What compiling a stylesheet file said, for a check of an installation.
+struct StylesheetDiagnosis {
+  bool readable = false;  // the file could be read
+  bool compiled = false;  // it compiled, as Stylesheet::Load would compile it
+  // libxml2's and libxslt's messages, one per line, with the file and line
+  // where the libraries name them; warnings may come with a compiled one.
+  std::vector<std::string> messages;
+};
+
+// Reads and compiles the stylesheet at `path` as Stylesheet::Load does, but
+// keeps the libraries' messages instead of silencing them. Not to be called
+// while another thread uses the libraries: their error handlers are
+// process-wide while it runs.
+StylesheetDiagnosis DiagnoseStylesheet(const std::string& path);
+
+// The versions of the XML libraries that the program runs with (which may
+// be newer than those it was built with): "libxml2 2.9.14, libxslt 1.1.35,
+// libexslt 0.8.20".
+std::string XmlLibraryVersions();
 
 }  // namespace kilnbook
 

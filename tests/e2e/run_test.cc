@@ -20,12 +20,9 @@ class RunTest : public TempDirTest {
   }
 };
 
-TEST_F(RunTest, ArgumentsAreIgnoredAndExitIsZero) {
+TEST_F(RunTest, WithoutArgumentsStandardErrorStaysEmptyAndExitIsZero) {
   WriteFile("kilnbook.cfg", "SERVER_NAME Main\nLOGFILE g.log\n");
-  RunOptions options;
-  options.workingDirectory = dir();
-  options.arguments = {"--help", "-x", "whatever"};
-  RunResult result = RunKilnbook(options);
+  RunResult result = Run();
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(result.err, "");
   EXPECT_TRUE(FileExists("Main/kilnplayers"));

@@ -35,6 +35,9 @@ messages=(
   'Failed to remove the journal: %s\en'
   'The journal %s does not match server %s: restore the configuration it was saved with, or remove it\en'
 )
+# Every option, as the manual page writes it.
+options=('\-C' '\-\-directory=' '\-\-check' '\-\-report' '\-\-metrics=' '\-h'
+  '\-\-help' '\-\-version')
 config_keys=(LOGFILE PATH MIN_SCORE MIN_KILLS SERVER_NAME SERVER_ADDRESS ADMIN_EMAIL
   ADMIN_NICK ADMIN_ICQ EXCLUDE_PLAYERS MULTI EXTENDED_STATS)
 
@@ -70,6 +73,7 @@ expected_files() {
     echo "share/kilnbook/$sheet"
   done
   echo share/man/man1/kilnbook.1
+  echo share/bash-completion/completions/kilnbook
 }
 
 check_package() {
@@ -231,6 +235,7 @@ check_install() {
     cmp -s "$src/stylesheets/$sheet" "$root/usr/share/kilnbook/$sheet" ||
       fail "share/kilnbook/$sheet is not the default stylesheet"
   done
+  check_completion "$root/usr/share/bash-completion/completions/kilnbook"
   # The service must name the program where it will run, not where DESTDIR
   # staged it.
   grep -qx 'ExecStart=/usr/bin/kilnbook' "$root/usr/lib/systemd/system/kilnbook.service" ||
@@ -238,6 +243,35 @@ check_install() {
   if grep -q '@[A-Z_]*@' "$root/usr/lib/systemd/system/kilnbook.service"; then
     fail "installed service has an unreplaced @VARIABLE@"
   fi
+}
+
+# The installed completion offers the options, and directories after -C.
+check_completion() {
+  local completion=$1
+  cmp -s "$src/packaging/bash-completion/kilnbook" "$completion" ||
+    fail "the installed bash completion is not packaging/bash-completion/kilnbook"
+  bash -n "$completion" || fail "the bash completion is not valid bash"
+  local helpers=/usr/share/bash-completion/bash_completion
+  if [ ! -f "$helpers" ]; then
+    echo "bash-completion is not installed: its helpers are not tried"
+    return
+  fi
+  mkdir -p "$work/complete/stats"
+  local got
+  got=$(cd "$work/complete" && bash -c '
+    source "$1" && source "$2" || exit 1
+    complete_line() {
+      COMP_LINE=$1 COMP_POINT=${#1}
+      read -ra COMP_WORDS <<<"$1"
+      COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+      COMPREPLY=()
+      _kilnbook
+      echo "${COMPREPLY[*]}"
+    }
+    complete_line "kilnbook --ch"
+    complete_line "kilnbook -C st"' _ "$helpers" "$completion")
+  [ "$got" = $'--check
+stats' ] || fail "bash completion offers: $got"
 }
 
 check_manpage() {
@@ -266,13 +300,17 @@ check_manpage() {
   for message in "${messages[@]}"; do
     grep -qF -- "$message" "$page" || fail "manual page does not explain: $message"
   done
+  local option
+  for option in "${options[@]}"; do
+    grep -qF -- "$option" "$page" || fail "manual page does not explain option $option"
+  done
   for key in "${config_keys[@]}"; do
     grep -q "^\.B $key\( \|$\)" "$page" ||
       fail "manual page has no entry for key $key"
   done
   grep -q "^\.TH KILNBOOK 1 [^ ]* \"kilnbook $version\"" "$page" ||
     fail "the .TH line does not name version $version"
-  for section in NAME SYNOPSIS DESCRIPTION CONFIGURATION FILES DIAGNOSTICS \
+  for section in NAME SYNOPSIS DESCRIPTION OPTIONS CONFIGURATION FILES DIAGNOSTICS \
     '"EXIT STATUS"' EXAMPLES '"SEE ALSO"'; do
     grep -q "^\.SH $section\$" "$page" || fail "manual page lacks section $section"
   done
