@@ -20,8 +20,9 @@
 #include <optional>
 #include <vector>
 
-#include "extra/calendar.h"
-#include "extra/wide_number.h"
+#include "time/calendar.h"
+#include "log/number_text.h"
+#include "log/text_clean.h"
 
 namespace kilnbook {
 
@@ -63,28 +64,6 @@ std::optional<int64_t> Count(std::string_view field) {
   return Bounded(field, 0, kMaxCount);
 }
 
-// A name as cleaning leaves it: none of the bytes it removes, which would
-// break the documents the name is written into.
-bool IsCleanName(std::string_view name) {
-  for (char c : name) {
-    switch (static_cast<unsigned char>(c)) {
-      case '<':
-      case '>':
-      case '*':
-      case '`':
-      case '\'':
-      case 0xB4:
-      case 0x12:
-      case 0x14:
-      case 0x1A:
-        return false;
-      default:
-        break;
-    }
-  }
-  return true;
-}
-
 // A time field: empty for never.
 bool ReadTime(std::string_view field, std::optional<int64_t>& time) {
   if (field.empty()) {
@@ -98,7 +77,7 @@ bool ReadTime(std::string_view field, std::optional<int64_t>& time) {
 void ReadMap(const std::vector<std::string_view>& f, ExtraRecords& records) {
   auto games = Count(f[2]), kills = Count(f[3]), axis = Count(f[4]),
        allies = Count(f[5]);
-  if (IsCleanName(f[1]) && games && kills && axis && allies) {
+  if (IsCleanText(f[1]) && games && kills && axis && allies) {
     records.maps[std::string(f[1])] = MapTotals{*games, *kills, *axis, *allies};
   }
 }
@@ -115,7 +94,7 @@ void ReadPlayer(const std::vector<std::string_view>& f, ExtraRecords& records) {
   std::optional<int64_t> firstSeen, lastSeen;
   auto games = Count(f[4]), seconds = Count(f[5]);
   auto rating = Bounded(f[6], -kMaxRating, kMaxRating);
-  if (!IsCleanName(f[1]) || !ReadTime(f[2], firstSeen) ||
+  if (!IsCleanText(f[1]) || !ReadTime(f[2], firstSeen) ||
       !ReadTime(f[3], lastSeen) || !games || !seconds || !rating) {
     return;
   }
@@ -131,7 +110,7 @@ void ReadPlayer(const std::vector<std::string_view>& f, ExtraRecords& records) {
 void ReadPlayerMap(const std::vector<std::string_view>& f,
                    ExtraRecords& records) {
   auto games = Count(f[3]), kills = Count(f[4]), deaths = Count(f[5]);
-  if (IsCleanName(f[1]) && IsCleanName(f[2]) && games && kills && deaths) {
+  if (IsCleanText(f[1]) && IsCleanText(f[2]) && games && kills && deaths) {
     records.players[std::string(f[1])].maps[std::string(f[2])] =
         PlayerMapTotals{*games, *kills, *deaths};
   }

@@ -1,6 +1,6 @@
 #include "extra/extra_stats.h"
 
-#include "extra/calendar.h"
+#include "time/calendar.h"
 #include "extra/extra_state.h"
 #include "log/line_fields.h"
 #include "extra/skill_rating.h"

@@ -1,9 +1,11 @@
 // Numbers as text: the one "%d" writer and the one strtol-style reader of
-// the system, and 32-bit arithmetic that wraps instead of overflowing.
+// the system, the writer and strict reader of wider numbers, and 32-bit
+// arithmetic that wraps instead of overflowing.
 #ifndef KILNBOOK_LOG_NUMBER_TEXT_H_
 #define KILNBOOK_LOG_NUMBER_TEXT_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +28,11 @@ void AppendNumber(std::string& out, int32_t value);
 void AppendWideNumber(std::string& out, int64_t value);
 void AppendUnsignedNumber(std::string& out, uint64_t value);
 std::string WideNumberText(int64_t value);
+
+// Reads back a whole field that AppendWideNumber wrote: an optional minus
+// sign and at least one digit, nothing else. Nothing for any other text or
+// a value outside the 64-bit range.
+std::optional<int64_t> ParseWideNumber(std::string_view text);
 
 // `a` + `b` with two's complement wrap-around.
 constexpr int32_t WrapAdd(int32_t a, int32_t b) {

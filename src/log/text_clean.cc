@@ -32,6 +32,15 @@ constexpr std::string_view kFontClose = "&lt;/FONT&gt;";
 
 }  // namespace
 
+bool IsCleanText(std::string_view text) {
+  for (char c : text) {
+    if (kCleaning[static_cast<unsigned char>(c)] == Cleaning::kRemove) {
+      return false;
+    }
+  }
+  return true;
+}
+
 std::string_view XmlEntity(char c) {
   switch (c) {
     case '&':

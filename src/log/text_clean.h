@@ -20,6 +20,10 @@ void AppendCleanText(std::string& out, std::string_view text);
 // The XML entity of `c` (ampersand, double quote, apostrophe), or "".
 std::string_view XmlEntity(char c);
 
+// True when `text` holds none of the bytes that cleaning removes: a name or
+// value read back from a file of ours that cleaning could have written.
+bool IsCleanText(std::string_view text);
+
 enum class NameMode { kPlain, kMarkup };
 
 // Turns the colour codes of a cleaned name (a caret followed by 1 to 9) into

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "extra/calendar.h"
+#include "time/calendar.h"
 #include "extra/skill_rating.h"
 #include "log/number_text.h"
 #include "report/xml_text.h"

@@ -4,7 +4,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
-#include "extra/calendar.h"
+#include "time/calendar.h"
 #include "extra/skill_rating.h"
 #include "model/player.h"
 #include "model/player_table.h"

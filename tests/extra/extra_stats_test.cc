@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "extra/calendar.h"
+#include "time/calendar.h"
 #include "log/log_parser.h"
 #include "log_generator.h"
 #include "model/player_table.h"

@@ -54,6 +54,17 @@ TEST(NumberTextTest, NumberTextIsThePercentDForm) {
   EXPECT_EQ(out, "x17");
 }
 
+// The strict reader takes back exactly what the wide writer writes.
+TEST(NumberTextTest, WideNumbersReadBackStrictly) {
+  for (int64_t value : {int64_t{0}, int64_t{-7}, std::numeric_limits<int64_t>::min(),
+                        std::numeric_limits<int64_t>::max()}) {
+    EXPECT_EQ(ParseWideNumber(WideNumberText(value)), value);
+  }
+  for (const char* text : {"", "-", "+1", " 1", "1 ", "1x", "9223372036854775808"}) {
+    EXPECT_FALSE(ParseWideNumber(text)) << text;
+  }
+}
+
 TEST(NumberTextTest, ArithmeticWraps) {
   constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
   EXPECT_EQ(WrapAdd(kMax, 1), std::numeric_limits<int32_t>::min());

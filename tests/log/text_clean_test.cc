@@ -78,5 +78,16 @@ TEST(TextCleanTest, ColorizeName) {
   }
 }
 
+// Text that cleaning leaves as it is, and only that, is clean.
+TEST(TextCleanTest, CleanTextIsWhatCleaningKeeps) {
+  for (std::string text : {std::string("Bob^7 &amp; Co"), std::string("a<b"),
+                           std::string("x|y"), std::string("\xB4"),
+                           std::string("\x12"), std::string("Ren\xE9")}) {
+    EXPECT_EQ(IsCleanText(text), CleanText(text) == text ||
+                                      text.find('&') != std::string::npos)
+        << text;
+  }
+}
+
 }  // namespace
 }  // namespace kilnbook

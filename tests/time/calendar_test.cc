@@ -1,5 +1,5 @@
 // Day numbers, date texts and local times.
-#include "extra/calendar.h"
+#include "time/calendar.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "extra/calendar.h"
+#include "time/calendar.h"
 
 #include <cstdio>
 

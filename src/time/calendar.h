@@ -1,8 +1,8 @@
-// Calendar days and local times of the extended statistics: days are
+// Calendar days and local times, for whatever is kept by date: days are
 // counted as whole numbers (0 is 1970-01-01 of the proleptic Gregorian
 // calendar), so that history can step and compare them without a time zone.
-#ifndef KILNBOOK_EXTRA_CALENDAR_H_
-#define KILNBOOK_EXTRA_CALENDAR_H_
+#ifndef KILNBOOK_TIME_CALENDAR_H_
+#define KILNBOOK_TIME_CALENDAR_H_
 
 #include <cstdint>
 #include <ctime>
@@ -45,4 +45,4 @@ std::string LocalIsoText(std::time_t time);
 
 }  // namespace kilnbook
 
-#endif  // KILNBOOK_EXTRA_CALENDAR_H_
+#endif  // KILNBOOK_TIME_CALENDAR_H_
