@@ -126,9 +126,8 @@ LogScan ScanLog(int fd) {
 // finishes it before it reads any log.
 // A journal left by an interrupted save: the next run finishes it when it
 // belongs to this server and its log, and leaves the server alone otherwise.
-void CheckPendingJournal(const std::string& directory, const std::string& name,
+void CheckPendingJournal(const std::string& path, const std::string& name,
                          const std::string& logFile, CheckOutput& out) {
-  std::string path = directory + "/" + kJournalFileName;
   struct stat info;
   if (::lstat(path.c_str(), &info) != 0) {
     return;
@@ -250,7 +249,8 @@ void InstallCheck::CheckServer(const std::string& name,
   }
   CheckLog(logFile);
   CheckDataFile(name, address, logFile, state);
-  CheckPendingJournal(directory, name, logFile, out_);
+  CheckPendingJournal(JournalFilePath(config_->path(), name), name, logFile,
+                      out_);
   CheckExtraState(name, state);
 }
 

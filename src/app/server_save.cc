@@ -18,6 +18,11 @@ namespace kilnbook {
 
 namespace {
 
+// The journal's path in a server directory.
+std::string JournalIn(const std::string& serverDirectory) {
+  return serverDirectory + "/" + kJournalFileName;
+}
+
 void ReportSaveFailure(const std::string& path) {
   std::printf("Failed to save datfile '%s'\n", path.c_str());
 }
@@ -59,7 +64,7 @@ std::optional<Digest> DigestOf(const std::string& path, bool& failed) {
 ServerSave::ServerSave(std::string serverDirectory,
                        const std::string& serverName)
     : directory_(std::move(serverDirectory)),
-      journalPath_(directory_ + "/" + kJournalFileName),
+      journalPath_(JournalIn(directory_)),
       server_(Digest::Of(serverName)) {}
 
 void ServerSave::Add(const std::string& name, std::string text) {
@@ -236,7 +241,7 @@ Recovery FinishInterruptedSave(const std::string& serverDirectory,
                                const std::string& serverName,
                                const std::string& logPath,
                                const std::vector<std::string>& stagedNames) {
-  std::string journalPath = serverDirectory + "/" + kJournalFileName;
+  std::string journalPath = JournalIn(serverDirectory);
   struct stat info;
   if (::lstat(journalPath.c_str(), &info) != 0 && errno == ENOENT) {
     RemoveLeftovers(serverDirectory, journalPath, stagedNames);

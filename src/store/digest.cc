@@ -4,18 +4,14 @@
 #include <unistd.h>
 #include <xxhash.h>
 
-#include <algorithm>
-#include <cerrno>
+#include <cstdint>
 #include <new>
-#include <vector>
 
 #include "store/fd.h"
 
 namespace kilnbook {
 
 namespace {
-
-constexpr size_t kReadSize = 1 << 20;
 
 Digest FromHash(XXH128_hash_t hash) { return Digest{hash.high64, hash.low64}; }
 
@@ -104,42 +100,24 @@ Digest Digest::Of(std::string_view text) {
 
 std::optional<Digest> Digest::OfFile(const std::string& path) {
   Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!file.ok()) {
+  Builder builder;
+  if (!file.ok() ||
+      !ReadBlocks(file.get(), 0, UINT64_MAX,
+                  [&builder](std::string_view block) { builder.Add(block); })) {
     return std::nullopt;
   }
-  Builder builder;
-  std::vector<char> buffer(kReadSize);
-  while (true) {
-    ssize_t got = ::read(file.get(), buffer.data(), buffer.size());
-    if (got < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return std::nullopt;
-    }
-    if (got == 0) {
-      return builder.Current();
-    }
-    builder.Add(std::string_view(buffer.data(), static_cast<size_t>(got)));
-  }
+  return builder.Current();
 }
 
 std::optional<Digest> Digest::OfFilePrefix(int fd, uint64_t length) {
   Builder builder;
-  std::vector<char> buffer(kReadSize);
-  uint64_t at = 0;
-  while (at < length) {
-    size_t want = static_cast<size_t>(
-        std::min<uint64_t>(buffer.size(), length - at));
-    ssize_t got = ::pread(fd, buffer.data(), want, static_cast<off_t>(at));
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    if (got <= 0) {
-      return std::nullopt;
-    }
-    builder.Add(std::string_view(buffer.data(), static_cast<size_t>(got)));
-    at += static_cast<uint64_t>(got);
+  uint64_t read = 0;
+  if (!ReadBlocks(fd, 0, length, [&](std::string_view block) {
+        builder.Add(block);
+        read += block.size();
+      }) ||
+      read != length) {
+    return std::nullopt;
   }
   return builder.Current();
 }

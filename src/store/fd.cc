@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <vector>
 
 namespace kilnbook {
 
@@ -56,39 +58,47 @@ bool WriteAllAt(int fd, std::string_view text, uint64_t offset) {
   return true;
 }
 
-std::optional<std::string> ReadFrom(int fd, uint64_t offset) {
-  std::string text;
-  char buffer[1 << 16];
-  while (true) {
-    ssize_t got = ::pread(fd, buffer, sizeof buffer,
-                          static_cast<off_t>(offset + text.size()));
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    if (got < 0) {
-      return std::nullopt;
-    }
-    if (got == 0) {
-      return text;
-    }
-    text.append(buffer, static_cast<size_t>(got));
-  }
-}
-
-std::optional<std::string> ReadExactly(int fd, uint64_t offset,
-                                       uint64_t length) {
-  std::string text(static_cast<size_t>(length), '\0');
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t got = ::pread(fd, text.data() + done, text.size() - done,
+bool ReadBlocks(int fd, uint64_t offset, uint64_t limit,
+                const std::function<void(std::string_view block)>& sink) {
+  std::vector<char> buffer(1 << 20);
+  uint64_t done = 0;
+  while (done < limit) {
+    size_t want = static_cast<size_t>(
+        std::min<uint64_t>(buffer.size(), limit - done));
+    ssize_t got = ::pread(fd, buffer.data(), want,
                           static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) {
       continue;
     }
-    if (got <= 0) {
-      return std::nullopt;
+    if (got < 0) {
+      return false;
     }
-    done += static_cast<size_t>(got);
+    if (got == 0) {
+      return true;
+    }
+    sink(std::string_view(buffer.data(), static_cast<size_t>(got)));
+    done += static_cast<uint64_t>(got);
+  }
+  return true;
+}
+
+std::optional<std::string> ReadFrom(int fd, uint64_t offset) {
+  std::string text;
+  if (!ReadBlocks(fd, offset, UINT64_MAX,
+                  [&text](std::string_view block) { text.append(block); })) {
+    return std::nullopt;
+  }
+  return text;
+}
+
+std::optional<std::string> ReadExactly(int fd, uint64_t offset,
+                                       uint64_t length) {
+  std::string text;
+  text.reserve(static_cast<size_t>(length));
+  if (!ReadBlocks(fd, offset, length,
+                  [&text](std::string_view block) { text.append(block); }) ||
+      text.size() != length) {
+    return std::nullopt;
   }
   return text;
 }

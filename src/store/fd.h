@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,12 @@ bool WriteAll(int fd, std::string_view text);
 
 // The same at `offset` of `fd`, whose file position does not move.
 bool WriteAllAt(int fd, std::string_view text, uint64_t offset);
+
+// Hands the bytes of `fd` from `offset` on to `sink`, a block at a time,
+// up to `limit` bytes or the end of the file; false when reading fails. The
+// file position does not move. This is the one loop that reads our files.
+bool ReadBlocks(int fd, uint64_t offset, uint64_t limit,
+                const std::function<void(std::string_view block)>& sink);
 
 // The bytes of `fd` from `offset` to its end, or nothing when reading fails.
 std::optional<std::string> ReadFrom(int fd, uint64_t offset);

@@ -103,5 +103,43 @@ TEST_F(AtomicFileTest, RenameOntoDirectoryFailsAndCleansUp) {
   EXPECT_EQ(ReadFile("target/inside"), "x");
 }
 
+// A staged file that a journal keeps outlives its writer, a failed commit
+// included, and is installed later by its name alone.
+TEST_F(AtomicFileTest, KeptStagedFileIsInstalledLater) {
+  WriteFile("data", "old\n");
+  {
+    AtomicFile file("data");
+    ASSERT_TRUE(file.Open());
+    ASSERT_TRUE(file.Write("new\n"));
+    ASSERT_TRUE(file.Stage());
+    EXPECT_EQ(file.tempPath(), AtomicFile::TempPathOf("data"));
+    file.Keep();
+  }
+  EXPECT_EQ(ReadFile("data"), "old\n");
+  EXPECT_EQ(ReadFile(AtomicFile::TempPathOf("data")), "new\n");
+  ASSERT_TRUE(AtomicFile::InstallStaged("data"));
+  EXPECT_TRUE(SyncDirectoryOf("data"));
+  EXPECT_EQ(ReadFile("data"), "new\n");
+  EXPECT_EQ(DirectoryEntries(), std::vector<std::string>{"data"});
+
+  // A kept file whose rename fails stays for the next try.
+  ASSERT_EQ(mkdir("busy", 0755), 0);
+  WriteFile("busy/x", "");
+  AtomicFile onto("busy");
+  ASSERT_TRUE(onto.Open());
+  onto.Keep();
+  EXPECT_FALSE(onto.Commit());
+  EXPECT_TRUE(FileExists(AtomicFile::TempPathOf("busy")));
+  EXPECT_FALSE(AtomicFile::InstallStaged("missing"));
+}
+
+TEST_F(AtomicFileTest, DirectoriesAreProbedAndSyncedWithoutANewName) {
+  EXPECT_TRUE(DirectoryTakesNewFiles("."));
+  EXPECT_FALSE(DirectoryTakesNewFiles("no-such-directory"));
+  EXPECT_TRUE(DirectoryEntries().empty());
+  EXPECT_TRUE(SyncDirectoryOf("any-file-here"));
+  EXPECT_FALSE(SyncDirectoryOf("no-such-directory/file"));
+}
+
 }  // namespace
 }  // namespace kilnbook
