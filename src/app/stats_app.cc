@@ -154,11 +154,18 @@ void StatsApp::PopulateFromDAT() {
   leaveLog_ = false;
   rewrite_.reset();
   std::string path = DataFilePath(config_.path(), currentServerName_);
+  if (!LoadDataFile(path)) {
+    leaveLog_ = true;
+    std::printf("Failed to open datfile '%s'\n", path.c_str());
+  }
   // The pages show what the state files hold even when this run may not add
   // to them.
   if (config_.extendedStats() && !LoadExtras()) {
     leaveLog_ = true;
   }
+}
+
+bool StatsApp::LoadDataFile(const std::string& path) {
   int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0664);
   std::unique_ptr<FILE, int (*)(FILE*)> file(
       fd < 0 ? nullptr : ::fdopen(fd, "r+b"), &std::fclose);
@@ -166,9 +173,7 @@ void StatsApp::PopulateFromDAT() {
     if (fd >= 0) {
       ::close(fd);
     }
-    leaveLog_ = true;
-    std::printf("Failed to open datfile '%s'\n", path.c_str());
-    return;
+    return false;
   }
   LineReader reader(file.get());
   std::string_view line;
@@ -179,18 +184,12 @@ void StatsApp::PopulateFromDAT() {
       LoadPlayerRecord(serverList_, currentServerName_, line);
     }
   }
-  // A file read only in part, or one whose directory takes no replacement,
-  // would lose records or this run's games at the save; such a server's log
-  // is left for a later run instead. A server whose interrupted save is not
-  // finished is not probed at all: its staged files must stay as they are.
-  if (blockedServers_.count(currentServerName_) != 0) {
-    return;
-  }
-  if (reader.Failed() ||
-      !DirectoryTakesNewFiles(ServerDirectory(config_.path(), currentServerName_))) {
-    leaveLog_ = true;
-    std::printf("Failed to open datfile '%s'\n", path.c_str());
-  }
+  // A server whose interrupted save is not finished is not probed at all:
+  // its staged files must stay as they are, and its log is left anyway.
+  return !reader.Failed() &&
+         (blockedServers_.count(currentServerName_) != 0 ||
+          DirectoryTakesNewFiles(
+              ServerDirectory(config_.path(), currentServerName_)));
 }
 
 bool StatsApp::LoadExtras() {

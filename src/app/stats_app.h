@@ -115,6 +115,10 @@ class StatsApp {
   ExtraStats* CurrentExtras();
   // False when the state file exists but cannot be read.
   bool LoadExtras();
+  // Reads the current server's data file; false when it cannot be read
+  // whole, or its directory takes no replacement: the save would then lose
+  // records or this run's games, so the log is left for a later run.
+  bool LoadDataFile(const std::string& path);
 
   // A stylesheet of PATH as this run's pages use it.
   PageStyle RunPageStyle(const std::string& stylesheetPath);

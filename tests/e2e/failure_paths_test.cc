@@ -111,6 +111,27 @@ TEST_F(FailurePathsTest, EveryFailureIsReportedAndKeepsTheGames) {
   }
 }
 
+// A server directory that takes no new file (no free inode) cannot be
+// saved to: the games stay in the log, and the pages still show the
+// extended statistics that the state file holds.
+TEST_F(FailurePathsTest, DirectoryWithoutRoomKeepsGamesAndPages) {
+  Prepare(kScenarios[3], 20000);
+  std::string path = Lay("full", start_);
+  ProcessStatus status =
+      RunWith(path, {{"KILNBOOK_FAIL_CALL", "open"},
+                     {"KILNBOOK_FAIL_SUFFIX", "out/Main"},
+                     {"KILNBOOK_FAIL_ERRNO", std::to_string(ENOSPC)},
+                     {"KILNBOOK_FAIL_TIMES", "0"}});
+  EXPECT_TRUE(status.exited && status.exitStatus == 0);
+  EXPECT_EQ(ReadFile(path + "/run.out")
+                .rfind("Failed to open datfile 'out/Main/kilnbook.dat'\n", 0),
+            0u);
+  EXPECT_EQ(ReadFile(path + "/g.log"), start_["g.log"]);
+  EXPECT_NE(ReadFile(path + "/out/Main/kilnbook.html").find("<MAPS>"),
+            std::string::npos);
+  ExpectFinished(path);
+}
+
 // A missing kilnbook.dmp, and lines the server wrote since the interruption,
 // do not keep a recovery from finishing.
 TEST_F(FailurePathsTest, RecoveryNeedsNoDumpFile) {

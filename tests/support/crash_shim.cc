@@ -33,8 +33,8 @@
 // And it makes one named call on one file fail, as a failing disk or a
 // changed permission would:
 //
-//   KILNBOOK_FAIL_CALL=NAME      read (or pread), rename, unlink, fsync (or
-//                                fdatasync)
+//   KILNBOOK_FAIL_CALL=NAME      open, read (or pread), rename, unlink,
+//                                fsync (or fdatasync)
 //   KILNBOOK_FAIL_SUFFIX=TEXT    on a file whose path ends so (for rename,
 //                                either path; for reads and syncs, the path
 //                                the descriptor was opened with)
@@ -329,6 +329,9 @@ int open(const char* path, int flags, ...) {
   }
   if (IsLogPath(path)) {
     TouchLog(false);
+  }
+  if (FailsNamed("open", path)) {
+    return -1;
   }
   return Opened(path,
                 Next<int (*)(const char*, int, ...)>("open")(path, flags, mode));
