@@ -36,23 +36,6 @@ std::string ReadText(const std::string& path) {
   return text;
 }
 
-// The non-empty lines of `text`; a last line without its line feed too.
-std::vector<std::string_view> Lines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) {
-      end = text.size();
-    }
-    if (end > start) {
-      lines.push_back(text.substr(start, end - start));
-    }
-    start = end + 1;
-  }
-  return lines;
-}
-
 // Writes `text` into the log at `rate` lines a second until told to stop or
 // out of text; `written` is how many bytes went in.
 void Serve(const std::string& log, const std::string& text, int rate,
@@ -120,8 +103,8 @@ struct Tally {
 };
 
 Tally Compare(std::string_view written, std::string_view found) {
-  std::vector<std::string_view> expected = Lines(written);
-  std::vector<std::string_view> actual = Lines(found);
+  std::vector<std::string_view> expected = NonEmptyLines(written);
+  std::vector<std::string_view> actual = NonEmptyLines(found);
   std::map<std::string_view, long> balance;
   for (std::string_view line : expected) {
     ++balance[line];

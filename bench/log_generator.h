@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "random.h"
@@ -19,6 +20,11 @@ struct LogOptions {
   int killsPerGame = 400;
   bool unfinishedTail = true;  // end with a game that has no ShutdownGame
 };
+
+// The lines of a log without the empty ones (a last line without its line
+// feed included): what runs of the program keep of it, whatever empty lines
+// each run adds.
+std::vector<std::string_view> NonEmptyLines(std::string_view text);
 
 // The same options always give the same bytes. Every game has connects,
 // colour-coded userinfo lines, team switches, kills (world kills from slot

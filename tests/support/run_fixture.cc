@@ -68,22 +68,6 @@ GrowingLog MakeLog(uint64_t seed, uint64_t bytes) {
 
 }  // namespace
 
-std::vector<std::string> NonEmptyLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) {
-      end = text.size();
-    }
-    if (end > start) {
-      lines.push_back(text.substr(start, end - start));
-    }
-    start = end + 1;
-  }
-  return lines;
-}
-
 std::set<long> Points(long total) {
   std::set<long> points;
   for (long point = 1; point <= total; ++point) {

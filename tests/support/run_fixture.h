@@ -34,8 +34,6 @@ struct Scenario {
 // changes are mostly its own bookkeeping.
 extern const std::vector<Scenario> kScenarios;
 
-std::vector<std::string> NonEmptyLines(const std::string& text);
-
 // Every point from 1 to `total` when there are few; otherwise the first
 // ones, the last ones and an even spread between.
 std::set<long> Points(long total);
