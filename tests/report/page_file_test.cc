@@ -61,8 +61,6 @@ TEST_F(PageFileTest, PageIsReplacedWholeOrKeptAsItWas) {
        Outcome::kWritten, ""},
       {"made by its rename", [] {}, Creation::kByRename, "new", true,
        Outcome::kWritten, "new"},
-      {"made at open", [] {}, Creation::kAtOpen, "new", true,
-       Outcome::kWritten, "new"},
       {"full disk", OldPage, Creation::kByRename, "a longer new page", true,
        Outcome::kNotWritten, "old", 4},
       {"no free inode",
@@ -140,14 +138,6 @@ TEST_F(PageFileTest, NewPagesGetMode0664UnderTheUmask) {
   ASSERT_TRUE(page.Open(Creation::kByRename));
   EXPECT_EQ(page.Replace("again"), Outcome::kWritten);
   EXPECT_EQ(FileMode("p.html"), 0640);
-}
-
-TEST_F(PageFileTest, MissingDirectoryCannotBeOpened) {
-  for (Creation creation : {Creation::kAtOpen, Creation::kByRename}) {
-    PageFile page("none/p.html");
-    EXPECT_EQ(page.Open(creation), creation == Creation::kByRename);
-    EXPECT_EQ(page.Replace("new"), Outcome::kNotOpened);
-  }
 }
 
 // A run killed while it wrote pages leaves their new content beside them.

@@ -96,7 +96,6 @@ TEST_F(PageIdentityTest, AnyChangeToThePageIsNoticed) {
          ASSERT_EQ(utimensat(AT_FDCWD, "p.html", times, 0), 0);
        },
        false},
-      {"mode changed", [] { ASSERT_EQ(chmod("p.html", 0600), 0); }, false},
       {"replaced by a link to a copy",
        [] {
          ASSERT_EQ(rename("p.html", "copy.html"), 0);
