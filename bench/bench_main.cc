@@ -30,7 +30,7 @@
 #include "render_bench.h"
 #include "steady_bench.h"
 #include "report/stylesheet.h"
-#include "report/xsl_transformer.h"
+#include "store/fd.h"
 
 namespace kilnbook {
 namespace {
@@ -137,7 +137,7 @@ int TransformCommand(const Args& args) {
     return 2;
   }
   Stylesheet stylesheet = Stylesheet::Load(args.positional[0]);
-  std::string document = ReadWholeFile(args.positional[1]).value_or("");
+  std::string document = ReadAll(args.positional[1]).value_or("");
   std::string page = stylesheet.Transform(document);
   if (page.empty()) {
     std::printf("the transformation failed\n");

@@ -11,7 +11,7 @@ namespace kilnbook {
 
 struct RenderResult {
   int pages = 0;
-  double loopSeconds = 0;   // median of kilnbook's PlayerPages
+  double loopSeconds = 0;   // median of PlayerPagesOneAtATime
   double floorSeconds = 0;  // median of parse + apply + serialise alone
   long peakKilobytes = 0;
 };

@@ -51,22 +51,15 @@ std::string ServerLine(const ServerReport& server) {
 // and line feed escaped.
 std::string LabelValue(std::string_view text) {
   std::string value;
-  for (size_t i = 0; i < text.size();) {
-    size_t length = Utf8SequenceLength(text, i);
-    if (length == 0) {
-      AppendLatin1(value, static_cast<unsigned char>(text[i]));
-      ++i;
-      continue;
-    }
-    if (text[i] == '\\' || text[i] == '"') {
+  for (char c : RepairedUtf8(text, Utf8Repair::kBytesOnly)) {
+    if (c == '\\' || c == '"') {
       value += '\\';
-    }
-    if (text[i] == '\n') {
+      value += c;
+    } else if (c == '\n') {
       value += "\\n";
     } else {
-      value.append(text.substr(i, length));
+      value += c;
     }
-    i += length;
   }
   return value;
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 #include "app/directory.h"
 #include "app/log_prepass.h"
@@ -16,9 +17,9 @@
 #include "config/file_names.h"
 #include "log/line_reader.h"
 #include "log/log_parser.h"
-#include "report/page_renderer.h"
 #include "report/json_feed.h"
-#include "report/page_writer.h"
+#include "report/page_file.h"
+#include "report/page_renderer.h"
 #include "report/player_xml.h"
 #include "report/stylesheet.h"
 #include "report/summary_xml.h"
@@ -38,21 +39,15 @@ size_t RenderThreads() {
 
 }  // namespace
 
-PageStyle StatsApp::RunPageStyle(const std::string& stylesheetPath) {
+std::shared_ptr<const PageStyle> StatsApp::RunPageStyle(
+    const std::string& stylesheetPath) {
   // Compiled once per run, and again only when its bytes changed.
   std::shared_ptr<const Stylesheet>& sheet = stylesheets_[stylesheetPath];
   std::optional<std::string> bytes = ReadAll(stylesheetPath);
   if (sheet == nullptr || !bytes || *bytes != sheet->bytes()) {
     sheet = std::make_shared<const Stylesheet>(Stylesheet::Load(stylesheetPath));
   }
-  PageStyle style;
-  style.transform = [compiled = sheet](std::string_view document) {
-    return compiled->Transform(document);
-  };
-  if (sheet->IsCompiled() && !sheet->ReadsOtherFiles()) {
-    style.inputs = StylesheetInputs(sheet->bytes());
-  }
-  return style;
+  return PageStyle::Of(sheet);
 }
 
 StatsApp::StatsApp()
@@ -214,12 +209,24 @@ bool StatsApp::LoadExtras() {
   return true;
 }
 
-ExtraStats* StatsApp::CurrentExtras() {
+const ExtraStats* StatsApp::CurrentExtras() const {
   if (!config_.extendedStats()) {
     return nullptr;
   }
   auto it = extras_.find(currentServerName_);
   return it == extras_.end() ? nullptr : &it->second;
+}
+
+ExtraStats* StatsApp::CurrentExtras() {
+  return const_cast<ExtraStats*>(std::as_const(*this).CurrentExtras());
+}
+
+std::optional<ExtraReport> StatsApp::CurrentExtraReport() const {
+  const ExtraStats* extras = CurrentExtras();
+  if (extras == nullptr) {
+    return std::nullopt;
+  }
+  return ExtraReport{*extras, runTime_};
 }
 
 void StatsApp::ParseLogFile(const std::string& logPath) {
@@ -312,99 +319,115 @@ void StatsApp::Output() {
     return;
   }
   server->PrunePlayers();
-  const std::string& path = config_.path();
-  std::string serverDirectory = ServerDirectory(path, currentServerName_);
-  std::string playersDirectory =
-      PlayerPagesDirectory(path, currentServerName_);
-  RemoveLeftoverPageFiles(serverDirectory);
-  RemoveLeftoverPageFiles(PlayersDirectory(path, currentServerName_));
+  RemoveLeftoverPages();
+  PageRenderer renderer(PageThreads());
+  AddPlayerPages(renderer, *server);
+  AddMainPages(renderer);
+  AddExtendedPages(renderer);
+  RenderPages(renderer);
+  report_.NotePages(renderer.counts());
+  WriteFeed(*server);
+}
 
-  PageStyle playerStyle =
-      RunPageStyle(StylesheetPath(path, kPlayerStylesheetName));
-  PageStyle mainStyle = RunPageStyle(StylesheetPath(path, kMainStylesheetName));
-  const ExtraStats* extras = CurrentExtras();
-  std::optional<ExtraReport> extraReport;
-  if (extras != nullptr) {
-    extraReport.emplace(ExtraReport{*extras, runTime_});
-  }
-  const ExtraReport* extra = extraReport ? &*extraReport : nullptr;
-  // Without a configuration file every document prints its message as it is
-  // built: the pages are then made one after the other, in order.
-  bool inOrder = !configFile_.text().has_value();
-  PageRenderer renderer(inOrder ? 0 : RenderThreads());
-  for (const auto& [name, player] : server->playerTable().players()) {
+size_t StatsApp::PageThreads() const {
+  return configFile_.text() ? RenderThreads() : PageRenderer::kInOrder;
+}
+
+void StatsApp::RemoveLeftoverPages() const {
+  PageFile::RemoveLeftovers(
+      ServerDirectory(config_.path(), currentServerName_));
+  PageFile::RemoveLeftovers(
+      PlayersDirectory(config_.path(), currentServerName_));
+}
+
+void StatsApp::AddPlayerPages(PageRenderer& renderer, const Server& server) {
+  std::shared_ptr<const PageStyle> style =
+      RunPageStyle(StylesheetPath(config_.path(), kPlayerStylesheetName));
+  std::string directory =
+      PlayerPagesDirectory(config_.path(), currentServerName_);
+  for (const auto& [name, player] : server.playerTable().players()) {
     if (!player->MeetsThresholds()) {
       continue;
     }
     std::string fileName = PlayerPageFileName(player->stats().plainName);
     const Player* shown = player.get();
-    renderer.Add(PageKind::kPlayer, playersDirectory + fileName, &playerStyle,
-                 [shown, extra] { return PlayerDocumentXml(*shown, extra); },
+    renderer.Add(PageKind::kPlayer, directory + fileName, style,
+                 [this, shown] { return PlayerDocumentXml(*shown); },
                  "kilnplayers/" + fileName);
-  }
-  for (SortType type : kSortTypes) {
-    renderer.Add(PageKind::kMain,
-                 MainPagePath(path, currentServerName_, MainPageFileName(type)),
-                 &mainStyle, [this, type] { return MainXml(type); });
-  }
-  // The ladder and the maps page read the main document too.
-  PageStyle ladderStyle =
-      RunPageStyle(StylesheetPath(path, kLadderStylesheetName));
-  PageStyle mapsStyle = RunPageStyle(StylesheetPath(path, kMapsStylesheetName));
-  if (extra != nullptr) {
-    renderer.Add(PageKind::kMain,
-                 MainPagePath(path, currentServerName_, kLadderPageName),
-                 &ladderStyle, [this] { return MainXml(SortType::NONE); });
-    renderer.Add(PageKind::kMain,
-                 MainPagePath(path, currentServerName_, kMapsPageName),
-                 &mapsStyle, [this] { return MainXml(SortType::NONE); });
-  }
-  std::string cachePath = serverDirectory + "/" + kRenderCacheFileName;
-  RenderCache cache = inOrder ? RenderCache() : RenderCache::Load(cachePath);
-  renderer.Run(inOrder ? nullptr : &cache);
-  report_.NotePages(renderer.counts());
-  if (!inOrder) {
-    // Only this run's pages: one renamed or no longer listed is forgotten.
-    AtomicFile file(cachePath, AtomicFile::Durability::kUnsynced);
-    if (file.Open() && file.Write(cache.Text())) {
-      file.Commit();
-    }
-  }
-  if (extras != nullptr) {
-    std::string feedPath = FeedFilePath(path, currentServerName_);
-    AtomicFile feed(feedPath, AtomicFile::Durability::kUnsynced);
-    if (!feed.Open() || !feed.Write(FeedJson(*server, *extras, runTime_)) ||
-        !feed.Commit()) {
-      std::printf("Failed to write page: %s\n", feedPath.c_str());
-    }
   }
 }
 
-void StatsApp::WriteMainPage(SortType type) {
-  kilnbook::WriteMainPage(
-      MainPagePath(config_.path(), currentServerName_, MainPageFileName(type)),
-      StylesheetPath(config_.path(), kMainStylesheetName),
-      [this, type] { return MainXml(type); });
+void StatsApp::AddMainPages(PageRenderer& renderer) {
+  std::shared_ptr<const PageStyle> style =
+      RunPageStyle(StylesheetPath(config_.path(), kMainStylesheetName));
+  for (SortType type : kSortTypes) {
+    renderer.Add(PageKind::kMain,
+                 MainPagePath(config_.path(), currentServerName_,
+                              MainPageFileName(type)),
+                 style, [this, type] { return MainXml(type); });
+  }
+}
+
+// The ladder and the maps page read the main document too.
+void StatsApp::AddExtendedPages(PageRenderer& renderer) {
+  if (CurrentExtras() == nullptr) {
+    return;
+  }
+  auto add = [&](const char* stylesheetName, const char* pageName) {
+    renderer.Add(PageKind::kMain,
+                 MainPagePath(config_.path(), currentServerName_, pageName),
+                 RunPageStyle(StylesheetPath(config_.path(), stylesheetName)),
+                 [this] { return MainXml(SortType::NONE); });
+  };
+  add(kLadderStylesheetName, kLadderPageName);
+  add(kMapsStylesheetName, kMapsPageName);
+}
+
+void StatsApp::RenderPages(PageRenderer& renderer) const {
+  if (PageThreads() == PageRenderer::kInOrder) {
+    renderer.Run(nullptr);
+    return;
+  }
+  std::string cachePath =
+      RenderCacheFilePath(config_.path(), currentServerName_);
+  RenderCache cache = RenderCache::Load(cachePath);
+  renderer.Run(&cache);
+  cache.Save(cachePath);
+}
+
+void StatsApp::WriteFeed(const Server& server) const {
+  const ExtraStats* extras = CurrentExtras();
+  if (extras == nullptr) {
+    return;
+  }
+  std::string feedPath = FeedFilePath(config_.path(), currentServerName_);
+  AtomicFile feed(feedPath, AtomicFile::Durability::kUnsynced);
+  if (!feed.Open() || !feed.Write(FeedJson(server, *extras, runTime_)) ||
+      !feed.Commit()) {
+    std::printf("Failed to write page: %s\n", feedPath.c_str());
+  }
 }
 
 void StatsApp::WriteFrontPage() {
-  kilnbook::WriteFrontPage(FrontPagePath(config_.path()),
-                           StylesheetPath(config_.path(), kFrontStylesheetName),
-                           [this] { return FrontXml(); });
+  PageRenderer renderer(PageRenderer::kInOrder);
+  const std::string& path = config_.path();
+  renderer.Add(PageKind::kFront, FrontPagePath(path),
+               RunPageStyle(StylesheetPath(path, kFrontStylesheetName)),
+               [this] { return FrontXml(); });
+  renderer.Run(nullptr);
 }
 
 std::string StatsApp::MainXml(SortType type) const {
   ReportContext context{config_, configFile_, currentServerName_,
                         currentServerAddress_};
-  std::optional<ExtraReport> extra;
-  if (config_.extendedStats()) {
-    auto it = extras_.find(currentServerName_);
-    if (it != extras_.end()) {
-      extra.emplace(ExtraReport{it->second, runTime_});
-    }
-  }
+  std::optional<ExtraReport> extra = CurrentExtraReport();
   return kilnbook::MainXml(context, serverList_, type, LocalTimeNow(),
                            extra ? &*extra : nullptr);
+}
+
+std::string StatsApp::PlayerDocumentXml(const Player& player) const {
+  std::optional<ExtraReport> extra = CurrentExtraReport();
+  return kilnbook::PlayerDocumentXml(player, extra ? &*extra : nullptr);
 }
 
 std::string StatsApp::FrontXml() const {

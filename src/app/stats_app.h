@@ -16,6 +16,7 @@
 #include "extra/extra_stats.h"
 #include "log/log_event.h"
 #include "model/server_list.h"
+#include "report/extra_xml.h"
 #include "report/page_renderer.h"
 #include "report/sort_type.h"
 #include "report/stylesheet.h"
@@ -48,12 +49,10 @@ class StatsApp {
   // The front page over every registered server; once, after the last one.
   void WriteFrontPage();
 
-  // One main page of the current server.
-  void WriteMainPage(SortType type);
-
   // Documents and blocks as of now (each reads the clock, and RULES parses
   // the configuration afresh).
   std::string MainXml(SortType type) const;
+  std::string PlayerDocumentXml(const Player& player) const;
   std::string FrontXml() const;
   std::string InfoXml() const;
   std::string RulesXml() const;
@@ -113,6 +112,9 @@ class StatsApp {
   // The current server's, or null when EXTENDED_STATS is off or its state
   // could not be read.
   ExtraStats* CurrentExtras();
+  const ExtraStats* CurrentExtras() const;
+  // The same, as the documents show it.
+  std::optional<ExtraReport> CurrentExtraReport() const;
   // False when the state file exists but cannot be read.
   bool LoadExtras();
   // Reads the current server's data file; false when it cannot be read
@@ -120,8 +122,22 @@ class StatsApp {
   // records or this run's games, so the log is left for a later run.
   bool LoadDataFile(const std::string& path);
 
+  // The stages of Output.
+  void RemoveLeftoverPages() const;
+  void AddPlayerPages(PageRenderer& renderer, const Server& server);
+  void AddMainPages(PageRenderer& renderer);
+  void AddExtendedPages(PageRenderer& renderer);
+  void RenderPages(PageRenderer& renderer) const;
+  void WriteFeed(const Server& server) const;
+
+  // Without a configuration file every document prints its message as it
+  // is built: the pages are then made one after the other, in order, and
+  // without the render cache.
+  size_t PageThreads() const;
+
   // A stylesheet of PATH as this run's pages use it.
-  PageStyle RunPageStyle(const std::string& stylesheetPath);
+  std::shared_ptr<const PageStyle> RunPageStyle(
+      const std::string& stylesheetPath);
   std::map<std::string, std::shared_ptr<const Stylesheet>> stylesheets_;
   ServerList serverList_;
   Config config_;

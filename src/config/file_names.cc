@@ -36,6 +36,11 @@ std::string FeedFilePath(std::string_view path, std::string_view serverName) {
   return ServerDirectory(path, serverName) + "/kilnbook.json";
 }
 
+std::string RenderCacheFilePath(std::string_view path,
+                                std::string_view serverName) {
+  return ServerDirectory(path, serverName) + "/" + kRenderCacheFileName;
+}
+
 std::string StylesheetPath(std::string_view path,
                            std::string_view stylesheetName) {
   std::string result(path);

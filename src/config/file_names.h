@@ -38,6 +38,13 @@ std::string ExtraStateFilePath(std::string_view path,
                                std::string_view serverName);
 std::string FeedFilePath(std::string_view path, std::string_view serverName);
 
+// What each page of the server was last made from, in the server directory.
+inline constexpr const char kRenderCacheFileName[] = "kilnbook.pages";
+
+// The server directory + "/kilnbook.pages".
+std::string RenderCacheFilePath(std::string_view path,
+                                std::string_view serverName);
+
 // Stylesheets of the installation, all taken from PATH itself.
 inline constexpr const char kMainStylesheetName[] = "kilnbook.xsl";
 inline constexpr const char kFrontStylesheetName[] = "kilnbook_front.xsl";

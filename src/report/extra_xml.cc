@@ -4,15 +4,12 @@
 #include <optional>
 
 #include "time/calendar.h"
-#include "extra/skill_rating.h"
 #include "log/number_text.h"
 #include "report/xml_text.h"
 
 namespace kilnbook {
 
 namespace {
-
-constexpr int64_t kSecondsPerDay = 86400;
 
 void AppendWide(std::string& out, int tabs, std::string_view element,
                 int64_t value) {
@@ -23,50 +20,46 @@ std::string SeenText(const std::optional<int64_t>& time) {
   return time ? LocalMinuteText(static_cast<std::time_t>(*time)) : "";
 }
 
-std::string DaysInactiveText(const std::optional<int64_t>& lastSeen,
-                             std::time_t now) {
-  if (!lastSeen) {
-    return {};
+// One MAP element: its name, then `fields` of `totals`.
+template <typename Totals, size_t N>
+void AppendMap(std::string& out, int tabs, std::string_view name,
+               const Totals& totals, const MapField<Totals> (&fields)[N]) {
+  AppendLine(out, tabs, "<MAP>");
+  AppendElement(out, tabs + 1, "NAME", name);
+  for (const MapField<Totals>& field : fields) {
+    AppendWide(out, tabs + 1, field.element, totals.*field.value);
   }
-  int64_t elapsed = static_cast<int64_t>(now) - *lastSeen;
-  return WideNumberText(elapsed > 0 ? elapsed / kSecondsPerDay : 0);
+  AppendLine(out, tabs, "</MAP>");
 }
 
 }  // namespace
 
-std::string PlayerExtraXml(const ExtraReport& extra, std::string_view name,
-                           bool daysInactive) {
-  PlayerExtra none;
-  const PlayerExtra* found = extra.stats.FindPlayer(name);
-  const PlayerExtra& player = found != nullptr ? *found : none;
+std::string PlayerExtraXml(const PlayerActivity& activity,
+                           DaysInactive daysInactive) {
+  const PlayerExtra& player = activity.record;
   std::string out;
   AppendLine(out, 1, "<ACTIVITY>");
   AppendElement(out, 2, "FIRSTSEEN", SeenText(player.firstSeen));
   AppendElement(out, 2, "LASTSEEN", SeenText(player.lastSeen));
-  if (daysInactive) {
+  if (daysInactive == DaysInactive::kShown) {
     AppendElement(out, 2, "DAYSINACTIVE",
-                  DaysInactiveText(player.lastSeen, extra.now));
+                  activity.daysInactive
+                      ? WideNumberText(*activity.daysInactive)
+                      : std::string());
   }
   AppendWide(out, 2, "GAMES", player.games);
   AppendWide(out, 2, "TIMEPLAYED", player.secondsPlayed);
   AppendLine(out, 1, "</ACTIVITY>");
-  AppendWide(out, 1, "RATING", RatingPoints(player.rating));
-  AppendElement(out, 1, "FAVOURITEMAP", FavouriteMap(player));
+  AppendWide(out, 1, "RATING", activity.ratingPoints);
+  AppendElement(out, 1, "FAVOURITEMAP", activity.favouriteMap);
   return out;
 }
 
-std::string PlayerMapsXml(const ExtraStats& stats, std::string_view name) {
+std::string PlayerMapsXml(const PlayerActivity& activity) {
   std::string out;
   AppendLine(out, 1, "<MAPS>");
-  if (const PlayerExtra* player = stats.FindPlayer(name)) {
-    for (const auto& [map, totals] : player->maps) {
-      AppendLine(out, 2, "<MAP>");
-      AppendElement(out, 3, "NAME", map);
-      AppendWide(out, 3, "GAMES", totals.games);
-      AppendWide(out, 3, "KILLS", totals.kills);
-      AppendWide(out, 3, "DEATHS", totals.deaths);
-      AppendLine(out, 2, "</MAP>");
-    }
+  for (const auto& [map, totals] : activity.record.maps) {
+    AppendMap(out, 2, map, totals, kPlayerMapFields);
   }
   AppendLine(out, 1, "</MAPS>");
   return out;
@@ -75,13 +68,7 @@ std::string PlayerMapsXml(const ExtraStats& stats, std::string_view name) {
 std::string ServerMapsXml(const ExtraStats& stats) {
   std::string out = "<MAPS>\n";
   for (const auto& [map, totals] : stats.records().maps) {
-    AppendLine(out, 1, "<MAP>");
-    AppendElement(out, 2, "NAME", map);
-    AppendWide(out, 2, "GAMES", totals.games);
-    AppendWide(out, 2, "KILLS", totals.kills);
-    AppendWide(out, 2, "AXISWINS", totals.axisWins);
-    AppendWide(out, 2, "ALLIESWINS", totals.alliesWins);
-    AppendLine(out, 1, "</MAP>");
+    AppendMap(out, 1, map, totals, kServerMapFields);
   }
   out += "</MAPS>\n";
   return out;

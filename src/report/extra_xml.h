@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "extra/extra_stats.h"
+#include "report/extra_fields.h"
 
 namespace kilnbook {
 
@@ -30,18 +31,21 @@ struct ExtraFrontReport {
   std::time_t now;
 };
 
+// Whether a player's ACTIVITY shows DAYSINACTIVE: the main documents do;
+// player pages leave out what changes only because time passes.
+enum class DaysInactive { kShown, kLeftOut };
+
 // The lines after a PLAYER block's STATS (one tab): ACTIVITY with
 // FIRSTSEEN and LASTSEEN ("YYYY-MM-DD HH:MM", local time; empty for a player
-// never seen in a game), DAYSINACTIVE (only with `daysInactive`: whole days
-// from last seen to `now`, empty when never seen), GAMES and TIMEPLAYED
-// (seconds); then RATING (whole points, 1000 for a player without a rating)
-// and FAVOURITEMAP (empty when none).
-std::string PlayerExtraXml(const ExtraReport& extra, std::string_view name,
-                           bool daysInactive);
+// never seen in a game), DAYSINACTIVE (when shown; empty when never seen),
+// GAMES and TIMEPLAYED (seconds); then RATING and FAVOURITEMAP (empty when
+// none).
+std::string PlayerExtraXml(const PlayerActivity& activity,
+                           DaysInactive daysInactive);
 
 // A player's MAPS block (one tab), one MAP per map in name order: NAME,
 // GAMES, KILLS, DEATHS.
-std::string PlayerMapsXml(const ExtraStats& stats, std::string_view name);
+std::string PlayerMapsXml(const PlayerActivity& activity);
 
 // A server's MAPS block (column 0), one MAP per map in name order: NAME,
 // GAMES, KILLS, AXISWINS, ALLIESWINS.

@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "time/calendar.h"
-#include "extra/skill_rating.h"
 #include "model/player.h"
 #include "model/player_table.h"
 #include "model/weapon_table.h"
+#include "report/extra_fields.h"
 #include "report/player_xml.h"
 #include "report/utf8_text.h"
 
@@ -19,8 +19,6 @@ namespace {
 // Keeps the order in which fields are added, so the feed reads like the
 // documents.
 using Json = nlohmann::ordered_json;
-
-constexpr int64_t kSecondsPerDay = 86400;
 
 Json OptionalTime(const std::optional<int64_t>& time) {
   if (!time) {
@@ -52,14 +50,22 @@ Json ServerTotals(const Server& server) {
   };
 }
 
+// One row of a map: its name, then `fields` of `totals`.
+template <typename Totals, size_t N>
+Json MapRow(std::string_view name, const Totals& totals,
+            const MapField<Totals> (&fields)[N]) {
+  Json row = Json::object();
+  row["name"] = FeedName(name);
+  for (const MapField<Totals>& field : fields) {
+    row[std::string(field.key)] = totals.*field.value;
+  }
+  return row;
+}
+
 Json ServerMaps(const ExtraStats& stats) {
   Json maps = Json::array();
   for (const auto& [name, totals] : stats.records().maps) {
-    maps.push_back(Json{{"name", FeedName(name)},
-                        {"games", totals.games},
-                        {"kills", totals.kills},
-                        {"axis_wins", totals.axisWins},
-                        {"allies_wins", totals.alliesWins}});
+    maps.push_back(MapRow(name, totals, kServerMapFields));
   }
   return maps;
 }
@@ -88,7 +94,7 @@ Json NamedItems(const NameTally& tally,
                 std::string_view (*displayName)(std::string_view)) {
   Json items = Json::array();
   for (const auto& [id, times] : tally) {
-    items.push_back(Json{{"id", FeedBytes(id)},
+    items.push_back(Json{{"id", RepairedUtf8(id, Utf8Repair::kBytesOnly)},
                          {"name", std::string(displayName(id))},
                          {"times", times}});
   }
@@ -110,26 +116,21 @@ Json WeaponItems(const CodeTally& tally, const WeaponTable& weapons) {
   return items;
 }
 
-Json PlayerMaps(const PlayerExtra& player) {
+Json PlayerMaps(const PlayerActivity& activity) {
   Json maps = Json::array();
-  for (const auto& [name, totals] : player.maps) {
-    maps.push_back(Json{{"name", FeedName(name)},
-                        {"games", totals.games},
-                        {"kills", totals.kills},
-                        {"deaths", totals.deaths}});
+  for (const auto& [name, totals] : activity.record.maps) {
+    maps.push_back(MapRow(name, totals, kPlayerMapFields));
   }
   return maps;
 }
 
-Json Activity(const PlayerExtra& player, std::time_t now) {
-  Json daysInactive = nullptr;
-  if (player.lastSeen) {
-    int64_t elapsed = static_cast<int64_t>(now) - *player.lastSeen;
-    daysInactive = elapsed > 0 ? elapsed / kSecondsPerDay : 0;
-  }
+Json Activity(const PlayerActivity& activity) {
+  const PlayerExtra& player = activity.record;
   return Json{{"first_seen", OptionalTime(player.firstSeen)},
               {"last_seen", OptionalTime(player.lastSeen)},
-              {"days_inactive", daysInactive},
+              {"days_inactive", activity.daysInactive
+                                    ? Json(*activity.daysInactive)
+                                    : Json(nullptr)},
               {"games", player.games},
               {"time_played", player.secondsPlayed}};
 }
@@ -137,9 +138,7 @@ Json Activity(const PlayerExtra& player, std::time_t now) {
 Json PlayerEntry(const Player& player, const ExtraStats& stats,
                  std::time_t now) {
   const PlayerStats& s = player.stats();
-  PlayerExtra none;
-  const PlayerExtra* found = stats.FindPlayer(player.name());
-  const PlayerExtra& extra = found != nullptr ? *found : none;
+  PlayerActivity activity = ActivityOf(stats, player.name(), now);
   return Json{
       {"name", FeedName(player.name())},
       {"plain_name", FeedName(s.plainName)},
@@ -159,31 +158,14 @@ Json PlayerEntry(const Player& player, const ExtraStats& stats,
       {"suicide_weapons", WeaponItems(s.suicideWeapons, player.weapons())},
       {"teams", NamedItems(s.teams, TeamDisplayName)},
       {"models", NamedItems(s.models, ModelDisplayName)},
-      {"maps", PlayerMaps(extra)},
-      {"activity", Activity(extra, now)},
-      {"rating", RatingPoints(extra.rating)},
-      {"favourite_map", OptionalText(FavouriteMap(extra))},
+      {"maps", PlayerMaps(activity)},
+      {"activity", Activity(activity)},
+      {"rating", activity.ratingPoints},
+      {"favourite_map", OptionalText(activity.favouriteMap)},
   };
 }
 
 }  // namespace
-
-std::string FeedBytes(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size());
-  size_t pos = 0;
-  while (pos < bytes.size()) {
-    size_t length = Utf8SequenceLength(bytes, pos);
-    if (length == 0) {
-      AppendLatin1(out, static_cast<unsigned char>(bytes[pos]));
-      ++pos;
-    } else {
-      out.append(bytes, pos, length);
-      pos += length;
-    }
-  }
-  return out;
-}
 
 std::string FeedName(std::string_view cleaned) {
   std::string decoded;
@@ -201,7 +183,7 @@ std::string FeedName(std::string_view cleaned) {
       ++pos;
     }
   }
-  return FeedBytes(decoded);
+  return RepairedUtf8(decoded, Utf8Repair::kBytesOnly);
 }
 
 std::string FeedJson(const Server& server, const ExtraStats& stats,

@@ -25,10 +25,6 @@ inline constexpr int kFeedSchemaVersion = 1;
 // (the JSON writer escapes them).
 std::string FeedName(std::string_view cleaned);
 
-// Raw bytes (team and model identifiers, which are not cleaned) made valid
-// UTF-8 in the same way, without decoding entities.
-std::string FeedBytes(std::string_view bytes);
-
 // The feed of `server` at `now`: its counters, its maps and the days of
 // history `stats` keeps, and every player of its table that meets the
 // thresholds (the table is pruned before the feed is built, as before the

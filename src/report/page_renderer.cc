@@ -1,95 +1,57 @@
 #include "report/page_renderer.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <map>
 #include <thread>
 
-#include <libxml/xmlversion.h>
-#include <libxslt/xsltconfig.h>
-
-#include "report/summary_xml.h"
-#include "store/atomic_file.h"
-#include "store/fd.h"
+#include "report/page_file.h"
 
 namespace kilnbook {
 
-namespace {
-
-enum class Replaced { kDone, kNoFile, kFailed };
-
-// Replaces the page with `html`: a new file beside it renamed over it, so
-// that a failed write (a full disk) leaves the previous page whole. When the
-// directory takes no new file but the page itself is open (`page`), the page
-// is written in place; when it is not, there is no page to write.
-Replaced ReplacePage(int page, const std::string& path,
-                     const std::string& html) {
-  AtomicFile file(path, AtomicFile::Durability::kUnsynced);
-  if (file.Open()) {
-    return file.Write(html) && file.Commit() ? Replaced::kDone
-                                             : Replaced::kFailed;
-  }
-  if (page < 0) {
-    return Replaced::kNoFile;
-  }
-  return ::ftruncate(page, 0) == 0 && WriteAll(page, html) ? Replaced::kDone
-                                                           : Replaced::kFailed;
-}
-
-constexpr std::string_view kTempSuffix = ".html.tmp";
-
-}  // namespace
-
-std::optional<Digest> StylesheetInputs(std::string_view text) {
-  static constexpr std::string_view kDoubtful[] = {
-      "import",        "include",           "document(",
-      "document (",    "generate-id",       "random",
-      "dates-and-times", "unparsed-entity", "exslt.org/functions",
+std::shared_ptr<const PageStyle> PageStyle::Of(
+    std::shared_ptr<const Stylesheet> stylesheet) {
+  auto style = std::make_shared<PageStyle>();
+  style->inputs = stylesheet->inputs();
+  style->transform = [compiled = std::move(stylesheet)](
+                         std::string_view document) {
+    return compiled->Transform(document);
   };
-  for (std::string_view word : kDoubtful) {
-    if (text.find(word) != std::string_view::npos) {
-      return std::nullopt;
-    }
-  }
-  return Digest::Of(text);
-}
-
-std::string_view RenderProgramStamp() {
-  static const std::string stamp = std::string("kilnbook ") + kVersion +
-                                   " pages 1, libxslt " +
-                                   LIBXSLT_DOTTED_VERSION + ", libxml2 " +
-                                   LIBXML_DOTTED_VERSION;
-  return stamp;
-}
-
-void RemoveLeftoverPageFiles(const std::string& directory) {
-  DIR* listing = ::opendir(directory.c_str());
-  if (listing == nullptr) {
-    return;
-  }
-  while (const dirent* entry = ::readdir(listing)) {
-    std::string_view name = entry->d_name;
-    if (name.size() > kTempSuffix.size() &&
-        name.substr(name.size() - kTempSuffix.size()) == kTempSuffix) {
-      ::unlinkat(::dirfd(listing), entry->d_name, 0);
-    }
-  }
-  ::closedir(listing);
+  return style;
 }
 
 PageRenderer::PageRenderer(size_t threads) : threads_(threads) {}
 
-void PageRenderer::Add(PageKind kind, std::string path, const PageStyle* style,
+void PageRenderer::Add(PageKind kind, std::string path,
+                       std::shared_ptr<const PageStyle> style,
                        std::function<std::string()> document,
                        std::string cacheName) {
-  pages_.push_back(
-      {kind, std::move(path), style, std::move(document), std::move(cacheName)});
+  pages_.push_back({kind, std::move(path), std::move(style),
+                    std::move(document), std::move(cacheName)});
+}
+
+void PageRenderer::Run(RenderCache* cache) {
+  if (threads_ == kInOrder) {
+    RunInOrder();
+    return;
+  }
+  results_.assign(pages_.size(), Result::kWritten);
+  GroupByFile();
+  RenderOnThreads(cache);
+  for (size_t i = 0; i < pages_.size(); ++i) {
+    Report(i);
+  }
+  if (cache != nullptr) {
+    // Only this run's pages: one renamed or no longer listed is forgotten.
+    RenderCache made;
+    for (const Group& group : groups_) {
+      if (group.entry) {
+        made.Set(pages_[group.pages.back()].cacheName, *group.entry);
+      }
+    }
+    *cache = std::move(made);
+  }
 }
 
 void PageRenderer::RunInOrder() {
@@ -102,12 +64,7 @@ void PageRenderer::RunInOrder() {
   }
 }
 
-void PageRenderer::Run(RenderCache* cache) {
-  if (threads_ == 0) {
-    RunInOrder();
-    return;
-  }
-  results_.assign(pages_.size(), Result::kWritten);
+void PageRenderer::GroupByFile() {
   groups_.clear();
   std::map<std::string_view, size_t> groupOf;
   for (size_t i = 0; i < pages_.size(); ++i) {
@@ -117,46 +74,39 @@ void PageRenderer::Run(RenderCache* cache) {
     }
     groups_[it->second].pages.push_back(i);
   }
+}
+
+void PageRenderer::RenderOnThreads(const RenderCache* cache) {
   if (threads_ == 1 || groups_.size() == 1) {
     for (Group& group : groups_) {
       Render(group, cache);
     }
-  } else {
-    // Each thread takes the next page not yet taken. A pool library was
-    // tried (Boost.Asio); its fences are invisible to ThreadSanitizer.
-    // The long pages (main pages list every player) go first, so that the
-    // short ones fill the threads' idle ends.
-    std::vector<Group*> order;
-    order.reserve(groups_.size());
-    for (bool players : {false, true}) {
-      for (Group& group : groups_) {
-        if ((pages_[group.pages.front()].kind == PageKind::kPlayer) == players) {
-          order.push_back(&group);
-        }
-      }
-    }
-    std::atomic<size_t> next{0};
-    auto work = [&] {
-      for (size_t i = next++; i < order.size(); i = next++) {
-        Render(*order[i], cache);
-      }
-    };
-    std::vector<std::jthread> workers;
-    for (size_t t = 1; t < std::min(threads_, groups_.size()); ++t) {
-      workers.emplace_back(work);
-    }
-    work();
+    return;
   }
-  for (size_t i = 0; i < pages_.size(); ++i) {
-    Report(i);
-  }
-  if (cache != nullptr) {
-    for (const Group& group : groups_) {
-      if (group.entry) {
-        cache->Set(pages_[group.pages.back()].cacheName, *group.entry);
+  // Each thread takes the next page not yet taken. A pool library was
+  // tried (Boost.Asio); its fences are invisible to ThreadSanitizer.
+  // The long pages (main pages list every player) go first, so that the
+  // short ones fill the threads' idle ends.
+  std::vector<Group*> order;
+  order.reserve(groups_.size());
+  for (bool players : {false, true}) {
+    for (Group& group : groups_) {
+      if ((pages_[group.pages.front()].kind == PageKind::kPlayer) == players) {
+        order.push_back(&group);
       }
     }
   }
+  std::atomic<size_t> next{0};
+  auto work = [&] {
+    for (size_t i = next++; i < order.size(); i = next++) {
+      Render(*order[i], cache);
+    }
+  };
+  std::vector<std::jthread> workers;
+  for (size_t t = 1; t < std::min(threads_, groups_.size()); ++t) {
+    workers.emplace_back(work);
+  }
+  work();
 }
 
 PageCounts PageRenderer::counts() const {
@@ -175,32 +125,13 @@ PageCounts PageRenderer::counts() const {
 
 void PageRenderer::Render(Group& group, const RenderCache* cache) {
   const Page& last = pages_[group.pages.back()];
-  bool cacheable = cache != nullptr;
-  for (size_t index : group.pages) {
-    const Page& page = pages_[index];
-    cacheable = cacheable && !page.cacheName.empty() &&
-                page.cacheName == last.cacheName && page.style->inputs;
-  }
-  auto markAll = [&](Result result) {
-    for (size_t index : group.pages) {
-      results_[index] = result;
-    }
-  };
+  PageFile file(last.path);
   // Made one after the other, a page is opened (and created) before its
   // document is built, as building may print. Otherwise it is opened only
-  // once it is known to need making, and one that does not exist yet is
-  // created by the rename of its content: replacing a file just created
-  // empty would make the file system flush it at once.
-  const bool inOrder = threads_ == 0;
-  Fd file;
-  bool missing = false;
-  auto open = [&](int create) {
-    file.Reset(::open(last.path.c_str(), O_WRONLY | O_CLOEXEC | create, 0664));
-    missing = !file.ok() && create == 0 && errno == ENOENT;
-    return file.ok() || missing;
-  };
-  if (inOrder && !open(O_CREAT)) {
-    markAll(Result::kNotOpened);
+  // once it is known to need making.
+  const bool inOrder = threads_ == kInOrder;
+  if (inOrder && !file.Open(PageFile::Creation::kAtOpen)) {
+    Mark(group, Result::kNotOpened);
     return;
   }
   std::vector<std::string> documents;
@@ -208,62 +139,77 @@ void PageRenderer::Render(Group& group, const RenderCache* cache) {
   for (size_t index : group.pages) {
     documents.push_back(pages_[index].document());
   }
-  std::optional<Digest> inputs;
-  if (cacheable) {
-    Digest::Builder builder;
-    builder.Add(RenderProgramStamp());
-    for (size_t i = 0; i < documents.size(); ++i) {
-      const Digest& style = *pages_[group.pages[i]].style->inputs;
-      std::string stamp = style.Hex() + " " + std::to_string(documents[i].size()) + "\n";
-      builder.Add(stamp);
-      builder.Add(documents[i]);
-    }
-    inputs = builder.Current();
-    const RenderCache::Entry* entry = cache->Find(last.cacheName);
-    if (entry != nullptr && entry->inputs == *inputs &&
-        PageIdentity::Of(last.path) == entry->page) {
-      markAll(Result::kSkipped);
+  std::optional<Digest> key = CacheKey(group, documents, cache);
+  if (key) {
+    if (const RenderCache::Entry* entry =
+            cache->FindCurrent(last.cacheName, *key, last.path)) {
+      Mark(group, Result::kSkipped);
       group.entry = *entry;
       return;
     }
   }
-  if (!inOrder && !open(0)) {
-    markAll(Result::kNotOpened);
+  if (!inOrder && !file.Open(PageFile::Creation::kByRename)) {
+    Mark(group, Result::kNotOpened);
     return;
   }
-  std::string html;
-  bool allMade = true;
+  std::string html = Transform(group, documents);
+  switch (file.Replace(html)) {
+    case PageFile::Outcome::kWritten:
+      // A page some of whose documents failed is made anew next time.
+      if (key && !html.empty() &&
+          std::all_of(group.pages.begin(), group.pages.end(), [&](size_t i) {
+            return results_[i] == Result::kWritten;
+          })) {
+        group.entry = RenderCache::EntryOf(*key, last.path);
+      }
+      break;
+    case PageFile::Outcome::kNotOpened:
+      Mark(group, Result::kNotOpened);
+      break;
+    case PageFile::Outcome::kNotWritten:
+      // An empty page after a failed transformation says so already.
+      if (!html.empty()) {
+        results_[group.pages.back()] = Result::kNotWritten;
+      }
+      break;
+  }
+}
+
+std::optional<Digest> PageRenderer::CacheKey(
+    const Group& group, const std::vector<std::string>& documents,
+    const RenderCache* cache) const {
+  const std::string& name = pages_[group.pages.back()].cacheName;
+  if (cache == nullptr || name.empty()) {
+    return std::nullopt;
+  }
+  RenderCache::Key key;
   for (size_t i = 0; i < group.pages.size(); ++i) {
     const Page& page = pages_[group.pages[i]];
-    html = page.style->transform(documents[i]);
+    if (page.cacheName != name || !page.style->inputs) {
+      return std::nullopt;
+    }
+    key.Add(*page.style->inputs, documents[i]);
+  }
+  return key.digest();
+}
+
+// Each page of the group, for its message; the last one's page is the one
+// that is written.
+std::string PageRenderer::Transform(const Group& group,
+                                    const std::vector<std::string>& documents) {
+  std::string html;
+  for (size_t i = 0; i < group.pages.size(); ++i) {
+    html = pages_[group.pages[i]].style->transform(documents[i]);
     if (html.empty()) {
       results_[group.pages[i]] = Result::kNotTransformed;
-      allMade = false;
     }
   }
-  if (html.empty()) {
-    // A failed transformation leaves an empty page.
-    if (missing && !open(O_CREAT)) {
-      markAll(Result::kNotOpened);
-    } else {
-      ::ftruncate(file.get(), 0);
-    }
-    return;
-  }
-  switch (ReplacePage(file.get(), last.path, html)) {
-    case Replaced::kDone:
-      break;
-    case Replaced::kNoFile:
-      markAll(Result::kNotOpened);
-      return;
-    case Replaced::kFailed:
-      results_[group.pages.back()] = Result::kNotWritten;
-      return;
-  }
-  if (inputs && allMade) {
-    if (std::optional<PageIdentity> identity = PageIdentity::Of(last.path)) {
-      group.entry = RenderCache::Entry{*inputs, *identity};
-    }
+  return html;
+}
+
+void PageRenderer::Mark(const Group& group, Result result) {
+  for (size_t index : group.pages) {
+    results_[index] = result;
   }
 }
 

@@ -1,6 +1,7 @@
 #include "report/player_xml.h"
 
 #include <cstdint>
+#include <optional>
 
 #include "report/weapon_xml.h"
 #include "report/xml_text.h"
@@ -122,8 +123,10 @@ void AppendPlayerDetail(std::string& out, const Player& player,
   }
   const PlayerStats& s = player.stats();
   AppendPlayerHead(out, player);
+  std::optional<PlayerActivity> activity;
   if (extra != nullptr) {
-    out += PlayerExtraXml(*extra, player.name(), false);
+    activity.emplace(ActivityOf(extra->stats, player.name(), extra->now));
+    out += PlayerExtraXml(*activity, DaysInactive::kLeftOut);
   }
   AppendNameTally(out, "TARGETS", "TARGET", s.targets, SameName);
   AppendNameTally(out, "KILLERS", "KILLER", s.killers, SameName);
@@ -133,8 +136,8 @@ void AppendPlayerDetail(std::string& out, const Player& player,
   AppendWeaponTally(out, "SUICIDEWEAPONS", s.suicideWeapons);
   AppendNameTally(out, "TEAMS", "TEAM", s.teams, TeamDisplayName);
   AppendNameTally(out, "MODELS", "MODEL", s.models, ModelDisplayName);
-  if (extra != nullptr) {
-    out += PlayerMapsXml(extra->stats, player.name());
+  if (activity) {
+    out += PlayerMapsXml(*activity);
   }
   out += "</PLAYER>\n";
 }

@@ -19,7 +19,8 @@
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltutils.h>
 
-#include "report/xsl_transformer.h"
+#include "report/utf8_text.h"
+#include "store/fd.h"
 
 namespace kilnbook {
 
@@ -81,36 +82,41 @@ bool Contains(const xmlChar* text, const char* part) {
          std::strstr(reinterpret_cast<const char*>(text), part) != nullptr;
 }
 
-bool IsXsltElement(const xmlNode* node, const char* name) {
-  return node->ns != nullptr && xmlStrEqual(node->ns->href, XSLT_NAMESPACE) &&
-         xmlStrEqual(node->name, reinterpret_cast<const xmlChar*>(name));
-}
-
-// Namespaces whose functions make a result depend on more than the
-// stylesheet and the document: XPath evaluated from text (which may call
-// document()) and the clock.
+// Namespaces whose functions or elements make a result depend on more than
+// the stylesheet and the document: XPath evaluated from text (which may
+// call document()), the clock, user functions, and the extensions of other
+// processors that libxslt also provides (they read and write documents).
 constexpr const char* kUntrustedNamespaces[] = {
     "http://exslt.org/dynamic",
-    "http://icl.com/saxon",
     "http://exslt.org/dates-and-times",
+    "http://exslt.org/functions",
+    "http://icl.com/saxon",
+    "http://xmlsoft.org/XSLT/namespace",
+    "http://xml.apache.org/xalan/redirect",
+    "org.apache.xalan.xslt.extensions.Redirect",
+    "http://www.jclark.com/xt",
 };
+
+// Elements that read or write other files, in whatever namespace:
+// xsl:import and xsl:include, XInclude, exsl:document and its kin.
+constexpr const char* kUntrustedElements[] = {"import", "include", "document"};
 
 // Words that, in any attribute (where every XPath expression of a
 // stylesheet lives), may call a function that reads a file or is not
-// repeatable: document() and math:random().
-constexpr const char* kUntrustedWords[] = {"document", "random"};
+// repeatable.
+constexpr const char* kUntrustedWords[] = {"document", "random",
+                                           "generate-id", "unparsed-entity"};
 
-bool ElementMayReadOtherFiles(const xmlNode* element) {
-  if (IsXsltElement(element, "import") || IsXsltElement(element, "include")) {
-    return true;
-  }
-  for (const xmlNs* ns = element->nsDef; ns != nullptr; ns = ns->next) {
-    for (const char* untrusted : kUntrustedNamespaces) {
-      if (xmlStrEqual(ns->href, reinterpret_cast<const xmlChar*>(untrusted))) {
-        return true;
-      }
+bool IsOneOf(const xmlChar* text, const auto& list) {
+  for (const char* item : list) {
+    if (xmlStrEqual(text, reinterpret_cast<const xmlChar*>(item))) {
+      return true;
     }
   }
+  return false;
+}
+
+bool AttributesMayReadOtherFiles(const xmlNode* element) {
   for (const xmlAttr* attr = element->properties; attr != nullptr;
        attr = attr->next) {
     for (const xmlNode* text = attr->children; text != nullptr;
@@ -128,6 +134,18 @@ bool ElementMayReadOtherFiles(const xmlNode* element) {
   return false;
 }
 
+bool ElementMayReadOtherFiles(const xmlNode* element) {
+  if (IsOneOf(element->name, kUntrustedElements)) {
+    return true;
+  }
+  for (const xmlNs* ns = element->nsDef; ns != nullptr; ns = ns->next) {
+    if (IsOneOf(ns->href, kUntrustedNamespaces)) {
+      return true;
+    }
+  }
+  return AttributesMayReadOtherFiles(element);
+}
+
 // Looks at the parsed stylesheet document before it is compiled. A DTD may
 // pull in other files; so may everything ElementMayReadOtherFiles names.
 bool DocumentMayReadOtherFiles(const xmlDoc* doc) {
@@ -137,7 +155,7 @@ bool DocumentMayReadOtherFiles(const xmlDoc* doc) {
   const xmlNode* node = xmlDocGetRootElement(doc);
   while (node != nullptr) {
     if (node->type == XML_ENTITY_REF_NODE ||
-        node->type == XML_XINCLUDE_START) {
+        node->type == XML_XINCLUDE_START || node->type == XML_XINCLUDE_END) {
       return true;
     }
     if (node->type == XML_ELEMENT_NODE && ElementMayReadOtherFiles(node)) {
@@ -178,6 +196,37 @@ void PrepareExtensions(xsltStylesheet* style) {
   }
 }
 
+// The document parsed for `style`. A document with bytes the parser rejects
+// is repaired first; the repaired copy is made only for the rare document
+// that needs it. Null when it does not parse.
+XmlPtr<xmlDoc> ParseDocument(xsltStylesheet* style, std::string_view document) {
+  std::string repaired;
+  std::string_view text = document;
+  if (!IsRepairedUtf8(document, Utf8Repair::kXmlCharacters)) {
+    repaired = RepairedUtf8(document, Utf8Repair::kXmlCharacters);
+    text = repaired;
+  }
+  if (!FitsParser(text)) {
+    return nullptr;
+  }
+  // Parsed with names from a dictionary under the stylesheet's own, as
+  // libxslt parses the documents it loads itself: the names the stylesheet
+  // tests for are then compared as pointers.
+  xmlParserCtxt* parser = xmlNewParserCtxt();
+  if (parser == nullptr) {
+    return nullptr;
+  }
+  if (style->dict != nullptr) {
+    xmlDictFree(parser->dict);
+    parser->dict = xmlDictCreateSub(style->dict);
+  }
+  XmlPtr<xmlDoc> input(xmlCtxtReadMemory(parser, text.data(),
+                                         static_cast<int>(text.size()),
+                                         nullptr, "UTF-8", kDocumentOptions));
+  xmlFreeParserCtxt(parser);
+  return input;
+}
+
 }  // namespace
 
 struct Stylesheet::Compiled {
@@ -196,7 +245,7 @@ Stylesheet Stylesheet::Load(const std::string& path) {
   InitializeLibraries();
   SilenceThisThread();
   Stylesheet stylesheet;
-  std::optional<std::string> text = ReadWholeFile(path);
+  std::optional<std::string> text = ReadAll(path);
   if (!text || !FitsParser(*text)) {
     return stylesheet;
   }
@@ -216,7 +265,9 @@ Stylesheet Stylesheet::Load(const std::string& path) {
   doc.release();  // now freed with the stylesheet
   PrepareExtensions(style.get());
   stylesheet.compiled_.reset(new Compiled{std::move(style)});
-  stylesheet.readsOtherFiles_ = readsOtherFiles;
+  if (!readsOtherFiles) {
+    stylesheet.inputs_ = Digest::Of(stylesheet.bytes_);
+  }
   return stylesheet;
 }
 
@@ -226,31 +277,7 @@ std::string Stylesheet::Transform(std::string_view document) const {
   }
   SilenceThisThread();
   xsltStylesheet* style = compiled_->style.get();
-  // The repaired copy is made only for the rare document that needs it.
-  std::string repaired;
-  std::string_view documentText = document;
-  if (!IsParserSafe(document)) {
-    repaired = ParserSafeText(document);
-    documentText = repaired;
-  }
-  if (!FitsParser(documentText)) {
-    return {};
-  }
-  // Parsed with names from a dictionary under the stylesheet's own, as
-  // libxslt parses the documents it loads itself: the names the stylesheet
-  // tests for are then compared as pointers.
-  xmlParserCtxt* parser = xmlNewParserCtxt();
-  if (parser == nullptr) {
-    return {};
-  }
-  if (style->dict != nullptr) {
-    xmlDictFree(parser->dict);
-    parser->dict = xmlDictCreateSub(style->dict);
-  }
-  XmlPtr<xmlDoc> input(xmlCtxtReadMemory(
-      parser, documentText.data(), static_cast<int>(documentText.size()),
-      nullptr, "UTF-8", kDocumentOptions));
-  xmlFreeParserCtxt(parser);
+  XmlPtr<xmlDoc> input = ParseDocument(style, document);
   if (!input) {
     return {};
   }
@@ -340,7 +367,7 @@ std::string DottedVersion(const char* number) {
 StylesheetDiagnosis DiagnoseStylesheet(const std::string& path) {
   InitializeLibraries();
   StylesheetDiagnosis diagnosis;
-  std::optional<std::string> text = ReadWholeFile(path);
+  std::optional<std::string> text = ReadAll(path);
   if (!text || !FitsParser(*text)) {
     return diagnosis;
   }
@@ -351,7 +378,7 @@ StylesheetDiagnosis DiagnoseStylesheet(const std::string& path) {
   xmlSetStructuredErrorFunc(&messages, CollectStructuredError);
   XmlPtr<xmlDoc> doc(xmlReadMemory(text->data(), static_cast<int>(text->size()),
                                    path.c_str(), nullptr,
-                                   XSLT_PARSE_OPTIONS | XML_PARSE_NONET));
+                                   kStylesheetOptions & ~kQuiet));
   if (doc) {
     XmlPtr<xsltStylesheet> style(xsltParseStylesheetDoc(doc.get()));
     if (style) {

@@ -4,15 +4,19 @@
 #define KILNBOOK_REPORT_STYLESHEET_H_
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "store/digest.h"
+
 namespace kilnbook {
 
 // The file's bytes and, when they compile, the libxslt program made from
-// them. The EXSLT functions (str:, math:, exsl:, set:, date:, dyn:, func:)
-// are available to every stylesheet. The libraries' own error printing is
+// them; the one owner of libxslt and libxml2 in the program. The EXSLT
+// functions (str:, math:, exsl:, set:, date:, dyn:, func:) are available to
+// every stylesheet. The libraries' own error printing is
 // switched off; callers report failures with their own messages.
 //
 // Threads: once loaded, a Stylesheet is only read. Any number of threads may
@@ -39,18 +43,21 @@ class Stylesheet {
   // True when the bytes compiled into a stylesheet.
   bool IsCompiled() const { return compiled_ != nullptr; }
 
-  // True when a transformation may depend on more than the bytes above and
-  // the document: other files (xsl:import, xsl:include, document(), a DTD or
-  // external entity, dynamic evaluation of XPath text), the clock (EXSLT
-  // dates), math:random, or a stylesheet that did not compile.
-  // Conservative: a false answer means the bytes and the document decide
-  // the result alone.
-  bool ReadsOtherFiles() const { return readsOtherFiles_; }
+  // The one answer to "do the bytes above and the document alone decide
+  // every result?": the digest of the bytes when they do, nothing when a
+  // result may depend on more. More is other files (an import or include,
+  // document(), a DTD or entity, XInclude, elements that write or read
+  // documents), text evaluated as XPath, the clock, math:random,
+  // generate-id, unparsed-entity-uri, the extension namespaces of other
+  // processors, or a stylesheet that did not compile. Judged from the parsed
+  // stylesheet, erring on the side of nothing: a page made with a stylesheet
+  // that has no inputs is made anew every time.
+  const std::optional<Digest>& inputs() const { return inputs_; }
 
   // The result text of the stylesheet applied to `document`. A document
-  // with bytes the parser rejects is first repaired as ParserSafeText
-  // describes. Empty when the stylesheet is not compiled, the document does
-  // not parse, the transformation fails, or it produces no output.
+  // with bytes the parser rejects is first repaired (RepairedUtf8 with
+  // kXmlCharacters). Empty when the stylesheet is not compiled, the document
+  // does not parse, the transformation fails, or it produces no output.
   std::string Transform(std::string_view document) const;
 
  private:
@@ -63,7 +70,7 @@ class Stylesheet {
 
   std::string bytes_;
   std::unique_ptr<Compiled, CompiledDeleter> compiled_;
-  bool readsOtherFiles_ = true;
+  std::optional<Digest> inputs_;
 };
 
 // What compiling a stylesheet file said, for a check of an installation.

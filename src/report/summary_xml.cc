@@ -158,7 +158,8 @@ std::string PlayerXml(const Player& player, const ExtraReport* extra) {
   }
   std::string out = PlayerHeadXml(player);
   if (extra != nullptr) {
-    out += PlayerExtraXml(*extra, player.name(), true);
+    out += PlayerExtraXml(ActivityOf(extra->stats, player.name(), extra->now),
+                          DaysInactive::kShown);
   }
   out += "</PLAYER>\n";
   return out;

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 
+#include "config/file_names.h"
 #include "log_generator.h"
 #include "report/render_cache.h"
 #include "support/echo_stylesheet.h"

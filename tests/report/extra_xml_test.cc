@@ -44,13 +44,17 @@ class ExtraXmlTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(stats_.LoadState(kState)); }
 
+  PlayerActivity Activity(std::string_view name) const {
+    return ActivityOf(stats_, name, kNow);
+  }
+
   ScopedTimeZone zone_{"UTC0"};
   ExtraStats stats_;
   ExtraReport extra_{stats_, kNow};
 };
 
 TEST_F(ExtraXmlTest, PlayerActivityRatingAndFavouriteMap) {
-  EXPECT_EQ(PlayerExtraXml(extra_, "Ann", true),
+  EXPECT_EQ(PlayerExtraXml(Activity("Ann"), DaysInactive::kShown),
             "\t<ACTIVITY>\n"
             "\t\t<FIRSTSEEN>2026-03-01 10:00</FIRSTSEEN>\n"
             "\t\t<LASTSEEN>2026-03-02 10:00</LASTSEEN>\n"
@@ -61,7 +65,7 @@ TEST_F(ExtraXmlTest, PlayerActivityRatingAndFavouriteMap) {
             "\t<RATING>1016</RATING>\n"
             "\t<FAVOURITEMAP>mp_d&amp;pot</FAVOURITEMAP>\n");
   // Player pages leave out what changes only because time passes.
-  EXPECT_EQ(PlayerExtraXml(extra_, "Ann", false),
+  EXPECT_EQ(PlayerExtraXml(Activity("Ann"), DaysInactive::kLeftOut),
             "\t<ACTIVITY>\n"
             "\t\t<FIRSTSEEN>2026-03-01 10:00</FIRSTSEEN>\n"
             "\t\t<LASTSEEN>2026-03-02 10:00</LASTSEEN>\n"
@@ -72,7 +76,7 @@ TEST_F(ExtraXmlTest, PlayerActivityRatingAndFavouriteMap) {
             "\t<FAVOURITEMAP>mp_d&amp;pot</FAVOURITEMAP>\n");
   // A player the extended statistics never saw (saved before they were
   // turned on, or the table's own "Player").
-  EXPECT_EQ(PlayerExtraXml(extra_, "Player", true),
+  EXPECT_EQ(PlayerExtraXml(Activity("Player"), DaysInactive::kShown),
             "\t<ACTIVITY>\n"
             "\t\t<FIRSTSEEN></FIRSTSEEN>\n"
             "\t\t<LASTSEEN></LASTSEEN>\n"
@@ -85,7 +89,7 @@ TEST_F(ExtraXmlTest, PlayerActivityRatingAndFavouriteMap) {
 }
 
 TEST_F(ExtraXmlTest, MapBlocks) {
-  EXPECT_EQ(PlayerMapsXml(stats_, "Ann"),
+  EXPECT_EQ(PlayerMapsXml(Activity("Ann")),
             "\t<MAPS>\n"
             "\t\t<MAP>\n\t\t\t<NAME>mp_beach</NAME>\n\t\t\t<GAMES>5</GAMES>\n"
             "\t\t\t<KILLS>30</KILLS>\n\t\t\t<DEATHS>12</DEATHS>\n\t\t</MAP>\n"
@@ -93,7 +97,7 @@ TEST_F(ExtraXmlTest, MapBlocks) {
             "\t\t\t<GAMES>5</GAMES>\n\t\t\t<KILLS>31</KILLS>\n"
             "\t\t\t<DEATHS>0</DEATHS>\n\t\t</MAP>\n"
             "\t</MAPS>\n");
-  EXPECT_EQ(PlayerMapsXml(stats_, "Nobody"), "\t<MAPS>\n\t</MAPS>\n");
+  EXPECT_EQ(PlayerMapsXml(Activity("Nobody")), "\t<MAPS>\n\t</MAPS>\n");
   EXPECT_EQ(ServerMapsXml(stats_),
             "<MAPS>\n"
             "\t<MAP>\n\t\t<NAME>mp_beach</NAME>\n\t\t<GAMES>12</GAMES>\n"
@@ -165,7 +169,8 @@ TEST_F(ExtendedDocumentTest, MainDocumentGainsOnlyTheNewBlocks) {
   size_t pos = expected.find("<PLAYERS>");
   for (const char* name : {"Ann", "Player", "world_entity"}) {
     pos = InsertAfter(expected, "\t</STATS>\n",
-                      PlayerExtraXml(extra_, name, true), pos);
+                      PlayerExtraXml(Activity(name), DaysInactive::kShown),
+                      pos);
   }
   InsertAfter(expected, "</PLAYERS>\n",
               ServerMapsXml(stats_) + HistoryXml(stats_, kNow, 0));
@@ -183,8 +188,9 @@ TEST_F(ExtendedDocumentTest, PlayerDocumentGainsOnlyTheNewBlocks) {
   std::string off = PlayerDocumentXml(ann);
   EXPECT_EQ(PlayerDocumentXml(ann, nullptr), off);
   std::string expected = off;
-  InsertAfter(expected, "\t</STATS>\n", PlayerExtraXml(extra_, "Ann", false));
-  InsertAfter(expected, "\t</MODELS>\n", PlayerMapsXml(stats_, "Ann"));
+  InsertAfter(expected, "\t</STATS>\n",
+              PlayerExtraXml(Activity("Ann"), DaysInactive::kLeftOut));
+  InsertAfter(expected, "\t</MODELS>\n", PlayerMapsXml(Activity("Ann")));
   EXPECT_EQ(PlayerDocumentXml(ann, &extra_), expected);
   EXPECT_EQ(PlayerDetailXml(ann, &extra_),
             expected.substr(
