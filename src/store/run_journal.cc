@@ -14,9 +14,8 @@
 // Digests are 32 lowercase hexadecimal digits, numbers plain decimal.
 #include "store/run_journal.h"
 
-#include <charconv>
-
 #include "log/number_text.h"
+#include "store/text_fields.h"
 
 namespace kilnbook {
 
@@ -25,78 +24,7 @@ namespace {
 constexpr std::string_view kHeader = "kilnbook journal 2\n";
 constexpr std::string_view kEnd = "end ";
 
-// "<length>:<bytes>"
-void AppendText(std::string& out, std::string_view text) {
-  AppendUnsignedNumber(out, text.size());
-  out.push_back(':');
-  out.append(text);
-}
-
-void AppendHex64(std::string& out, uint64_t value) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  for (int shift = 60; shift >= 0; shift -= 4) {
-    out.push_back(kDigits[(value >> shift) & 0xF]);
-  }
-}
-
-// Reads the journal's values in the order they were written.
-class Reader {
- public:
-  explicit Reader(std::string_view text) : text_(text) {}
-
-  bool Word(std::string_view word) {
-    if (text_.substr(0, word.size()) != word) {
-      return false;
-    }
-    text_.remove_prefix(word.size());
-    return true;
-  }
-
-  bool Unsigned(uint64_t& value) {
-    return Number(value, 10, text_.size());
-  }
-
-  bool Hex64(uint64_t& value) { return Number(value, 16, 16); }
-
-  bool Text(std::string& value) {
-    uint64_t length;
-    if (!Unsigned(length) || !Word(":") || length > text_.size()) {
-      return false;
-    }
-    value.assign(text_.substr(0, length));
-    text_.remove_prefix(length);
-    return true;
-  }
-
-  bool DigestValue(Digest& value) {
-    std::optional<Digest> digest = Digest::FromHex(text_.substr(0, 32));
-    if (!digest) {
-      return false;
-    }
-    value = *digest;
-    text_.remove_prefix(32);
-    return true;
-  }
-
-  bool AtEnd() const { return text_.empty(); }
-
- private:
-  bool Number(uint64_t& value, int base, size_t width) {
-    std::string_view digits = text_.substr(0, width);
-    auto result = std::from_chars(digits.data(), digits.data() + digits.size(),
-                                  value, base);
-    if (result.ec != std::errc() || result.ptr == digits.data() ||
-        (base == 16 && result.ptr != digits.data() + width)) {
-      return false;
-    }
-    text_.remove_prefix(static_cast<size_t>(result.ptr - digits.data()));
-    return true;
-  }
-
-  std::string_view text_;
-};
-
-bool ParseLog(Reader& in, RunJournal& journal) {
+bool ParseLog(TextFields& in, RunJournal& journal) {
   LogRewrite log;
   bool ok = in.DigestValue(journal.logPath) && in.Word(" ") &&
             in.Unsigned(log.device) && in.Word(" ") &&
@@ -129,7 +57,7 @@ std::string RunJournal::Text() const {
   out += '\n';
   for (const StagedFile& file : files) {
     out += "file ";
-    AppendText(out, file.name);
+    AppendFieldText(out, file.name);
     out += ' ';
     out += file.digest.Hex();
     out += '\n';
@@ -152,7 +80,7 @@ std::string RunJournal::Text() const {
     out += "\nmarker ";
     AppendHex64(out, log->marker);
     out += "\nhead ";
-    AppendText(out, log->head);
+    AppendFieldText(out, log->head);
     out += '\n';
   }
   std::string digest = Digest::Of(out).Hex();
@@ -170,14 +98,14 @@ std::optional<RunJournal> RunJournal::Parse(
     return std::nullopt;
   }
   std::string_view body = text.substr(0, text.size() - kEndLine);
-  Reader end(text.substr(body.size()));
+  TextFields end(text.substr(body.size()));
   Digest claimed;
   if (!end.Word(kEnd) || !end.DigestValue(claimed) || !end.Word("\n") ||
       !end.AtEnd() || Digest::Of(body) != claimed) {
     return std::nullopt;
   }
 
-  Reader in(body);
+  TextFields in(body);
   RunJournal journal;
   if (!in.Word(kHeader) || !in.Word("server ") ||
       !in.DigestValue(journal.server) || !in.Word("\n")) {

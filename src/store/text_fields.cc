@@ -46,6 +46,24 @@ bool TextFields::DigestValue(Digest& value) {
   return true;
 }
 
+bool TextFields::Hex64(uint64_t& value) {
+  std::string_view digits = text_.substr(0, 16);
+  uint64_t read = 0;
+  for (char c : digits) {
+    bool digit = c >= '0' && c <= '9';
+    if (!digit && (c < 'a' || c > 'f')) {
+      return false;
+    }
+    read = read * 16 + static_cast<uint64_t>(digit ? c - '0' : c - 'a' + 10);
+  }
+  if (digits.size() != 16) {
+    return false;
+  }
+  value = read;
+  text_.remove_prefix(16);
+  return true;
+}
+
 bool TextFields::Text(std::string& value) {
   std::string_view rest = text_;
   uint64_t length;
@@ -56,6 +74,13 @@ bool TextFields::Text(std::string& value) {
   value.assign(rest.substr(1, length));
   text_ = rest.substr(1 + length);
   return true;
+}
+
+void AppendHex64(std::string& out, uint64_t value) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  for (int shift = 60; shift >= 0; shift -= 4) {
+    out += kDigits[(value >> shift) & 0xF];
+  }
 }
 
 void AppendFieldText(std::string& out, std::string_view text) {

@@ -31,6 +31,9 @@ class TextFields {
   // 32 lowercase hexadecimal digits, as Digest::Hex writes them.
   bool DigestValue(Digest& value);
 
+  // 16 lowercase hexadecimal digits, as AppendHex64 writes them.
+  bool Hex64(uint64_t& value);
+
   // "<length>:<bytes>", as AppendFieldText writes it: any bytes, line feeds
   // and zero bytes included.
   bool Text(std::string& value);
@@ -43,6 +46,9 @@ class TextFields {
 
 // Appends `text` as "<length>:<bytes>".
 void AppendFieldText(std::string& out, std::string_view text);
+
+// Appends `value` as 16 lowercase hexadecimal digits.
+void AppendHex64(std::string& out, uint64_t value);
 
 }  // namespace kilnbook
 

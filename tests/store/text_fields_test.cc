@@ -18,15 +18,20 @@ TEST(TextFieldsTest, ReadsBackWhatWasWrittenAndRefusesDamage) {
   AppendWideNumber(text, -42);
   text += ' ';
   AppendFieldText(text, name);
+  text += ' ';
+  AppendHex64(text, 0x8182838485868788u);
   text += '\n';
   TextFields in(text);
   Digest digest;
   uint64_t big = 0;
   int64_t negative = 0;
   std::string readName;
+  uint64_t marker = 0;
   EXPECT_TRUE(in.DigestValue(digest) && in.Word(" ") && in.Unsigned(big) &&
               in.Word(" ") && in.Signed(negative) && in.Word(" ") &&
-              in.Text(readName) && in.Word("\n") && in.AtEnd());
+              in.Text(readName) && in.Word(" ") && in.Hex64(marker) &&
+              in.Word("\n") && in.AtEnd());
+  EXPECT_EQ(marker, 0x8182838485868788u);
   EXPECT_EQ(digest, Digest::Of("x"));
   EXPECT_EQ(big, 18446744073709551615u);
   EXPECT_EQ(negative, -42);
@@ -46,6 +51,9 @@ TEST(TextFieldsTest, ReadsBackWhatWasWrittenAndRefusesDamage) {
   EXPECT_TRUE(refused("3abc", length));
   EXPECT_TRUE(refused(std::string(31, 'a'), hex));
   EXPECT_TRUE(refused(std::string(32, 'A'), hex));
+  auto hex64 = [&](TextFields& at) { return at.Hex64(marker); };
+  EXPECT_TRUE(refused(std::string(15, 'f'), hex64));
+  EXPECT_TRUE(refused("0123456789abcdeF", hex64));
 }
 
 }  // namespace
