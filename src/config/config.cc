@@ -1,5 +1,6 @@
 #include "config/config.h"
 
+#include "config/config_file.h"
 #include "log/number_text.h"
 #include "log/text_clean.h"
 

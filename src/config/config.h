@@ -9,9 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "config/config_file.h"
 
 namespace kilnbook {
+
+class ConfigFile;
 
 // One server of multi-server mode, from a line
 // "MULTI [N]name [A]address [L]logpath " (each value ends one byte before

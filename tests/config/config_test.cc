@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "config/config_file.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
