@@ -1,5 +1,7 @@
 #include "config/config.h"
 
+#include <algorithm>
+
 #include "log/number_text.h"
 #include "log/text_clean.h"
 
@@ -20,6 +22,7 @@ enum class Key {
   kExcludePlayers,
   kMulti,
   kExtendedStats,
+  kKeepGames,
 };
 
 struct KeyName {
@@ -43,6 +46,7 @@ constexpr KeyName kKeys[] = {
     {Key::kExcludePlayers, "EXCLUDE_PLAYERS"},
     {Key::kMulti, "MULTI"},
     {Key::kExtendedStats, "EXTENDED_STATS"},
+    {Key::kKeepGames, "KEEP_GAMES"},
 };
 
 // v[from, from + length) where a negative length gives the empty text.
@@ -147,6 +151,9 @@ void Config::ParseLine(std::string_view line) {
       }
       case Key::kExtendedStats:
         extendedStats_ = ParseNumber(value) != 0;
+        break;
+      case Key::kKeepGames:
+        keepGames_ = std::max<int32_t>(ParseNumber(value), 0);
         break;
     }
     return;
