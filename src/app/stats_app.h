@@ -106,14 +106,15 @@ class StatsApp {
   std::set<std::string> blockedLogPaths_;
 
   // EXTENDED_STATS: the run's time, at which its games are booked, and each
-  // server's extended statistics. A server whose state file is of another
-  // format is left out (its file is not touched).
+  // server's extended statistics. A server with a state file of another
+  // format is left out (neither state file is touched).
   std::time_t runTime_;
   ExtraStatsMap extras_;
   // The current server's, or null when EXTENDED_STATS is off or its state
   // could not be read.
   ExtraStats* CurrentExtras();
-  // False when the state file exists but cannot be read.
+  // Loads the server's state files (kilnbook_extra.dat, then
+  // kilnbook_games.dat). False when one exists but cannot be read.
   bool LoadExtras();
 
   // A stylesheet of PATH as this run's pages use it.
