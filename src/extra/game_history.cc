@@ -51,7 +51,7 @@ const GameRecord* GameHistory::FindGame(int64_t number) const {
 std::vector<PlayerGame> GameHistory::LastGamesOf(std::string_view name,
                                                  size_t count) const {
   std::vector<PlayerGame> last;
-  auto it = playerGames_.find(name);
+  auto it = playerGames_.find(std::string(name));
   if (it == playerGames_.end()) {
     return last;
   }

@@ -6,10 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <functional>
-#include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "config/config.h"
@@ -91,8 +90,9 @@ class GameHistory {
   GameArchive archive_;
   int64_t limit_ = kDefaultKeepGames;
   // The numbers of the games of each player, ascending, by key name: those
-  // of the kept games, and of games dropped since the last Replace.
-  std::map<std::string, std::vector<int64_t>, std::less<>> playerGames_;
+  // of the kept games, and of games dropped since the last Replace. Hashed:
+  // a load fills it with every line of every kept game.
+  std::unordered_map<std::string, std::vector<int64_t>> playerGames_;
   std::vector<int64_t> added_;
   std::vector<int64_t> dropped_;
 };

@@ -35,8 +35,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <map>
+#include <deque>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -105,18 +107,45 @@ bool ReadWeapons(std::string_view field, std::vector<WeaponKills>& weapons) {
   return true;
 }
 
-// A game read so far; its players by name.
-struct PendingGame {
-  GameRecord record;
-  std::map<std::string, GamePlayer> players;
-};
-
 // What the lines give before the archive is put in order.
 struct Reading {
   int64_t next = 1;
-  std::map<int64_t, PendingGame> games;
-  GameArchive archive;  // bests and records
+  GameArchive archive;
 };
+
+// The game `number` of `games` (numbers ascending), made in its place when
+// there is none. The file lists games in order: a new one mostly goes last.
+GameRecord& GameSlot(std::deque<GameRecord>& games, int64_t number) {
+  auto it = games.end();
+  if (!games.empty() && games.back().number >= number) {
+    it = std::lower_bound(
+        games.begin(), games.end(), number,
+        [](const GameRecord& game, int64_t n) { return game.number < n; });
+  }
+  if (it == games.end() || it->number != number) {
+    it = games.emplace(it);
+    it->number = number;
+  }
+  return *it;
+}
+
+// The line of `name` in `players` (names in byte order), made in its place
+// when there is none; mostly last, as above.
+GamePlayer& PlayerSlot(std::vector<GamePlayer>& players,
+                       std::string_view name) {
+  auto it = players.end();
+  if (!players.empty() && players.back().name >= name) {
+    it = std::lower_bound(players.begin(), players.end(), name,
+                          [](const GamePlayer& player, std::string_view n) {
+                            return player.name < n;
+                          });
+  }
+  if (it == players.end() || it->name != name) {
+    it = players.emplace(it);
+    it->name = std::string(name);
+  }
+  return *it;
+}
 
 bool ReadScores(const Fields& f, GameRecord& game) {
   if (f[5].empty() && f[6].empty()) {
@@ -156,18 +185,26 @@ void ReadGame(const Fields& f, Reading& reading) {
       !ReadWeapons(f[10], game.weapons)) {
     return;
   }
-  game.number = *number;
   game.runTime = *runTime;
   game.map = std::string(f[3]);
   game.length = *length;
   // A game read again replaces the earlier line; its players stay.
-  reading.games[*number].record = std::move(game);
+  GameRecord& slot = GameSlot(reading.archive.games, *number);
+  game.number = *number;
+  game.players = std::move(slot.players);
+  slot = std::move(game);
 }
 
 void ReadGamePlayer(const Fields& f, Reading& reading) {
+  std::deque<GameRecord>& games = reading.archive.games;
   auto number = GameNumber(f[1]);
-  auto game = number ? reading.games.find(*number) : reading.games.end();
-  if (game == reading.games.end() || !IsCleanText(f[2])) {
+  auto game = games.end();
+  if (number) {
+    game = std::lower_bound(
+        games.begin(), games.end(), *number,
+        [](const GameRecord& g, int64_t n) { return g.number < n; });
+  }
+  if (game == games.end() || game->number != *number || !IsCleanText(f[2])) {
     return;
   }
   GamePlayer p;
@@ -187,7 +224,6 @@ void ReadGamePlayer(const Fields& f, Reading& reading) {
       !spree || !multiKill || !ReadOptional(f[14], Code, weapon)) {
     return;
   }
-  p.name = std::string(f[2]);
   p.team = std::string(f[3]);
   p.kills = *counts[0];
   p.deaths = *counts[1];
@@ -201,7 +237,9 @@ void ReadGamePlayer(const Fields& f, Reading& reading) {
   if (weapon) {
     p.weapon = static_cast<int32_t>(*weapon);
   }
-  game->second.players[p.name] = std::move(p);
+  GamePlayer& slot = PlayerSlot(game->players, f[2]);
+  p.name = std::move(slot.name);
+  slot = std::move(p);
 }
 
 // A best: a figure and its game, both empty for none.
@@ -225,7 +263,9 @@ void ReadBests(const Fields& f, Reading& reading) {
   if (IsCleanText(f[1]) && ReadBest(f[2], f[3], bests.kills) &&
       ReadBest(f[4], f[5], bests.spree) &&
       ReadBest(f[6], f[7], bests.multiKill)) {
-    reading.archive.bests[std::string(f[1])] = bests;
+    // In name order the end is the right place, found at once.
+    auto& all = reading.archive.bests;
+    all.insert_or_assign(all.end(), std::string(f[1]), bests);
   }
 }
 
@@ -260,19 +300,11 @@ void ReadLine(std::string_view line, Reading& reading) {
   }
 }
 
-// The archive of what was read: games and records in order, and a next
-// number above every number in use.
+// The archive of what was read: records in order, and a next number above
+// every number in use.
 GameArchive Finish(Reading reading) {
   GameArchive archive = std::move(reading.archive);
-  int64_t highest = 0;
-  for (auto& [number, pending] : reading.games) {
-    GameRecord& game = archive.games.emplace_back(std::move(pending.record));
-    game.number = number;
-    for (auto& [name, player] : pending.players) {
-      game.players.push_back(std::move(player));
-    }
-    highest = std::max(highest, number);
-  }
+  int64_t highest = archive.games.empty() ? 0 : archive.games.back().number;
   for (const auto& [name, bests] : archive.bests) {
     for (Feat feat : kFeats) {
       highest = std::max(highest, FeatOf(bests, feat).game);
