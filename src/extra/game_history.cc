@@ -86,9 +86,9 @@ void GameHistory::BookFigures(const GameRecord& game) {
       }
       std::vector<RecordEntry>& records = FeatOf(archive_.records, feat);
       RecordEntry entry{value, game.number, player.name};
-      records.insert(std::upper_bound(records.begin(), records.end(), entry,
-                                      RanksBefore),
-                     std::move(entry));
+      records.insert(
+          std::upper_bound(records.begin(), records.end(), entry, RanksBefore),
+          std::move(entry));
       if (records.size() > kRecordsKept) {
         records.pop_back();
       }

@@ -76,11 +76,11 @@ GameWinner WinnerOf(const GameRecord& game) {
 
 const GamePlayer* FindGamePlayer(const GameRecord& game,
                                  std::string_view name) {
-  auto it = std::lower_bound(
-      game.players.begin(), game.players.end(), name,
-      [](const GamePlayer& player, std::string_view key) {
-        return player.name < key;
-      });
+  auto it =
+      std::lower_bound(game.players.begin(), game.players.end(), name,
+                       [](const GamePlayer& player, std::string_view key) {
+                         return player.name < key;
+                       });
   return it == game.players.end() || it->name != name ? nullptr : &*it;
 }
 

@@ -114,8 +114,8 @@ inline constexpr size_t kRecordsKept = 10;
 
 // What a server keeps of its games from run to run.
 struct GameArchive {
-  int64_t nextNumber = 1;         // above every number ever given
-  std::deque<GameRecord> games;   // the kept games, oldest first
+  int64_t nextNumber = 1;        // above every number ever given
+  std::deque<GameRecord> games;  // the kept games, oldest first
   std::map<std::string, PlayerBests, std::less<>> bests;  // by key name
   ServerRecords records;
 };

@@ -22,8 +22,8 @@ void GameSheet::Userinfo(Entry& player, const std::string& team) {
 
 void GameSheet::CountKillLine(int32_t code) { ++weapons_[code]; }
 
-void GameSheet::Kill(Entry& killer, Entry& victim, KillKind kind,
-                     int32_t code, int64_t time) {
+void GameSheet::Kill(Entry& killer, Entry& victim, KillKind kind, int32_t code,
+                     int64_t time) {
   ++killer.kills;
   ++killer.weapons[code];
   if (kind == KillKind::kTeamKill) {

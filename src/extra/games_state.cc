@@ -156,8 +156,8 @@ bool ReadScores(const Fields& f, GameRecord& game) {
   if (!red || !blue) {
     return false;
   }
-  game.scores = TeamScores{static_cast<int32_t>(*red),
-                           static_cast<int32_t>(*blue)};
+  game.scores =
+      TeamScores{static_cast<int32_t>(*red), static_cast<int32_t>(*blue)};
   return true;
 }
 
@@ -243,8 +243,7 @@ void ReadGamePlayer(const Fields& f, Reading& reading) {
 }
 
 // A best: a figure and its game, both empty for none.
-bool ReadBest(std::string_view value, std::string_view game,
-              FeatFigure& best) {
+bool ReadBest(std::string_view value, std::string_view game, FeatFigure& best) {
   if (value.empty() && game.empty()) {
     best = FeatFigure();
     return true;
@@ -431,10 +430,9 @@ std::string GamesStateText(const GameArchive& archive) {
 bool ReadGamesState(std::string_view text, GameArchive& archive) {
   archive = GameArchive();
   Reading reading;
-  if (!ReadStateLines(text, kHeader, kVersion,
-                      [&reading](std::string_view line) {
-                        ReadLine(line, reading);
-                      })) {
+  if (!ReadStateLines(
+          text, kHeader, kVersion,
+          [&reading](std::string_view line) { ReadLine(line, reading); })) {
     return false;
   }
   archive = Finish(std::move(reading));

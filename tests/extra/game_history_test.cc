@@ -57,6 +57,20 @@ std::vector<std::string> Records(const GameHistory& history, Feat feat) {
   return texts;
 }
 
+// "figure/game" of each best of `name`, or "none".
+std::string Bests(const GameHistory& history, const char* name) {
+  const PlayerBests* bests = history.BestsOf(name);
+  if (bests == nullptr) {
+    return "none";
+  }
+  std::string text;
+  for (Feat feat : kFeats) {
+    text += std::to_string(FeatOf(*bests, feat).value) + "/" +
+            std::to_string(FeatOf(*bests, feat).game) + " ";
+  }
+  return text;
+}
+
 TEST(GameHistoryTest, RetentionDropsTheOldestAndNumbersGoOn) {
   GameHistory history;
   history.SetLimit(3);
@@ -95,10 +109,7 @@ TEST(GameHistoryTest, RetentionDropsTheOldestAndNumbersGoOn) {
   EXPECT_EQ(next.dropped(), Numbers{6});
   EXPECT_EQ(next.archive().nextNumber, 8);
   EXPECT_EQ(next.FindGame(6), nullptr);
-  ASSERT_NE(next.BestsOf("A"), nullptr);
-  EXPECT_EQ(next.BestsOf("A")->kills.value, 2);
-  EXPECT_EQ(next.BestsOf("A")->kills.game, 7);
-  EXPECT_EQ(next.BestsOf("A")->spree.game, 1);  // of a game long dropped
+  EXPECT_EQ(Bests(next, "A"), "2/7 1/1 1/1 ");  // of games long dropped
   EXPECT_EQ(Records(next, Feat::kKills)[0], "9/6/B");
 }
 
@@ -107,19 +118,9 @@ TEST(GameHistoryTest, BestsKeepTheEarliestGameOfAFigure) {
   history.Add(Game({{"A", 5, 3, 0}}));
   history.Add(Game({{"A", 5, 3, 2}, {"B", 7, 0, 0}}));
   history.Add(Game({{"A", 6, 2, 1}}));
-  const PlayerBests* a = history.BestsOf("A");
-  ASSERT_NE(a, nullptr);
-  EXPECT_EQ(a->kills.value, 6);
-  EXPECT_EQ(a->kills.game, 3);
-  EXPECT_EQ(a->spree.value, 3);
-  EXPECT_EQ(a->spree.game, 1);
-  EXPECT_EQ(a->multiKill.value, 2);
-  EXPECT_EQ(a->multiKill.game, 2);
-  const PlayerBests* b = history.BestsOf("B");
-  ASSERT_NE(b, nullptr);
-  EXPECT_EQ(b->spree.value, 0);  // no figure, no game
-  EXPECT_EQ(b->spree.game, 0);
-  EXPECT_EQ(history.BestsOf("C"), nullptr);
+  EXPECT_EQ(Bests(history, "A"), "6/3 3/1 2/2 ");
+  EXPECT_EQ(Bests(history, "B"), "7/2 0/0 0/0 ");  // no figure, no game
+  EXPECT_EQ(Bests(history, "C"), "none");
   EXPECT_EQ(Records(history, Feat::kKills),
             (std::vector<std::string>{"7/2/B", "6/3/A", "5/1/A", "5/2/A"}));
   EXPECT_EQ(Records(history, Feat::kSpree),
@@ -147,7 +148,8 @@ TEST(GameHistoryTest, LastGamesOfAPlayerNewestFirst) {
   history.SetLimit(5);
   const std::vector<std::vector<Line>> games = {
       {{"A", 1, 0, 0}}, {{"B", 1, 0, 0}}, {{"A", 1, 0, 0}, {"B", 0, 0, 0}},
-      {{"A", 0, 0, 0}}, {{"B", 1, 0, 0}}, {{"A", 2, 0, 0}}, {{"A", 3, 0, 0}}};
+      {{"A", 0, 0, 0}}, {{"B", 1, 0, 0}}, {{"A", 2, 0, 0}},
+      {{"A", 3, 0, 0}}};
   for (const std::vector<Line>& lines : games) {
     history.Add(Game(lines));
   }

@@ -17,16 +17,22 @@ namespace {
 
 constexpr std::time_t kRunTime = 1772359200;
 
-// Kills, deaths, suicides, team kills, best spree and best multi-kill.
-using Feats = std::vector<int64_t>;
-
-Feats FeatsOf(const GameRecord& game, const std::string& name) {
-  const GamePlayer* p = FindGamePlayer(game, name);
-  if (p == nullptr) {
-    return {};
+// "kills deaths suicides team-kills best-spree best-multi-kill" of each of
+// A, B and C in `game`, separated by " / ".
+std::string FeatsOf(const GameRecord& game) {
+  std::string text;
+  for (const char* name : {"A", "B", "C"}) {
+    const GamePlayer* p = FindGamePlayer(game, name);
+    if (p == nullptr) {
+      return text + "no line of " + name;
+    }
+    for (int64_t value : {p->kills, p->deaths, p->suicides, p->teamKills,
+                          p->bestSpree, p->bestMultiKill}) {
+      text += std::to_string(value) + " ";
+    }
+    text += name[0] == 'C' ? "" : "/ ";
   }
-  return {p->kills,     p->deaths,    p->suicides,
-          p->teamKills, p->bestSpree, p->bestMultiKill};
+  return text;
 }
 
 TEST(GameSheetTest, SpreesAndMultiKills) {
@@ -37,82 +43,43 @@ TEST(GameSheetTest, SpreesAndMultiKills) {
   struct Case {
     const char* what;
     Lines kills;
-    Feats a, b, c;
+    const char* feats;
   } cases[] = {
       {"a spree counts enemy kills",
        {Kill("1:00", 1, 2), Kill("1:10", 1, 2), Kill("1:20", 1, 2)},
-       {3, 0, 0, 0, 3, 1},
-       {0, 3, 0, 0, 0, 0},
-       {0, 0, 0, 0, 0, 0}},
+       "3 0 0 0 3 1 / 0 3 0 0 0 0 / 0 0 0 0 0 0 "},
       {"a death by an enemy ends it",
        {Kill("1:00", 1, 2), Kill("1:10", 1, 2), Kill("1:20", 2, 1),
         Kill("1:30", 1, 2)},
-       {3, 1, 0, 0, 2, 1},
-       {1, 3, 0, 0, 1, 1},
-       {0, 0, 0, 0, 0, 0}},
+       "3 1 0 0 2 1 / 1 3 0 0 1 1 / 0 0 0 0 0 0 "},
       {"so does a suicide",
        {Kill("1:00", 1, 2), Kill("1:10", 1, 1), Kill("1:20", 1, 2),
         Kill("1:30", 1, 2)},
-       {3, 0, 1, 0, 2, 1},
-       {0, 3, 0, 0, 0, 0},
-       {0, 0, 0, 0, 0, 0}},
+       "3 0 1 0 2 1 / 0 3 0 0 0 0 / 0 0 0 0 0 0 "},
       {"and a death by the world",
        {Kill("1:00", 1, 2), Kill("1:10", 1022, 1), Kill("1:20", 1, 2)},
-       {2, 1, 0, 0, 1, 1},
-       {0, 2, 0, 0, 0, 0},
-       {0, 0, 0, 0, 0, 0}},
+       "2 1 0 0 1 1 / 0 2 0 0 0 0 / 0 0 0 0 0 0 "},
       {"and a team-mate's kill",
        {Kill("1:00", 1, 2), Kill("1:10", 3, 1), Kill("1:20", 1, 2)},
-       {2, 1, 0, 0, 1, 1},
-       {0, 2, 0, 0, 0, 0},
-       {1, 0, 0, 1, 0, 0}},
+       "2 1 0 0 1 1 / 0 2 0 0 0 0 / 1 0 0 1 0 0 "},
       {"team kills and kills of the world are kills, not enemy kills",
        {Kill("1:00", 1, 3), Kill("1:01", 1, 3), Kill("1:02", 1, 1022)},
-       {3, 0, 0, 2, 0, 0},
-       {0, 0, 0, 0, 0, 0},
-       {0, 2, 0, 0, 0, 0}},
-      {"a multi-kill chains kills at most 3 s apart",
-       {Kill("1:00", 1, 2), Kill("1:03", 1, 2), Kill("1:06", 1, 2),
-        Kill("1:10", 1, 2)},
-       {4, 0, 0, 0, 4, 3},
-       {0, 4, 0, 0, 0, 0},
-       {0, 0, 0, 0, 0, 0}},
-      {"kills in the same second chain",
-       {Kill("1:00", 1, 2), Kill("1:00", 1, 2)},
-       {2, 0, 0, 0, 2, 2},
-       {0, 2, 0, 0, 0, 0},
-       {0, 0, 0, 0, 0, 0}},
-      {"the killer's death does not break a chain",
-       {Kill("1:00", 1, 2), Kill("1:01", 2, 1), Kill("1:02", 1, 2)},
-       {2, 1, 0, 0, 1, 2},
-       {1, 2, 0, 0, 1, 1},
-       {0, 0, 0, 0, 0, 0}},
-      {"a team kill between two kills does not either",
-       {Kill("1:00", 1, 2), Kill("1:01", 1, 3), Kill("1:02", 1, 2)},
-       {3, 0, 0, 1, 2, 2},
-       {0, 2, 0, 0, 0, 0},
-       {0, 1, 0, 0, 0, 0}},
+       "3 0 0 2 0 0 / 0 0 0 0 0 0 / 0 2 0 0 0 0 "},
+      {"a multi-kill chains kills at most 3 s apart, the same second too",
+       {Kill("1:00", 1, 2), Kill("1:03", 1, 2), Kill("1:03", 1, 2),
+        Kill("1:06", 1, 2), Kill("1:10", 1, 2)},
+       "5 0 0 0 5 4 / 0 5 0 0 0 0 / 0 0 0 0 0 0 "},
+      {"neither the killer's death nor a team kill breaks a chain",
+       {Kill("1:00", 1, 2), Kill("1:01", 2, 1), Kill("1:02", 1, 3),
+        Kill("1:03", 1, 2)},
+       "3 1 0 1 1 2 / 1 2 0 0 1 1 / 0 1 0 0 0 0 "},
       {"a clock that goes backwards does",
        {Kill("1:05", 1, 2), Kill("1:03", 1, 2)},
-       {2, 0, 0, 0, 2, 1},
-       {0, 2, 0, 0, 0, 0},
-       {0, 0, 0, 0, 0, 0}},
-      {"unbound slots count for no one",
-       {Kill("1:00", 9, 1), Kill("1:01", 1, 9)},
-       {0, 0, 0, 0, 0, 0},
-       {0, 0, 0, 0, 0, 0},
-       {0, 0, 0, 0, 0, 0}},
-      {"a rebound slot books on its new name",
-       {Userinfo("1:00", 2, "C", "multi_axis"), Kill("1:01", 1, 2)},
-       {1, 0, 0, 0, 1, 1},
-       {0, 0, 0, 0, 0, 0},
-       {0, 1, 0, 0, 0, 0}},
+       "2 0 0 0 2 1 / 0 2 0 0 0 0 / 0 0 0 0 0 0 "},
       {"a kill of the name's other slot ends the spree it makes",
        {Userinfo("1:00", 4, "A", "multi_axis"), Kill("1:01", 4, 1),
-        Kill("1:02", 1, 2)},
-       {2, 1, 0, 0, 1, 2},
-       {0, 1, 0, 0, 0, 0},
-       {0, 0, 0, 0, 0, 0}},
+        Kill("1:02", 1, 2), Kill("1:03", 9, 1)},  // 9: no one
+       "2 1 0 0 1 2 / 0 1 0 0 0 0 / 0 0 0 0 0 0 "},
   };
   for (const Case& c : cases) {
     ExtraStats stats;
@@ -121,14 +88,12 @@ TEST(GameSheetTest, SpreesAndMultiKills) {
     lines.push_back(Shutdown("9:00"));
     FeedRun(stats, kRunTime, lines);
     ASSERT_EQ(stats.games().games().size(), 1u) << c.what;
-    const GameRecord& game = stats.games().games().front();
-    EXPECT_EQ(FeatsOf(game, "A"), c.a) << c.what;
-    EXPECT_EQ(FeatsOf(game, "B"), c.b) << c.what;
-    EXPECT_EQ(FeatsOf(game, "C"), c.c) << c.what;
+    EXPECT_EQ(FeatsOf(stats.games().games().front()), c.feats) << c.what;
   }
 }
 
 TEST(GameSheetTest, LengthAndWinner) {
+  using W = GameWinner;
   struct Case {
     const char* what;
     Lines lines;
@@ -137,57 +102,36 @@ TEST(GameSheetTest, LengthAndWinner) {
   } cases[] = {
       {"Allies win with the higher blue score",
        {Init("0:00", "m"), Red("9:59", 3, 5), Shutdown("10:00")},
-       {600},
-       {GameWinner::kAllies}},
-      {"Axis with the higher red score",
-       {Init("0:00", "m"), Red("9:59", 6, 5), Shutdown("10:00")},
-       {600},
-       {GameWinner::kAxis}},
+       {600}, {W::kAllies}},
+      {"the last red line counts: Axis with the higher red score",
+       {Init("0:00", "m"), Red("9:58", 1, 2), Red("9:59", 6, 5),
+        Shutdown("10:00")},
+       {600}, {W::kAxis}},
       {"equal scores are a draw",
        {Init("0:00", "m"), Red("9:59", 4, 4), Shutdown("10:00")},
-       {600},
-       {GameWinner::kDraw}},
-      {"without a red line nobody won",
-       {Init("0:00", "m"), Shutdown("10:00")},
-       {600},
-       {GameWinner::kNone}},
-      {"nor with a red line too short to hold scores",
+       {600}, {W::kDraw}},
+      {"without a red line with scores nobody won",
        {Init("0:00", "m"), Line("9:59", "red:3"), Shutdown("10:00")},
-       {600},
-       {GameWinner::kNone}},
-      {"the last red line counts",
-       {Init("0:00", "m"), Red("9:58", 6, 5), Red("9:59", 1, 2),
-        Shutdown("10:00")},
-       {600},
-       {GameWinner::kAllies}},
+       {600}, {W::kNone}},
       {"from the first line with a time column",
        {Line("?:??", "InitGame: \\mapname\\m"), Userinfo("0:10", 1, "A"),
         Shutdown("5:10")},
-       {300},
-       {GameWinner::kNone}},
+       {300}, {W::kNone}},
       {"a clock that goes backwards gives no length",
        {Init("5:00", "m"), Shutdown("1:00")},
-       {0},
-       {GameWinner::kNone}},
+       {0}, {W::kNone}},
       {"a wide time column ends the game",
        {Init("999:00", "m"), Shutdown("1000:30"), Userinfo("0:05", 1, "D"),
         Red("0:06", 1, 0)},
-       {90},
-       {GameWinner::kNone}},
+       {90}, {W::kNone}},
       {"a chat line naming the game end ends nothing",
        {Init("0:00", "m"), Line("1:00", "say: A: ShutdownGame: now"),
         Red("2:00", 1, 0), Shutdown("3:00")},
-       {180},
-       {GameWinner::kAxis}},
+       {180}, {W::kAxis}},
       {"a game cut off by the next one ends at its last line",
        {Init("0:00", "m"), Red("2:00", 0, 1), Init("0:00", "n"),
-        Shutdown("0:30")},
-       {120, 30},
-       {GameWinner::kAllies, GameWinner::kNone}},
-      {"a game left open ends with the run",
-       {Init("0:00", "m"), Kill("0:45", 1, 1)},
-       {45},
-       {GameWinner::kNone}},
+        Kill("0:30", 1, 1)},
+       {120, 30}, {W::kAllies, W::kNone}},
   };
   for (const Case& c : cases) {
     ExtraStats stats;

@@ -15,18 +15,19 @@ constexpr char kBase[] =
     "GPL|2|A|multi|1|3|1|0|5|600|1000000|985000|1|1|18\n";
 
 TEST(GamesStateTest, TextReadsBackToTheSameBytes) {
-  const std::string text = std::string(kBase) +
-                           "GPL|2|^1B\xE9\r|t<&'|3|2|0|1|-1|590|1000000|-15|2|2|"
-                           "-1022\n"
-                           "GAM|7|0||0||||||\n"
-                           "GPL|7|A||0|0|0|0||0|-3|4|0|0|\n"
-                           "GAM|9|1|m&amp;p|5|-3|-2147483648|0|A|A|"
-                           "-1022:2,0:1,2147483647:9\n"
-                           "BST|A|1|2|||4|2\n"
-                           "BST|^1B\xE9\r|3|2|2|2|2|2\n"
-                           "REC|KILLS|3|2|^1B\xE9\r\n"
-                           "REC|KILLS|1|2|A\n"
-                           "REC|MULTIKILL|4|2|A\n";
+  const std::string text =
+      std::string(kBase) +
+      "GPL|2|^1B\xE9\r|t<&'|3|2|0|1|-1|590|1000000|-15|2|2|"
+      "-1022\n"
+      "GAM|7|0||0||||||\n"
+      "GPL|7|A||0|0|0|0||0|-3|4|0|0|\n"
+      "GAM|9|1|m&amp;p|5|-3|-2147483648|0|A|A|"
+      "-1022:2,0:1,2147483647:9\n"
+      "BST|A|1|2|||4|2\n"
+      "BST|^1B\xE9\r|3|2|2|2|2|2\n"
+      "REC|KILLS|3|2|^1B\xE9\r\n"
+      "REC|KILLS|1|2|A\n"
+      "REC|MULTIKILL|4|2|A\n";
   GameArchive archive;
   ASSERT_TRUE(ReadGamesState(text, archive));
   // Game 9 is above NEXT: the next number follows it.
@@ -53,25 +54,25 @@ TEST(GamesStateTest, TextReadsBackToTheSameBytes) {
 
 TEST(GamesStateTest, DamagedLinesAreSkipped) {
   const char* damaged[] = {
-      "GAM|3|1|m|5|||||\n",                   // a field short
-      "GAM|3|1|m|5|||||||\n",                 // a field too many
-      "GAM|0|1|m|5||||||\n",                  // no game 0
-      "GAM|3|-1|m|5||||||\n",                 // a run before the epoch
-      "GAM|3|1|m<|5||||||\n",                 // a byte no cleaned map holds
-      "GAM|3|1|m|5|1|||||\n",                 // red without blue
-      "GAM|3|1|m|5|||4|A||\n",                // half a first blood
-      "GAM|3|1|m|5|2147483648|0||||\n",       // beyond 32 bits
-      "GAM|3|1|m|5||||||18:1,17:1\n",         // codes out of order
-      "GAM|3|1|m|5||||||17:0\n",              // no kills
-      "GAM|3|1|m|5||||||17\n",                // no count
-      "GAM|3|1|m|5||||||17:1,\n",             // an empty pair
+      "GAM|3|1|m|5|||||\n",              // a field short
+      "GAM|3|1|m|5|||||||\n",            // a field too many
+      "GAM|0|1|m|5||||||\n",             // no game 0
+      "GAM|3|-1|m|5||||||\n",            // a run before the epoch
+      "GAM|3|1|m<|5||||||\n",            // a byte no cleaned map holds
+      "GAM|3|1|m|5|1|||||\n",            // red without blue
+      "GAM|3|1|m|5|||4|A||\n",           // half a first blood
+      "GAM|3|1|m|5|2147483648|0||||\n",  // beyond 32 bits
+      "GAM|3|1|m|5||||||18:1,17:1\n",    // codes out of order
+      "GAM|3|1|m|5||||||17:0\n",         // no kills
+      "GAM|3|1|m|5||||||17\n",           // no count
+      "GAM|3|1|m|5||||||17:1,\n",        // an empty pair
       "GPL|4|A|multi|1|3|1|0|5|600|1000000|985000|1|1|18\n",  // no game 4
       "GPL|2|A|multi|-1|3|1|0|5|600|1000000|985000|1|1|18\n",
       "GPL|2|A|multi|1|3|1|0|5|600|1000000|1000000000000000000|1|1|18\n",
       "GPL|2|A|multi|1|3|1|0|5|600|1000000|985000|1|1|+18\n",
       "GPL|2|A>|multi|1|3|1|0|5|600|1000000|985000|1|1|18\n",
-      "BST|A|1|||||\n",    // a figure without its game
-      "BST|A|0|1||||\n",   // a figure of 0
+      "BST|A|1|||||\n",   // a figure without its game
+      "BST|A|0|1||||\n",  // a figure of 0
       "REC|DEATHS|1|1|A\n",
       "REC|KILLS|0|1|A\n",
       "NEXT|0\n",
@@ -119,8 +120,8 @@ TEST(GamesStateTest, ReadingPutsTheArchiveInOrder) {
 
 TEST(GamesStateTest, OtherVersionsAreNotRead) {
   GameArchive archive;
-  EXPECT_FALSE(ReadGamesState(
-      "KILNBOOK_GAMES|2\nGAM|2|1|m|5||||||\n", archive));
+  EXPECT_FALSE(
+      ReadGamesState("KILNBOOK_GAMES|2\nGAM|2|1|m|5||||||\n", archive));
   EXPECT_TRUE(archive.games.empty());
   EXPECT_EQ(archive.nextNumber, 1);
   ASSERT_TRUE(ReadGamesState("", archive));
