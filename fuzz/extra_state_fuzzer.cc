@@ -1,4 +1,4 @@
-// The extended statistics' state file and the lines they are fed: whatever
+// The extended statistics' state files and the lines they are fed: whatever
 // a damaged state file or a hostile log holds, loading never fails hard, and
 // what is saved reads back to the same bytes.
 #include <cstddef>
@@ -11,11 +11,13 @@
 
 namespace {
 
-// Saving `stats` and loading the text again must give the text back.
+// Saving `stats` and loading the texts again must give the texts back.
 void CheckRoundTrip(const kilnbook::ExtraStats& stats) {
   std::string text = stats.StateText();
+  std::string games = stats.GamesStateText();
   kilnbook::ExtraStats again;
-  if (!again.LoadState(text) || again.StateText() != text) {
+  if (!again.LoadState(text) || again.StateText() != text ||
+      !again.LoadGamesState(games) || again.GamesStateText() != games) {
     __builtin_trap();
   }
 }
@@ -25,12 +27,14 @@ void CheckRoundTrip(const kilnbook::ExtraStats& stats) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);
 
-  // The input as a state file.
+  // The input as both state files.
   kilnbook::ExtraStats loaded;
   loaded.LoadState(input);
+  loaded.LoadGamesState(input);
   CheckRoundTrip(loaded);
 
-  // The input as the lines of a run on top of that state.
+  // The input as the lines of a run on top of that state, keeping few games.
+  loaded.SetGamesKept(2);
   loaded.BeginRun(1772359200);
   size_t start = 0;
   while (start < input.size()) {

@@ -29,7 +29,8 @@ bool IsBlankLine(std::string_view line) {
 }
 
 bool IsNumberKey(std::string_view key) {
-  return key == "MIN_KILLS" || key == "MIN_SCORE" || key == "EXTENDED_STATS";
+  return key == "MIN_KILLS" || key == "MIN_SCORE" || key == "EXTENDED_STATS" ||
+         key == "KEEP_GAMES";
 }
 
 // A blank at either end of these values is part of a file or directory name.
@@ -127,6 +128,10 @@ std::string Reading(std::string_view key, const std::string& value) {
   }
   if (key == "EXTENDED_STATS") {
     return reading + (ParseNumber(value) != 0 ? " on" : " off");
+  }
+  if (key == "KEEP_GAMES") {
+    // A negative number keeps no game, as 0 does.
+    return reading + " " + NumberText(std::max<int32_t>(ParseNumber(value), 0));
   }
   if (IsNumberKey(key)) {
     return reading + " " + NumberText(ParseNumber(value));
@@ -245,7 +250,9 @@ void CheckValue(std::string_view key, std::string_view raw,
   } else if (IsNumberKey(key)) {
     if (!value.empty() && !HoldsNumber(value)) {
       out.Error(std::string(key) + " is not a number: read as 0" +
-                (key == "EXTENDED_STATS" ? ", which is off" : ""));
+                (key == "EXTENDED_STATS" ? ", which is off"
+                 : key == "KEEP_GAMES"   ? ", which keeps no game"
+                                         : ""));
     }
   } else if (!value.empty() && IsBlank(value.back())) {
     if (NamesAFile(key)) {
@@ -317,6 +324,9 @@ void CheckConfigLines(std::string_view text, const Config& config,
     }
     if (UnusedInMode(match->key, config)) {
       out.Note("not used: the MULTI lines name the servers");
+    }
+    if (match->key == "KEEP_GAMES" && !config.extendedStats()) {
+      out.Note("not used: EXTENDED_STATS is off");
     }
   }
 }

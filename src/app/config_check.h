@@ -18,7 +18,8 @@ namespace kilnbook {
 // number that is none, a MULTI line that adds no server or loses a byte of a
 // value, a line that matches no key and is not a remark starting with "#".
 // Warnings for a key set twice and values that lose bytes to cleaning; notes
-// for keys that the mode leaves unused. `config` is what a run makes of
+// for keys that the mode leaves unused, and for KEEP_GAMES without
+// EXTENDED_STATS. `config` is what a run makes of
 // `text`.
 void CheckConfigLines(std::string_view text, const Config& config,
                       CheckOutput& out);

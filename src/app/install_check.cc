@@ -140,7 +140,8 @@ void CheckPendingJournal(const std::string& path, const std::string& name,
     return;
   }
   std::optional<RunJournal> journal =
-      RunJournal::Parse(*text, {kDataFileName, kExtraStateFileName});
+      RunJournal::Parse(
+      *text, {kDataFileName, kExtraStateFileName, kGamesStateFileName});
   if (!journal || journal->server != Digest::Of(name) ||
       (journal->log && journal->logPath != Digest::Of(logFile))) {
     out.Error("it does not match this server, so the run leaves the server "
@@ -399,8 +400,22 @@ void InstallCheck::CheckDataFile(const std::string& name,
 
 void InstallCheck::CheckExtraState(const std::string& name,
                                    DirectoryState directory) {
-  std::string path = ExtraStateFilePath(config_->path(), name);
-  std::string item = "extended statistics " + PathText(path) + ": ";
+  ExtraStats stats;
+  CheckStateFile("extended statistics",
+                 ExtraStateFilePath(config_->path(), name), directory,
+                 [&stats](std::string_view text) {
+                   return stats.LoadState(text);
+                 });
+  CheckStateFile("kept games", GamesStateFilePath(config_->path(), name),
+                 directory, [&stats](std::string_view text) {
+                   return stats.LoadGamesState(text);
+                 });
+}
+
+void InstallCheck::CheckStateFile(
+    const std::string& what, const std::string& path, DirectoryState directory,
+    const std::function<bool(std::string_view)>& load) {
+  std::string item = what + " " + PathText(path) + ": ";
   struct stat info;
   bool exists = Exists(path, info);
   if (!config_->extendedStats()) {
@@ -415,12 +430,11 @@ void InstallCheck::CheckExtraState(const std::string& name,
     return;
   }
   std::optional<std::string> text = ReadAll(path);
-  ExtraStats stats;
   if (!text) {
     out_.Item(item + "cannot be read");
     out_.Error("the run keeps no extended statistics for the server; " +
                GiveAccess("read", path));
-  } else if (!stats.LoadState(*text)) {
+  } else if (!load(*text)) {
     out_.Item(item + "does not load");
     out_.Error(
         "it is damaged or of another version: the run leaves it alone "

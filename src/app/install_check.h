@@ -4,8 +4,10 @@
 #define KILNBOOK_APP_INSTALL_CHECK_H_
 
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 
 #include "app/check_output.h"
 #include "config/config.h"
@@ -49,6 +51,11 @@ class InstallCheck {
   void CheckDataFile(const std::string& name, const std::string& address,
                      const std::string& logFile, DirectoryState directory);
   void CheckExtraState(const std::string& name, DirectoryState directory);
+  // One state file of the extended statistics, read with `load`, which
+  // returns false for a file of another format version.
+  void CheckStateFile(const std::string& what, const std::string& path,
+                      DirectoryState directory,
+                      const std::function<bool(std::string_view)>& load);
   void CheckStylesheets();
   void CheckFrontPage();
   std::string Summary() const;

@@ -31,6 +31,27 @@ namespace kilnbook {
 
 namespace {
 
+// How a state file of the extended statistics was read.
+enum class StateLoad { kLoaded, kUnreadable, kOtherVersion };
+
+// Hands the text of the state file at `path` to `load`, which returns false
+// for a file of another format version; a missing file has nothing to load.
+// Prints "Failed to open datfile '%s'\n" for a file that cannot be read or
+// does not load.
+template <typename Load>
+StateLoad LoadStateFile(const std::string& path, Load load) {
+  struct stat info;
+  if (::stat(path.c_str(), &info) != 0 && errno == ENOENT) {
+    return StateLoad::kLoaded;
+  }
+  std::optional<std::string> text = ReadAll(path);
+  if (!text || !load(std::string_view(*text))) {
+    std::printf("Failed to open datfile '%s'\n", path.c_str());
+    return text ? StateLoad::kOtherVersion : StateLoad::kUnreadable;
+  }
+  return StateLoad::kLoaded;
+}
+
 // Every core: pages are independent of each other.
 size_t RenderThreads() {
   unsigned cores = std::thread::hardware_concurrency();
@@ -95,7 +116,7 @@ void StatsApp::FinishInterruptedSaves() {
   auto finish = [this](const std::string& name, const std::string& logFile) {
     Recovery recovery = FinishInterruptedSave(
         ServerDirectory(config_.path(), name), name, logFile,
-        {kDataFileName, kExtraStateFileName});
+        {kDataFileName, kExtraStateFileName, kGamesStateFileName});
     if (recovery == Recovery::kFailed) {
       blockedServers_.insert(name);
       BlockLog(logFile);
@@ -189,22 +210,25 @@ bool StatsApp::LoadDataFile(const std::string& path) {
 
 bool StatsApp::LoadExtras() {
   extras_.erase(currentServerName_);
-  std::string path = ExtraStateFilePath(config_.path(), currentServerName_);
   ExtraStats stats;
-  struct stat info;
-  if (::stat(path.c_str(), &info) == 0 || errno != ENOENT) {
-    std::optional<std::string> text = ReadAll(path);
-    if (!text) {
-      // Unreadable now: its games must wait for a run that can add to it.
-      std::printf("Failed to open datfile '%s'\n", path.c_str());
-      return false;
-    }
-    if (!stats.LoadState(*text)) {
-      // Written by another version: left as it is, and out of this run.
-      std::printf("Failed to open datfile '%s'\n", path.c_str());
-      return true;
-    }
+  StateLoad load = LoadStateFile(
+      ExtraStateFilePath(config_.path(), currentServerName_),
+      [&stats](std::string_view text) { return stats.LoadState(text); });
+  if (load == StateLoad::kLoaded) {
+    load = LoadStateFile(
+        GamesStateFilePath(config_.path(), currentServerName_),
+        [&stats](std::string_view text) { return stats.LoadGamesState(text); });
   }
+  if (load == StateLoad::kUnreadable) {
+    // Unreadable now: its games must wait for a run that can add to it.
+    return false;
+  }
+  if (load == StateLoad::kOtherVersion) {
+    // Written by another version: both files are left as they are, and the
+    // server's extended statistics are out of this run.
+    return true;
+  }
+  stats.SetGamesKept(config_.keepGames());
   extras_.insert_or_assign(currentServerName_, std::move(stats));
   return true;
 }
@@ -295,6 +319,7 @@ void StatsApp::FlushToDAT() {
   save.Add(kDataFileName, std::move(text));
   if (ExtraStats* extras = CurrentExtras()) {
     save.Add(kExtraStateFileName, extras->StateText());
+    save.Add(kGamesStateFileName, extras->GamesStateText());
   }
   std::optional<LogRewrite> rewrite = std::move(rewrite_);
   rewrite_.reset();

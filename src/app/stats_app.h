@@ -105,8 +105,8 @@ class StatsApp {
   std::set<std::string> blockedLogPaths_;
 
   // EXTENDED_STATS: the run's time, at which its games are booked, and each
-  // server's extended statistics. A server whose state file is of another
-  // format is left out (its file is not touched).
+  // server's extended statistics. A server with a state file of another
+  // format is left out (neither state file is touched).
   std::time_t runTime_;
   ExtraStatsMap extras_;
   // The current server's, or null when EXTENDED_STATS is off or its state
@@ -115,7 +115,8 @@ class StatsApp {
   const ExtraStats* CurrentExtras() const;
   // The same, as the documents show it.
   std::optional<ExtraReport> CurrentExtraReport() const;
-  // False when the state file exists but cannot be read.
+  // Loads the server's state files (kilnbook_extra.dat, then
+  // kilnbook_games.dat). False when one exists but cannot be read.
   bool LoadExtras();
   // Reads the current server's data file; false when it cannot be read
   // whole, or its directory takes no replacement: the save would then lose

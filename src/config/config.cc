@@ -1,5 +1,7 @@
 #include "config/config.h"
 
+#include <algorithm>
+
 #include "config/config_file.h"
 #include "log/number_text.h"
 #include "log/text_clean.h"
@@ -21,6 +23,7 @@ enum class Key {
   kExcludePlayers,
   kMulti,
   kExtendedStats,
+  kKeepGames,
 };
 
 struct KeyName {
@@ -44,6 +47,7 @@ constexpr KeyName kKeys[] = {
     {Key::kExcludePlayers, "EXCLUDE_PLAYERS"},
     {Key::kMulti, "MULTI"},
     {Key::kExtendedStats, "EXTENDED_STATS"},
+    {Key::kKeepGames, "KEEP_GAMES"},
 };
 
 // v[from, from + length) where a negative length gives the empty text.
@@ -148,6 +152,9 @@ void Config::ParseLine(std::string_view line) {
       }
       case Key::kExtendedStats:
         extendedStats_ = ParseNumber(value) != 0;
+        break;
+      case Key::kKeepGames:
+        keepGames_ = std::max<int32_t>(ParseNumber(value), 0);
         break;
     }
     return;

@@ -14,6 +14,9 @@ namespace kilnbook {
 
 class ConfigFile;
 
+// Games kept per server with EXTENDED_STATS when KEEP_GAMES is absent.
+inline constexpr int32_t kDefaultKeepGames = 1000;
+
 // One server of multi-server mode, from a line
 // "MULTI [N]name [A]address [L]logpath " (each value ends one byte before
 // the next marker, the log path one byte before the end of the line).
@@ -59,6 +62,10 @@ class Config {
   // EXTENDED_STATS: maps, activity, rating, history and the JSON feed, on
   // when the value reads as a number other than 0; off when absent.
   bool extendedStats() const { return extendedStats_; }
+  // KEEP_GAMES: how many of its latest games each server keeps with
+  // EXTENDED_STATS, kDefaultKeepGames when absent; a value that reads as a
+  // negative number keeps none, as does 0.
+  int32_t keepGames() const { return keepGames_; }
 
   // True when the run covers the MULTI servers instead of SERVER_NAME.
   bool IsMultiServer() const { return !multi_.empty(); }
@@ -81,6 +88,7 @@ class Config {
   int32_t minScore_ = 0;
   std::vector<MultiEntry> multi_;
   bool extendedStats_ = false;
+  int32_t keepGames_ = kDefaultKeepGames;
 };
 
 // How Config reads one line, for a check of the file: the key that decides

@@ -32,6 +32,11 @@ std::string ExtraStateFilePath(std::string_view path,
   return ServerDirectory(path, serverName) + "/" + kExtraStateFileName;
 }
 
+std::string GamesStateFilePath(std::string_view path,
+                               std::string_view serverName) {
+  return ServerDirectory(path, serverName) + "/" + kGamesStateFileName;
+}
+
 std::string FeedFilePath(std::string_view path, std::string_view serverName) {
   return ServerDirectory(path, serverName) + "/kilnbook.json";
 }

@@ -30,11 +30,16 @@ inline constexpr const char kJournalFileName[] = "kilnbook.journal";
 std::string JournalFilePath(std::string_view path, std::string_view serverName);
 
 // With EXTENDED_STATS on: the server directory + "/kilnbook_extra.dat" (the
-// extended statistics) and + "/kilnbook.json" (the feed).
-// The extended statistics' state file in the server directory.
+// extended statistics), + "/kilnbook_games.dat" (the games kept, the
+// players' bests and the server's records) and + "/kilnbook.json" (the
+// feed).
+// The extended statistics' state files in the server directory.
 inline constexpr const char kExtraStateFileName[] = "kilnbook_extra.dat";
+inline constexpr const char kGamesStateFileName[] = "kilnbook_games.dat";
 
 std::string ExtraStateFilePath(std::string_view path,
+                               std::string_view serverName);
+std::string GamesStateFilePath(std::string_view path,
                                std::string_view serverName);
 std::string FeedFilePath(std::string_view path, std::string_view serverName);
 

@@ -20,9 +20,9 @@
 #include <optional>
 #include <vector>
 
-#include "time/calendar.h"
-#include "log/number_text.h"
+#include "extra/state_fields.h"
 #include "log/text_clean.h"
+#include "time/calendar.h"
 
 namespace kilnbook {
 
@@ -31,52 +31,19 @@ namespace {
 constexpr std::string_view kHeader = "KILNBOOK_EXTRA|";
 constexpr std::string_view kVersion = "1";
 
-// Bounds that keep every later sum and difference far from overflowing,
-// whatever a damaged file holds.
-constexpr int64_t kMaxCount = int64_t{1} << 53;
-constexpr int64_t kMaxTime = 253402300799;  // 9999-12-31 23:59:59 UTC
-constexpr int64_t kMaxRating = 1000000000000000;
-
-std::vector<std::string_view> SplitFields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  size_t start = 0;
-  while (true) {
-    size_t bar = line.find('|', start);
-    if (bar == std::string_view::npos) {
-      fields.push_back(line.substr(start));
-      return fields;
-    }
-    fields.push_back(line.substr(start, bar - start));
-    start = bar + 1;
-  }
-}
-
-std::optional<int64_t> Bounded(std::string_view field, int64_t min,
-                               int64_t max) {
-  std::optional<int64_t> value = ParseWideNumber(field);
-  if (!value || *value < min || *value > max) {
-    return std::nullopt;
-  }
-  return value;
-}
-
-std::optional<int64_t> Count(std::string_view field) {
-  return Bounded(field, 0, kMaxCount);
-}
-
 // A time field: empty for never.
 bool ReadTime(std::string_view field, std::optional<int64_t>& time) {
   if (field.empty()) {
     time.reset();
     return true;
   }
-  time = Bounded(field, 0, kMaxTime);
+  time = BoundedNumber(field, 0, kMaxTime);
   return time.has_value();
 }
 
 void ReadMap(const std::vector<std::string_view>& f, ExtraRecords& records) {
-  auto games = Count(f[2]), kills = Count(f[3]), axis = Count(f[4]),
-       allies = Count(f[5]);
+  auto games = CountField(f[2]), kills = CountField(f[3]),
+       axis = CountField(f[4]), allies = CountField(f[5]);
   if (IsCleanText(f[1]) && games && kills && axis && allies) {
     records.maps[std::string(f[1])] = MapTotals{*games, *kills, *axis, *allies};
   }
@@ -84,7 +51,8 @@ void ReadMap(const std::vector<std::string_view>& f, ExtraRecords& records) {
 
 void ReadDay(const std::vector<std::string_view>& f, ExtraRecords& records) {
   auto day = ParseDayText(f[1]);
-  auto games = Count(f[2]), kills = Count(f[3]), players = Count(f[4]);
+  auto games = CountField(f[2]), kills = CountField(f[3]),
+       players = CountField(f[4]);
   if (day && games && kills && players) {
     records.days[*day] = DayTotals{*games, *kills, *players};
   }
@@ -92,8 +60,8 @@ void ReadDay(const std::vector<std::string_view>& f, ExtraRecords& records) {
 
 void ReadPlayer(const std::vector<std::string_view>& f, ExtraRecords& records) {
   std::optional<int64_t> firstSeen, lastSeen;
-  auto games = Count(f[4]), seconds = Count(f[5]);
-  auto rating = Bounded(f[6], -kMaxRating, kMaxRating);
+  auto games = CountField(f[4]), seconds = CountField(f[5]);
+  auto rating = BoundedNumber(f[6], -kMaxRating, kMaxRating);
   if (!IsCleanText(f[1]) || !ReadTime(f[2], firstSeen) ||
       !ReadTime(f[3], lastSeen) || !games || !seconds || !rating) {
     return;
@@ -109,7 +77,8 @@ void ReadPlayer(const std::vector<std::string_view>& f, ExtraRecords& records) {
 
 void ReadPlayerMap(const std::vector<std::string_view>& f,
                    ExtraRecords& records) {
-  auto games = Count(f[3]), kills = Count(f[4]), deaths = Count(f[5]);
+  auto games = CountField(f[3]), kills = CountField(f[4]),
+       deaths = CountField(f[5]);
   if (IsCleanText(f[1]) && IsCleanText(f[2]) && games && kills && deaths) {
     records.players[std::string(f[1])].maps[std::string(f[2])] =
         PlayerMapTotals{*games, *kills, *deaths};
@@ -126,24 +95,6 @@ void ReadRecord(std::string_view line, ExtraRecords& records) {
     ReadPlayer(f, records);
   } else if (f[0] == "PMP" && f.size() == 6) {
     ReadPlayerMap(f, records);
-  }
-}
-
-// Appends "|" and the value.
-void AppendField(std::string& out, std::string_view value) {
-  out += '|';
-  out += value;
-}
-
-void AppendField(std::string& out, int64_t value) {
-  out += '|';
-  AppendWideNumber(out, value);
-}
-
-void AppendField(std::string& out, const std::optional<int64_t>& value) {
-  out += '|';
-  if (value) {
-    AppendWideNumber(out, *value);
   }
 }
 
@@ -194,25 +145,9 @@ std::string ExtraStateText(const ExtraRecords& records) {
 
 bool ReadExtraState(std::string_view text, ExtraRecords& records) {
   records = ExtraRecords();
-  size_t start = 0;
-  bool first = true;
-  while (start < text.size()) {
-    size_t newline = text.find('\n', start);
-    if (newline == std::string_view::npos) {
-      break;  // cut short: the last record may have lost digits
-    }
-    std::string_view line = text.substr(start, newline - start);
-    start = newline + 1;
-    if (first && line.substr(0, kHeader.size()) == kHeader) {
-      if (line.substr(kHeader.size()) != kVersion) {
-        return false;
-      }
-    } else {
-      ReadRecord(line, records);
-    }
-    first = false;
-  }
-  return true;
+  return ReadStateLines(text, kHeader, kVersion, [&records](std::string_view line) {
+    ReadRecord(line, records);
+  });
 }
 
 }  // namespace kilnbook

@@ -1,10 +1,16 @@
 #include "extra/extra_stats.h"
 
-#include "time/calendar.h"
+#include <algorithm>
+#include <utility>
+
 #include "extra/extra_state.h"
-#include "log/line_fields.h"
+#include "extra/games_state.h"
 #include "extra/skill_rating.h"
+#include "extra/state_fields.h"
+#include "log/game_end_check.h"
+#include "log/line_fields.h"
 #include "model/player_table.h"
+#include "time/calendar.h"
 
 namespace kilnbook {
 
@@ -14,6 +20,7 @@ void ExtraStats::BeginRun(std::time_t runTime) {
   slots_ = SlotNames();
   game_.reset();
   ForgetRecordPointers();
+  games_.BeginRun();
 }
 
 void ExtraStats::AccountLine(std::string_view line, const LogEvent& event) {
@@ -26,10 +33,16 @@ void ExtraStats::AccountLine(std::string_view line, const LogEvent& event) {
     if (std::optional<int64_t> time = TimeColumnSeconds(line)) {
       game_->SetTime(*time);
     }
+    // Only the server's own game end ends a game, as the pre-pass sees it:
+    // no run ever stops inside a game, and every run ends its games alike.
+    if (EndsGame(line)) {
+      FinishGame();
+      return;
+    }
   }
   switch (event.kind) {
-    case LogEventKind::ShutdownGame:
-      FinishGame();
+    case LogEventKind::Score:
+      Score(event);
       break;
     case LogEventKind::Red:
       Red(event);
@@ -57,13 +70,25 @@ void ExtraStats::EndRun() {
     auto& days = records_.days;
     days.erase(days.begin(), days.lower_bound(*runDay_ - kHistoryDays));
   }
+  games_.Trim();
 }
 
 std::string ExtraStats::StateText() const { return ExtraStateText(records_); }
 
+std::string ExtraStats::GamesStateText() const {
+  return kilnbook::GamesStateText(games_.archive());
+}
+
 bool ExtraStats::LoadState(std::string_view text) {
   ForgetRecordPointers();
   return ReadExtraState(text, records_);
+}
+
+bool ExtraStats::LoadGamesState(std::string_view text) {
+  GameArchive archive;
+  bool read = ReadGamesState(text, archive);
+  games_.Replace(std::move(archive));
+  return read;
 }
 
 const PlayerExtra* ExtraStats::FindPlayer(std::string_view name) const {
@@ -72,7 +97,7 @@ const PlayerExtra* ExtraStats::FindPlayer(std::string_view name) const {
 }
 
 void ExtraStats::StartGame(std::string_view line) {
-  game_.emplace(InitGameMapName(line), TimeColumnSeconds(line).value_or(0));
+  game_.emplace(InitGameMapName(line), TimeColumnSeconds(line));
   if (!game_->map().empty()) {
     gameMap_ = &records_.maps[game_->map()];
   }
@@ -88,9 +113,18 @@ void ExtraStats::FinishGame() {
   if (DayTotals* day = RunDay()) {
     ++day->games;
   }
-  for (const auto& [name, seconds] : game_->Finish()) {
+  std::map<std::string, int64_t> played = game_->Finish();
+  for (const auto& [name, seconds] : played) {
     SeePlayer(name, seconds);
   }
+  GameRecord record = game_->sheet().Record(played, game_->start());
+  record.runTime = std::clamp<int64_t>(runTime_, 0, kMaxTime);
+  record.map = game_->map();
+  record.length = game_->Length();
+  for (GamePlayer& player : record.players) {
+    player.ratingAfter = RatingOf(player.name);
+  }
+  games_.Add(std::move(record));
   game_.reset();
   gameMap_ = nullptr;
   slotRecords_.clear();  // their map totals belong to the finished game
@@ -120,10 +154,24 @@ void ExtraStats::Userinfo(const LogEvent& event) {
   slotRecords_.erase(event.slot);
   if (game_) {
     game_->Userinfo(event.slot, event.name);
+    // The empty name resolves to no one and plays no part.
+    if (!event.name.empty()) {
+      game_->sheet().Userinfo(SheetEntry(event.slot), event.model);
+    }
+  }
+}
+
+void ExtraStats::Score(const LogEvent& event) {
+  if (game_ && slots_.Resolve(event.slot) != nullptr) {
+    game_->sheet().Score(SheetEntry(event.slot), event.score);
   }
 }
 
 void ExtraStats::Red(const LogEvent& event) {
+  // A "red:" line too short to hold both scores has none.
+  if (game_ && event.redScore != UNSET && event.blueScore != UNSET) {
+    game_->sheet().Red(event.redScore, event.blueScore);
+  }
   if (gameMap_ == nullptr) {
     return;
   }
@@ -142,15 +190,26 @@ void ExtraStats::Kill(const LogEvent& event) {
   if (gameMap_ != nullptr) {
     ++gameMap_->kills;
   }
+  if (game_) {
+    game_->sheet().CountKillLine(event.meansOfDeath);
+  }
   if (slots_.Resolve(event.killer) == nullptr ||
       slots_.Resolve(event.victim) == nullptr) {
     return;
   }
+  // The sheet first: a player's first event in the game takes its rating
+  // before the game.
   if (event.killer == event.victim) {
+    if (game_) {
+      game_->sheet().Suicide(SheetEntry(event.killer));
+    }
     if (event.killer != kWorldSlot) {
       SlotPlayer(event.killer).rating -= kSuicidePenalty;
     }
     return;
+  }
+  if (game_) {
+    BookKill(event);
   }
   if (PlayerMapTotals* map = SlotPlayerMap(event.killer)) {
     ++map->kills;
@@ -159,6 +218,20 @@ void ExtraStats::Kill(const LogEvent& event) {
     ++map->deaths;
   }
   Rate(event.killer, event.victim);
+}
+
+void ExtraStats::BookKill(const LogEvent& event) {
+  // As the counters judge a team kill, whoever the slots are; the world is
+  // nobody's enemy.
+  KillKind kind = KillKind::kEnemy;
+  if (slots_.SameTeam(event.killer, event.victim)) {
+    kind = KillKind::kTeamKill;
+  } else if (event.killer == kWorldSlot || event.victim == kWorldSlot) {
+    kind = KillKind::kWorld;
+  }
+  GameSheet::Entry& killer = SheetEntry(event.killer);
+  GameSheet::Entry& victim = SheetEntry(event.victim);
+  game_->sheet().Kill(killer, victim, kind, event.meansOfDeath, game_->now());
 }
 
 void ExtraStats::Rate(int32_t killerSlot, int32_t victimSlot) {
@@ -202,6 +275,20 @@ PlayerMapTotals* ExtraStats::SlotPlayerMap(int32_t slot) {
     cached.map = &SlotPlayer(slot).maps[game_->map()];
   }
   return cached.map;
+}
+
+GameSheet::Entry& ExtraStats::SheetEntry(int32_t slot) {
+  SlotRecords& cached = slotRecords_[slot];
+  if (cached.sheet == nullptr) {
+    const std::string& name = *slots_.Resolve(slot);
+    cached.sheet = &game_->sheet().Enter(name, RatingOf(name));
+  }
+  return *cached.sheet;
+}
+
+int64_t ExtraStats::RatingOf(const std::string& name) const {
+  const PlayerExtra* player = FindPlayer(name);
+  return player == nullptr ? kStartRating : player->rating;
 }
 
 void ExtraStats::ForgetRecordPointers() {

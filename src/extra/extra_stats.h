@@ -1,6 +1,6 @@
 // The extended statistics of one server: maps, player activity, skill
-// ratings and daily history, accumulated over the runs from the same
-// finished games that the counters are made of.
+// ratings, daily history and the games kept, accumulated over the runs from
+// the same finished games that the counters are made of.
 #ifndef KILNBOOK_EXTRA_EXTRA_STATS_H_
 #define KILNBOOK_EXTRA_EXTRA_STATS_H_
 
@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "extra/extra_records.h"
+#include "extra/game_history.h"
 #include "extra/open_game.h"
 #include "extra/slot_names.h"
 #include "log/log_event.h"
@@ -26,17 +27,22 @@ inline constexpr int64_t kHistoryDays = 400;
 // A run reads a server's state, feeds it the lines of the finished games and
 // saves it:
 //
-//   stats.LoadState(text);  // or nothing, for a server without state
+//   stats.LoadState(text);       // or nothing, for a server without state
+//   stats.LoadGamesState(games);  // likewise
+//   stats.SetGamesKept(n);
 //   stats.BeginRun(now);
 //   for each parsed line: stats.AccountLine(line, event);
 //   stats.EndRun();
-//   save stats.StateText();
+//   save stats.StateText() and stats.GamesStateText();
 //
-// A game runs from its "InitGame:" line to its "ShutdownGame:" line (or the
-// next "InitGame:", or the end of the run). Client slots are resolved to
-// players as the player table does, with a slot map that starts afresh each
-// run; an event whose slot resolves to no one counts for no player. Lines
-// outside a game count only for the rating and the day's kills.
+// A game runs from its "InitGame:" line to the line that ends it (EndsGame:
+// the server's own "ShutdownGame:", where the log's pre-pass ends a game),
+// or to the next "InitGame:", or to the end of the run. Client slots are
+// resolved to players as the player table does, with a slot map that starts
+// afresh each run; an event whose slot resolves to no one counts for no
+// player. Lines outside a game count only for the rating and the day's
+// kills. Each finished game becomes a GameRecord of games() with the run's
+// time.
 class ExtraStats {
  public:
   ExtraStats() = default;
@@ -57,12 +63,23 @@ class ExtraStats {
   // it of that line.
   void AccountLine(std::string_view line, const LogEvent& event);
 
-  // Ends the run: a game still open ends at its last line, and days more than
-  // kHistoryDays before the run's date are dropped.
+  // Ends the run: a game still open ends at its last line, days more than
+  // kHistoryDays before the run's date are dropped, and so are the games
+  // beyond the number kept.
   void EndRun();
+
+  // How many of the latest games are kept (kDefaultKeepGames unless set).
+  void SetGamesKept(int64_t kept) { games_.SetLimit(kept); }
 
   // The text of the state file; see extra_state.h.
   std::string StateText() const;
+
+  // The text of the games' state file; see games_state.h.
+  std::string GamesStateText() const;
+
+  // Replaces the kept games, bests and records with those of a games state
+  // file's text, as LoadState does. REQUIRES: no run in progress.
+  bool LoadGamesState(std::string_view text);
 
   // Replaces the statistics with those of a state file's text, skipping
   // damaged lines. False, with empty statistics, when the text comes from
@@ -75,12 +92,17 @@ class ExtraStats {
   // The player's record, or null when nothing was ever booked on the name.
   const PlayerExtra* FindPlayer(std::string_view name) const;
 
+  // The kept games, the players' bests and the server's records, and what
+  // the last run added and dropped.
+  const GameHistory& games() const { return games_; }
+
  private:
   // What a slot resolves to in the records, found once per binding and
   // game instead of by name on every kill of a busy log.
   struct SlotRecords {
     PlayerExtra* player = nullptr;
     PlayerMapTotals* map = nullptr;  // the player's totals on the game's map
+    GameSheet::Entry* sheet = nullptr;  // the player's line of the game
   };
 
   void StartGame(std::string_view line);
@@ -88,6 +110,9 @@ class ExtraStats {
   void SeePlayer(const std::string& name, int64_t seconds);
   void Userinfo(const LogEvent& event);
   void Kill(const LogEvent& event);
+  // A kill between two slots, on the game's sheet.
+  void BookKill(const LogEvent& event);
+  void Score(const LogEvent& event);
   void Red(const LogEvent& event);
   void Rate(int32_t killerSlot, int32_t victimSlot);
 
@@ -103,10 +128,18 @@ class ExtraStats {
   // outside a game or on a game without a map name.
   PlayerMapTotals* SlotPlayerMap(int32_t slot);
 
+  // The game sheet's entry of the player that `slot` resolves to (it must
+  // resolve, in a game), made on first use with the player's rating now.
+  GameSheet::Entry& SheetEntry(int32_t slot);
+
+  // The rating of `name` now.
+  int64_t RatingOf(const std::string& name) const;
+
   // Drops every pointer into the records held for the run.
   void ForgetRecordPointers();
 
   ExtraRecords records_;
+  GameHistory games_;
 
   // Per run, never saved.
   std::time_t runTime_ = 0;

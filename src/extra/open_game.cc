@@ -4,8 +4,19 @@
 
 namespace kilnbook {
 
-OpenGame::OpenGame(std::string map, int64_t start)
-    : map_(std::move(map)), now_(start) {}
+OpenGame::OpenGame(std::string map, std::optional<int64_t> start)
+    : map_(std::move(map)), start_(start), now_(start.value_or(0)) {}
+
+int64_t OpenGame::Length() const {
+  return start_ && now_ > *start_ ? now_ - *start_ : 0;
+}
+
+void OpenGame::SetTime(int64_t time) {
+  if (!start_) {
+    start_ = time;
+  }
+  now_ = time;
+}
 
 void OpenGame::Userinfo(int32_t slot, const std::string& name) {
   played_.try_emplace(name, 0);

@@ -103,6 +103,28 @@ TEST(ConfigTest, ExtendedStatsIsMatchedAfterEveryOtherKey) {
   EXPECT_FALSE(withPath.extendedStats());
 }
 
+TEST(ConfigTest, KeepGamesIsMatchedLast) {
+  struct Case {
+    std::string text;
+    int32_t kept;
+  } cases[] = {
+      {"", kDefaultKeepGames},
+      {"KEEP_GAMES 50\n", 50},
+      {"KEEP_GAMES=7\n", 7},
+      {"KEEP_GAMES 0\n", 0},
+      {"KEEP_GAMES -5\n", 0},  // below 0 keeps none
+      {"KEEP_GAMES many\n", 0},
+      {"KEEP_GAMES 5\nKEEP_GAMES 6\n", 6},
+      // A line that also holds another key keeps that key's meaning.
+      {"KEEP_GAMES 5 PATH\n", kDefaultKeepGames},
+      {"MIN_KILLS KEEP_GAMES 5\n", kDefaultKeepGames},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Parse(c.text).keepGames(), c.kept) << c.text;
+  }
+  EXPECT_EQ(Parse("KEEP_GAMES 5 PATH\n").path(), "GAMES 5 PATH");
+}
+
 TEST(ConfigTest, LongLinesDoNotEndTheReading) {
   std::string longList(5000, 'x');
   Config config =

@@ -219,6 +219,22 @@ const ArgumentCase kCases[] = {
       "www/Main/kilnbook_extra.dat: does not load\n",
       "  www/kilnbook_maps.xsl: compiles\n"},
      ""},
+    {"kept games of another version",
+     {"-C", "site", "--check"},
+     [] {
+       Append("site/kilnbook.cfg", "EXTENDED_STATS 1\nKEEP_GAMES 50\n");
+       WriteFile("site/www/Main/kilnbook_games.dat", "KILNBOOK_GAMES|9\n");
+     },
+     1,
+     {"  line 5: KEEP_GAMES 50\n",
+      "  kept games www/Main/kilnbook_games.dat: does not load\n"},
+     ""},
+    {"KEEP_GAMES without EXTENDED_STATS",
+     {"-C", "site", "--check"},
+     [] { Append("site/kilnbook.cfg", "KEEP_GAMES -3\n"); },
+     0,
+     {"  line 4: KEEP_GAMES 0\n", "not used: EXTENDED_STATS is off\n"},
+     ""},
     {"journal of another installation",
      {"-C", "site", "--check"},
      [] { WriteFile("site/www/Main/kilnbook.journal", "kilnbook journal 1\n"); },

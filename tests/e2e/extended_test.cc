@@ -6,6 +6,7 @@
 
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "log_generator.h"
@@ -73,6 +74,7 @@ TEST_F(ExtendedRunTest, OffChangesNothing) {
   }
   for (const std::string& file : files) {
     EXPECT_TRUE(file.find("extra") == std::string::npos &&
+                file.find("games") == std::string::npos &&
                 file.find("json") == std::string::npos &&
                 file.find("ladder") == std::string::npos &&
                 file.find("maps") == std::string::npos)
@@ -100,13 +102,46 @@ TEST_F(ExtendedRunTest, OnAccumulatesAcrossRuns) {
   ASSERT_EQ(Run(path).out, "");
   std::string grown = ReadFile(path + "/out/Main/kilnbook_extra.dat");
   EXPECT_NE(grown, state);
-  // A state file of another format is reported and left alone.
-  WriteFile(path + "/out/Main/kilnbook_extra.dat", "KILNBOOK_EXTRA|99\n");
+  std::string games = ReadFile(path + "/out/Main/kilnbook_games.dat");
+  ASSERT_EQ(games.rfind("KILNBOOK_GAMES|1\nNEXT|", 0), 0u) << games;
+  EXPECT_NE(games.find("\nGAM|1|"), std::string::npos);
+
+  // A state file of another format is reported and left alone, and so is
+  // the other one: the server's extended statistics sit the run out.
+  const std::pair<const char*, const char*> newer[] = {
+      {"kilnbook_extra.dat", "KILNBOOK_EXTRA|99\n"},
+      {"kilnbook_games.dat", "KILNBOOK_GAMES|99\n"}};
+  for (const auto& [file, text] : newer) {
+    std::string saved = ReadFile(path + "/out/Main/" + file);
+    WriteFile(path + "/out/Main/" + file, text);
+    std::string other = ReadFile(path + "/out/Main/kilnbook_extra.dat") +
+                        ReadFile(path + "/out/Main/kilnbook_games.dat");
+    WriteFile(path + "/g.log", Games(6));
+    EXPECT_EQ(Run(path).out,
+              std::string("Failed to open datfile 'out/Main/") + file + "'\n");
+    EXPECT_EQ(ReadFile(path + "/out/Main/kilnbook_extra.dat") +
+                  ReadFile(path + "/out/Main/kilnbook_games.dat"),
+              other)
+        << file;
+    WriteFile(path + "/out/Main/" + file, saved);
+  }
+}
+
+TEST_F(ExtendedRunTest, KeepGamesLimitsTheGamesKept) {
+  std::string path = Install("kept", "EXTENDED_STATS 1\nKEEP_GAMES 2\n");
+  ASSERT_EQ(Run(path).out, "");
   WriteFile(path + "/g.log", Games(6));
-  EXPECT_EQ(Run(path).out,
-            "Failed to open datfile 'out/Main/kilnbook_extra.dat'\n");
-  EXPECT_EQ(ReadFile(path + "/out/Main/kilnbook_extra.dat"),
-            "KILNBOOK_EXTRA|99\n");
+  ASSERT_EQ(Run(path).out, "");
+  std::string games = ReadFile(path + "/out/Main/kilnbook_games.dat");
+  // Two games, numbered on from the first run's.
+  std::regex kept("\nGAM\\|([0-9]+)\\|");
+  std::vector<std::string> numbers;
+  for (auto it = std::sregex_iterator(games.begin(), games.end(), kept);
+       it != std::sregex_iterator(); ++it) {
+    numbers.push_back((*it)[1]);
+  }
+  ASSERT_EQ(numbers.size(), 2u) << games;
+  EXPECT_NE(numbers[0], "1") << games;
 }
 
 }  // namespace

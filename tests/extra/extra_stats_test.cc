@@ -13,77 +13,16 @@
 #include "log/log_parser.h"
 #include "log_generator.h"
 #include "model/player_table.h"
+#include "model/server.h"
+#include "support/game_lines.h"
 #include "support/scoped_time_zone.h"
 
 namespace kilnbook {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-// A log line: the time right-aligned in the seven-byte column.
-std::string Line(const char* time, const std::string& text) {
-  char column[16];
-  std::snprintf(column, sizeof column, "%6s ", time);
-  return column + text;
-}
-
-std::string Init(const char* time, const std::string& map) {
-  return Line(time, "InitGame: \\sv_hostname\\Main\\mapname\\" + map +
-                        "\\sv_maxclients\\16");
-}
-
-std::string Userinfo(const char* time, int slot, const std::string& name,
-                     const std::string& team = "multi") {
-  return Line(time, "ClientUserinfoChanged: " + std::to_string(slot) + " n\\" +
-                        name + "\\t\\1\\model\\" + team +
-                        "/x\\head\\x\\c1\\1\\hc\\100");
-}
-
-std::string Kill(const char* time, int killer, int victim) {
-  return Line(time, "Kill: " + std::to_string(killer) + " " +
-                        std::to_string(victim) + " 17: a killed b by MOD_MP40");
-}
-
-std::string Disconnect(const char* time, int slot) {
-  return Line(time, "ClientDisconnect: " + std::to_string(slot));
-}
-
-std::string Red(const char* time, int red, int blue) {
-  return Line(time,
-              "red:" + std::to_string(red) + "  blue:" + std::to_string(blue));
-}
-
-std::string Shutdown(const char* time) { return Line(time, "ShutdownGame:"); }
-
 // Local time of a date and time of day; the tests run in UTC.
 std::time_t At(int64_t year, int month, int day, int hour, int minute) {
   return DayNumber({year, month, day}) * 86400 + hour * 3600 + minute * 60;
-}
-
-// One run over `lines`, as the run sequence feeds them.
-void FeedRun(ExtraStats& stats, std::time_t runTime, const Lines& lines) {
-  stats.BeginRun(runTime);
-  for (const std::string& line : lines) {
-    if (line.size() > 7) {
-      stats.AccountLine(line, LogParser::ParseLine(line));
-    }
-  }
-  stats.EndRun();
-}
-
-// The lines of a log text, without line feeds.
-Lines SplitLines(const std::string& text) {
-  Lines lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) {
-      end = text.size();
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
 }
 
 int64_t RatingOf(const ExtraStats& stats, const std::string& name) {
@@ -338,22 +277,83 @@ TEST_F(ExtraStatsTest, OneRunOrSplitRunsGiveTheSameState) {
   ASSERT_EQ(shutdowns, 3);
   ASSERT_LT(cut, lines.size());
 
+  // Few games kept, so that the second run drops games of the first.
   ExtraStats whole;
+  whole.SetGamesKept(2);
   FeedRun(whole, day1_, lines);
   ExtraStats first;
+  first.SetGamesKept(2);
   FeedRun(first, day1_, Lines(lines.begin(), lines.begin() + cut));
   ExtraStats second;
+  second.SetGamesKept(2);
   ASSERT_TRUE(second.LoadState(first.StateText()));
+  ASSERT_TRUE(second.LoadGamesState(first.GamesStateText()));
   FeedRun(second, day1_, Lines(lines.begin() + cut, lines.end()));
 
   std::string text = whole.StateText();
   EXPECT_EQ(second.StateText(), text);
   EXPECT_GT(whole.records().players.size(), 5u);
   EXPECT_GT(whole.records().maps.size(), 1u);
-  // And the text reads back to itself.
+  std::string games = whole.GamesStateText();
+  EXPECT_EQ(second.GamesStateText(), games);
+  const GameHistory& history = whole.games();
+  ASSERT_EQ(history.games().size(), 2u);
+  EXPECT_EQ(history.archive().nextNumber, 6);  // five games
+  EXPECT_EQ(history.records().sprees.size(), kRecordsKept);
+  EXPECT_EQ(second.games().added(), (std::vector<int64_t>{4, 5}));
+  EXPECT_EQ(second.games().dropped(), (std::vector<int64_t>{2, 3}));
+  // And the texts read back to themselves.
   ExtraStats loaded;
   ASSERT_TRUE(loaded.LoadState(text));
   EXPECT_EQ(loaded.StateText(), text);
+  ASSERT_TRUE(loaded.LoadGamesState(games));
+  EXPECT_EQ(loaded.GamesStateText(), games);
+}
+
+// Every game keeps the userinfo lines of all its players, so the games'
+// lines add up to what the counters booked on each player.
+TEST_F(ExtraStatsTest, GameLinesAddUpToTheCounters) {
+  LogOptions options;
+  options.seed = 9;
+  options.players = 10;
+  options.targetBytes = 40000;
+  options.killsPerGame = 120;
+  options.unfinishedTail = false;
+  Lines lines = SplitLines(LogGenerator(options).Text());
+  ConfigFile configFile = ConfigFile::FromText("");
+  Server server("Main", "", "", configFile);
+  ExtraStats stats;
+  stats.BeginRun(day1_);
+  for (const std::string& line : lines) {
+    if (line.size() > 7) {
+      LogEvent event = LogParser::ParseLine(line);
+      server.Account(event);
+      stats.AccountLine(line, event);
+    }
+  }
+  stats.EndRun();
+  // Kills, deaths, suicides, team kills and score, by key name.
+  std::map<std::string, std::vector<int64_t>> fromGames;
+  for (const GameRecord& game : stats.games().games()) {
+    for (const GamePlayer& p : game.players) {
+      std::vector<int64_t>& sums = fromGames[p.name];
+      sums.resize(5);
+      sums[0] += p.kills;
+      sums[1] += p.deaths;
+      sums[2] += p.suicides;
+      sums[3] += p.teamKills;
+      sums[4] += p.score.value_or(0);
+    }
+  }
+  ASSERT_GT(fromGames.size(), 5u);
+  for (const auto& [name, sums] : fromGames) {
+    const PlayerStats& counted =
+        server.playerTable().players().at(name)->stats();
+    EXPECT_EQ(sums, (std::vector<int64_t>{counted.kills, counted.deaths,
+                                          counted.suicides, counted.teamKills,
+                                          counted.score}))
+        << name;
+  }
 }
 
 }  // namespace

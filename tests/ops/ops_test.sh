@@ -39,7 +39,7 @@ messages=(
 options=('\-C' '\-\-directory=' '\-\-check' '\-\-report' '\-\-metrics=' '\-h'
   '\-\-help' '\-\-version')
 config_keys=(LOGFILE PATH MIN_SCORE MIN_KILLS SERVER_NAME SERVER_ADDRESS ADMIN_EMAIL
-  ADMIN_NICK ADMIN_ICQ EXCLUDE_PLAYERS MULTI EXTENDED_STATS)
+  ADMIN_NICK ADMIN_ICQ EXCLUDE_PLAYERS MULTI EXTENDED_STATS KEEP_GAMES)
 
 failures=0
 fail() {

@@ -45,6 +45,12 @@ std::string WithoutSeenTimes(const std::string& state) {
   return std::regex_replace(state, kSeen, "$1PLR|$2|||");
 }
 
+// The kept games without the time of the run that counted each game.
+std::string WithoutRunTimes(const std::string& games) {
+  static const std::regex kRunTime("(\n)GAM\\|([0-9]+)\\|[0-9]+\\|");
+  return std::regex_replace(games, kRunTime, "$1GAM|$2|0|");
+}
+
 // A log of `bytes` whose first part a run has consumed already: the end of
 // the game that was unfinished then, more games, a new unfinished game.
 struct GrowingLog {
@@ -102,6 +108,10 @@ void RunFixture::Prepare(const Scenario& scenario, uint64_t bytes) {
   if (scenario.extended) {
     ASSERT_NE(finished_["out/Main/kilnbook_extra.dat"].find("\nPLR|"),
               std::string::npos);
+    // The run adds games to those of the earlier run.
+    const std::string& games = finished_["out/Main/kilnbook_games.dat"];
+    ASSERT_NE(games.find("\nGAM|1|0|"), std::string::npos) << games;
+    ASSERT_NE(games, start_["out/Main/kilnbook_games.dat"]);
   }
   bool counts = false;
   for (const std::string& server : scenario.servers) {
@@ -138,6 +148,8 @@ Files RunFixture::Collect(const std::string& path) const {
     if (scenario_->extended) {
       std::string extra = "out/" + server + "/kilnbook_extra.dat";
       files[extra] = WithoutSeenTimes(ReadFile(path + "/" + extra));
+      std::string games = "out/" + server + "/kilnbook_games.dat";
+      files[games] = WithoutRunTimes(ReadFile(path + "/" + games));
     }
   }
   return files;
