@@ -432,7 +432,8 @@ void InstallCheck::CheckStateFile(
   std::optional<std::string> text = ReadAll(path);
   if (!text) {
     out_.Item(item + "cannot be read");
-    out_.Error("the run keeps no extended statistics for the server; " +
+    out_.Error("the run leaves the server's games in its log until it can "
+               "read the file; " +
                GiveAccess("read", path));
   } else if (!load(*text)) {
     out_.Item(item + "does not load");
