@@ -296,7 +296,7 @@
   </xsl:template>
   <!-- ==== end urls ==== -->
 
-  <!-- ==== footer: the same in the main, front, ladder and maps stylesheets ==== -->
+  <!-- ==== footer: the same in the main, front, ladder, maps and games stylesheets ==== -->
   <xsl:template name="footer">
     <footer class="foot">
       <p>
@@ -333,7 +333,7 @@
   </xsl:template>
   <!-- ==== end footer ==== -->
 
-  <!-- ==== style: the same in all five stylesheets ==== -->
+  <!-- ==== style: the same in all seven stylesheets ==== -->
   <xsl:template name="style">
     <style>
 :root {
@@ -428,7 +428,7 @@ tbody tr:last-child td { border-bottom: 0; }
   </xsl:template>
   <!-- ==== end style ==== -->
 
-  <!-- ==== more style: the same in all five stylesheets ==== -->
+  <!-- ==== more style: the same in all seven stylesheets ==== -->
   <!-- What the pages of the extended statistics add to the style above; only
        written into pages that show them. -->
   <xsl:template name="more-style">

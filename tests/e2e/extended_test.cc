@@ -42,7 +42,7 @@ class ExtendedRunTest : public TempDirTest {
               "PATH out/\nSERVER_NAME Main\nLOGFILE g.log\n" + extra);
     for (const char* sheet : {"kilnbook.xsl", "kilnbook_front.xsl",
                               "kilnbook_player.xsl", "kilnbook_ladder.xsl",
-                              "kilnbook_maps.xsl"}) {
+                              "kilnbook_maps.xsl","kilnbook_games.xsl", "kilnbook_game.xsl"}) {
       WriteFile(path + "/out/" + sheet, kEchoStylesheet);
     }
     WriteFile(path + "/g.log", Games(5));
