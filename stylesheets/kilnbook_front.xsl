@@ -6,7 +6,8 @@
   PATH + server name + "/kilnbook.html". The INFO block names the server
   handled last in the run, so the page does not use its server fields.
 
-  With EXTENDED_STATS on, each SERVER also carries its HISTORY of 90 days;
+  With EXTENDED_STATS on, each SERVER also carries its HISTORY of 90 days
+  and, once it keeps a game, its LASTGAME;
   only then does the page draw each server's last days and link to its
   rating ladder and maps page.
 -->
@@ -112,7 +113,27 @@
                               <a href="./{$directory}/kilnbook_ladder.html">Rating ladder</a>
                               <xsl:text> · </xsl:text>
                               <a href="./{$directory}/kilnbook_maps.html">Maps</a>
+                              <xsl:text> · </xsl:text>
+                              <a href="./{$directory}/kilnbook_games.html">Games</a>
                             </span>
+                            <xsl:for-each select="LASTGAME">
+                              <span class="note last-game">
+                                <xsl:text>Last game: </xsl:text>
+                                <a href="./{$directory}/kilngames/{NUMBER}.html">
+                                  <xsl:value-of select="concat('#', NUMBER)"/>
+                                </a>
+                                <xsl:if test="string(MAP) != ''">
+                                  <xsl:value-of select="concat(' ', MAP)"/>
+                                </xsl:if>
+                                <xsl:if test="string(AXISSCORE) != ''">
+                                  <xsl:text>, </xsl:text>
+                                  <span class="axis"><xsl:value-of select="AXISSCORE"/></span>
+                                  <xsl:text> : </xsl:text>
+                                  <span class="allies"><xsl:value-of select="ALLIESSCORE"/></span>
+                                </xsl:if>
+                                <xsl:value-of select="concat(' (', WHEN, ')')"/>
+                              </span>
+                            </xsl:for-each>
                           </xsl:if>
                         </td>
                         <td><xsl:value-of select="GAMEINIT"/></td>

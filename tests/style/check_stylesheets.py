@@ -505,7 +505,9 @@ def check_history_charts():
     links = [a.attrs["href"] for a in front.all(lambda n: n.tag == "a" and n.parent.tag == "span")]
     check(links == ["./Fish%20%26amp%3B%20Chips%20%232/kilnbook_ladder.html",
                     "./Fish%20%26amp%3B%20Chips%20%232/kilnbook_maps.html",
-                    "./Main/kilnbook_ladder.html", "./Main/kilnbook_maps.html"],
+                    "./Fish%20%26amp%3B%20Chips%20%232/kilnbook_games.html",
+                    "./Main/kilnbook_ladder.html", "./Main/kilnbook_maps.html",
+                    "./Main/kilnbook_games.html", "./Main/kilngames/7.html"],
           "front page server links " + repr(links))
 
 

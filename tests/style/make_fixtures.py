@@ -391,6 +391,8 @@ def front_document(servers, last, extended=False):
         out += element(2, b"SERVERADDRESS", server["address"]) + counters(server)
         if extended:
             out += history(server, 2)
+            if server is MAIN:
+                out += line(2, b"<LASTGAME>") + summary(3, GAMES[0]) + line(2, b"</LASTGAME>")
         out += line(1, b"</SERVER>")
     return out + line(0, b"</SERVERS>") + line(0, b"</KILNBOOKS>")
 
