@@ -294,6 +294,7 @@ th[scope=row] { font-size: 1rem; text-transform: none; letter-spacing: 0; color:
 .board h2 .num { font-size: 1.05rem; margin-left: .4rem; }
 tbody tr:last-child th { border-bottom: 0; }
 #weapons { margin-top: 1.2rem; }
+td.when { white-space: nowrap; }
     </style>
   </xsl:template>
   <!-- ==== end game parts ==== -->

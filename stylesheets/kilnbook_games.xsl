@@ -144,7 +144,7 @@
               <th scope="row" class="n">
                 <a href="./kilngames/{NUMBER}.html"><xsl:value-of select="concat('#', NUMBER)"/></a>
               </th>
-              <td class="n seen"><xsl:value-of select="WHEN"/></td>
+              <td class="n seen when"><xsl:value-of select="WHEN"/></td>
               <td class="n"><xsl:call-template name="map-name"/></td>
               <td>
                 <xsl:call-template name="length">
@@ -248,6 +248,7 @@ th[scope=row] { font-size: 1rem; text-transform: none; letter-spacing: 0; color:
 .board h2 .num { font-size: 1.05rem; margin-left: .4rem; }
 tbody tr:last-child th { border-bottom: 0; }
 #weapons { margin-top: 1.2rem; }
+td.when { white-space: nowrap; }
     </style>
   </xsl:template>
   <!-- ==== end game parts ==== -->
