@@ -6,7 +6,7 @@
 //   kilnbook_bench docgen DIR [--players N]
 //   kilnbook_bench transform STYLESHEET DOCUMENT [--reps N]
 //   kilnbook_bench run [--sizes 10,40,100,1000] [--reps 3] [--dir DIR]
-//                      [--steady-players 10000]
+//                      [--steady-players 10000] [--history-games 1000]
 //                      [--players 1000,10000] [--dat-players 50000]
 //                      [--page-players 10000] [--page-reps 9]
 //                      [--stylesheets DIR]
@@ -329,6 +329,17 @@ int RunAll(const Args& args) {
              steady.peakKilobytes, "<= 1 s");
     PrintRow("run, one 24-player game", input, steady.oneGameSeconds, "-", 0,
              steady.peakKilobytes, "<= 1.5 s");
+  }
+  int historyGames =
+      std::atoi(args.Value("--history-games", "1000").c_str());
+  if (steadyPlayers > 0 && historyGames > 0) {
+    HistoryResult history = BenchHistoryRuns(binary, root, stylesheets,
+                                             steadyPlayers, historyGames, reps);
+    char input[64];
+    std::snprintf(input, sizeof(input), "%d players, %d games", steadyPlayers,
+                  historyGames);
+    PrintRow("run, one game, games kept", input, history.oneGameSeconds, "-",
+             0, history.peakKilobytes, "<= 1.65 s");
   }
   int pagePlayers = std::atoi(args.Value("--page-players", "10000").c_str());
   int pageReps = std::atoi(args.Value("--page-reps", "9").c_str());

@@ -34,13 +34,27 @@ int EmptyDirectory(const std::string& directory) {
 }
 
 // One finished game of 24 players, different for every `seed`.
-std::string OneGame(uint64_t seed) {
+std::string OneGame(uint64_t seed, int kills = 400) {
   LogOptions options;
   options.seed = seed;
   options.players = 24;
   options.targetBytes = 1;  // stops after the first game
+  options.killsPerGame = kills;
   options.unfinishedTail = false;
   return LogGenerator(options).Text();
+}
+
+// The default stylesheets that exist in `stylesheets`, copied into `out`.
+void CopyStylesheets(const std::string& stylesheets, const std::string& out) {
+  for (const char* sheet :
+       {"kilnbook.xsl", "kilnbook_front.xsl", "kilnbook_player.xsl",
+        "kilnbook_ladder.xsl", "kilnbook_maps.xsl", "kilnbook_games.xsl",
+        "kilnbook_game.xsl"}) {
+    struct stat info;
+    if (stat((stylesheets + "/" + sheet).c_str(), &info) == 0) {
+      CopyFile(stylesheets + "/" + sheet, out + "/" + sheet);
+    }
+  }
 }
 
 }  // namespace
@@ -95,6 +109,55 @@ SteadyResult BenchSteadyRuns(const std::string& binary, const std::string& root,
   }
   result.firstSeconds = Median(first);
   result.idleSeconds = Median(idle);
+  result.oneGameSeconds = Median(oneGame);
+  return result;
+}
+
+HistoryResult BenchHistoryRuns(const std::string& binary,
+                               const std::string& root,
+                               const std::string& stylesheets, int players,
+                               int games, int reps) {
+  std::string dir = root + "/history";
+  std::string server = dir + "/out/Bench";
+  mkdir(dir.c_str(), 0755);
+  mkdir((dir + "/out").c_str(), 0755);
+  mkdir(server.c_str(), 0755);
+  WriteText(dir + "/kilnbook.cfg",
+            "PATH out/\nSERVER_NAME Bench\nLOGFILE bench.log\n"
+            "EXTENDED_STATS 1\n");
+  CopyStylesheets(stylesheets, dir + "/out");
+  for (const char* sub : {"/kilnplayers", "/kilngames"}) {
+    EmptyDirectory(server + sub);
+  }
+  for (const char* file : {"/kilnbook.pages", "/kilnbook_extra.dat",
+                           "/kilnbook_games.dat", "/kilnbook.json"}) {
+    unlink((server + file).c_str());
+  }
+  DatOptions options;
+  options.players = players;
+  WriteText(server + "/kilnbook.dat", DatText(options));
+  // The history: `games` games of 24 players and 60 kills, taken by one run
+  // that makes every page.
+  std::string log;
+  for (int game = 0; game < games; ++game) {
+    log += OneGame(static_cast<uint64_t>(1000 + game), 60);
+  }
+  WriteText(dir + "/bench.log", log);
+  HistoryResult result;
+  sync();
+  Measurement setup = RunProgram(binary, dir);
+  result.setupSeconds = setup.seconds;
+  std::vector<double> oneGame;
+  for (int rep = 0; rep < reps; ++rep) {
+    WriteText(dir + "/bench.log", OneGame(static_cast<uint64_t>(100 + rep)));
+    sync();
+    Measurement m = RunProgram(binary, dir);
+    if (!m.ok) {
+      std::printf("run failed\n");
+    }
+    oneGame.push_back(m.seconds);
+    result.peakKilobytes = std::max(result.peakKilobytes, m.peakKilobytes);
+  }
   result.oneGameSeconds = Median(oneGame);
   return result;
 }

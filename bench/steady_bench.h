@@ -21,6 +21,20 @@ SteadyResult BenchSteadyRuns(const std::string& binary, const std::string& root,
                              const std::string& stylesheets, int players,
                              int reps);
 
+struct HistoryResult {
+  double setupSeconds = 0;    // the run that counts the whole history
+  double oneGameSeconds = 0;  // then one new game of 24 players
+  long peakKilobytes = 0;
+};
+
+// The same server with EXTENDED_STATS on and a history of `games` kept
+// games (counted by one run first): medians of `reps` runs that each take
+// one new game of 24 players.
+HistoryResult BenchHistoryRuns(const std::string& binary,
+                               const std::string& root,
+                               const std::string& stylesheets, int players,
+                               int games, int reps);
+
 }  // namespace kilnbook
 
 #endif  // KILNBOOK_BENCH_STEADY_BENCH_H_

@@ -29,6 +29,8 @@ install(FILES
     stylesheets/kilnbook_player.xsl
     stylesheets/kilnbook_ladder.xsl
     stylesheets/kilnbook_maps.xsl
+    stylesheets/kilnbook_games.xsl
+    stylesheets/kilnbook_game.xsl
   DESTINATION ${CMAKE_INSTALL_DATADIR}/kilnbook)
 install(FILES examples/kilnbook.cfg DESTINATION ${CMAKE_INSTALL_DATADIR}/kilnbook)
 

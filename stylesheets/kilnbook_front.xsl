@@ -6,7 +6,8 @@
   PATH + server name + "/kilnbook.html". The INFO block names the server
   handled last in the run, so the page does not use its server fields.
 
-  With EXTENDED_STATS on, each SERVER also carries its HISTORY of 90 days;
+  With EXTENDED_STATS on, each SERVER also carries its HISTORY of 90 days
+  and, once it keeps a game, its LASTGAME;
   only then does the page draw each server's last days and link to its
   rating ladder and maps page.
 -->
@@ -112,7 +113,27 @@
                               <a href="./{$directory}/kilnbook_ladder.html">Rating ladder</a>
                               <xsl:text> · </xsl:text>
                               <a href="./{$directory}/kilnbook_maps.html">Maps</a>
+                              <xsl:text> · </xsl:text>
+                              <a href="./{$directory}/kilnbook_games.html">Games</a>
                             </span>
+                            <xsl:for-each select="LASTGAME">
+                              <span class="note last-game">
+                                <xsl:text>Last game: </xsl:text>
+                                <a href="./{$directory}/kilngames/{NUMBER}.html">
+                                  <xsl:value-of select="concat('#', NUMBER)"/>
+                                </a>
+                                <xsl:if test="string(MAP) != ''">
+                                  <xsl:value-of select="concat(' ', MAP)"/>
+                                </xsl:if>
+                                <xsl:if test="string(AXISSCORE) != ''">
+                                  <xsl:text>, </xsl:text>
+                                  <span class="axis"><xsl:value-of select="AXISSCORE"/></span>
+                                  <xsl:text> : </xsl:text>
+                                  <span class="allies"><xsl:value-of select="ALLIESSCORE"/></span>
+                                </xsl:if>
+                                <xsl:value-of select="concat(' (', WHEN, ')')"/>
+                              </span>
+                            </xsl:for-each>
                           </xsl:if>
                         </td>
                         <td><xsl:value-of select="GAMEINIT"/></td>
@@ -296,7 +317,7 @@
   </xsl:template>
   <!-- ==== end urls ==== -->
 
-  <!-- ==== footer: the same in the main, front, ladder and maps stylesheets ==== -->
+  <!-- ==== footer: the same in the main, front, ladder, maps and games stylesheets ==== -->
   <xsl:template name="footer">
     <footer class="foot">
       <p>
@@ -333,7 +354,7 @@
   </xsl:template>
   <!-- ==== end footer ==== -->
 
-  <!-- ==== style: the same in all five stylesheets ==== -->
+  <!-- ==== style: the same in all seven stylesheets ==== -->
   <xsl:template name="style">
     <style>
 :root {
@@ -428,7 +449,7 @@ tbody tr:last-child td { border-bottom: 0; }
   </xsl:template>
   <!-- ==== end style ==== -->
 
-  <!-- ==== more style: the same in all five stylesheets ==== -->
+  <!-- ==== more style: the same in all seven stylesheets ==== -->
   <!-- What the pages of the extended statistics add to the style above; only
        written into pages that show them. -->
   <xsl:template name="more-style">

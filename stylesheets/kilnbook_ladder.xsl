@@ -211,7 +211,7 @@
   </xsl:template>
   <!-- ==== end player links ==== -->
 
-  <!-- ==== server pages: the same in the main, ladder and maps stylesheets ==== -->
+  <!-- ==== server pages: the same in the main, ladder, maps and games stylesheets ==== -->
   <!-- Links between the pages of one server, which lie side by side. -->
   <xsl:template name="server-tabs">
     <xsl:param name="current"/>
@@ -230,6 +230,11 @@
         <xsl:with-param name="label">Maps</xsl:with-param>
         <xsl:with-param name="file">kilnbook_maps.html</xsl:with-param>
         <xsl:with-param name="here" select="$current = 'maps'"/>
+      </xsl:call-template>
+      <xsl:call-template name="tab">
+        <xsl:with-param name="label">Games</xsl:with-param>
+        <xsl:with-param name="file">kilnbook_games.html</xsl:with-param>
+        <xsl:with-param name="here" select="$current = 'games'"/>
       </xsl:call-template>
     </nav>
   </xsl:template>
@@ -274,7 +279,7 @@
   </xsl:template>
   <!-- ==== end server pages ==== -->
 
-  <!-- ==== names: the same in the main, player and ladder stylesheets ==== -->
+  <!-- ==== names: the same in the main, player, ladder, games and game stylesheets ==== -->
 
   <!-- The coloured name of the PLAYER in context. A player without a plain
        name (the world) is shown by its key, in italics. -->
@@ -444,7 +449,7 @@
 
   <!-- ==== end names ==== -->
 
-  <!-- ==== footer: the same in the main, front, ladder and maps stylesheets ==== -->
+  <!-- ==== footer: the same in the main, front, ladder, maps and games stylesheets ==== -->
   <xsl:template name="footer">
     <footer class="foot">
       <p>
@@ -481,7 +486,7 @@
   </xsl:template>
   <!-- ==== end footer ==== -->
 
-  <!-- ==== style: the same in all five stylesheets ==== -->
+  <!-- ==== style: the same in all seven stylesheets ==== -->
   <xsl:template name="style">
     <style>
 :root {
@@ -576,7 +581,7 @@ tbody tr:last-child td { border-bottom: 0; }
   </xsl:template>
   <!-- ==== end style ==== -->
 
-  <!-- ==== more style: the same in all five stylesheets ==== -->
+  <!-- ==== more style: the same in all seven stylesheets ==== -->
   <!-- What the pages of the extended statistics add to the style above; only
        written into pages that show them. -->
   <xsl:template name="more-style">

@@ -202,7 +202,7 @@
     </xsl:choose>
   </xsl:template>
 
-  <!-- ==== server pages: the same in the main, ladder and maps stylesheets ==== -->
+  <!-- ==== server pages: the same in the main, ladder, maps and games stylesheets ==== -->
   <!-- Links between the pages of one server, which lie side by side. -->
   <xsl:template name="server-tabs">
     <xsl:param name="current"/>
@@ -221,6 +221,11 @@
         <xsl:with-param name="label">Maps</xsl:with-param>
         <xsl:with-param name="file">kilnbook_maps.html</xsl:with-param>
         <xsl:with-param name="here" select="$current = 'maps'"/>
+      </xsl:call-template>
+      <xsl:call-template name="tab">
+        <xsl:with-param name="label">Games</xsl:with-param>
+        <xsl:with-param name="file">kilnbook_games.html</xsl:with-param>
+        <xsl:with-param name="here" select="$current = 'games'"/>
       </xsl:call-template>
     </nav>
   </xsl:template>
@@ -265,7 +270,7 @@
   </xsl:template>
   <!-- ==== end server pages ==== -->
 
-  <!-- ==== footer: the same in the main, front, ladder and maps stylesheets ==== -->
+  <!-- ==== footer: the same in the main, front, ladder, maps and games stylesheets ==== -->
   <xsl:template name="footer">
     <footer class="foot">
       <p>
@@ -302,7 +307,7 @@
   </xsl:template>
   <!-- ==== end footer ==== -->
 
-  <!-- ==== style: the same in all five stylesheets ==== -->
+  <!-- ==== style: the same in all seven stylesheets ==== -->
   <xsl:template name="style">
     <style>
 :root {
@@ -397,7 +402,7 @@ tbody tr:last-child td { border-bottom: 0; }
   </xsl:template>
   <!-- ==== end style ==== -->
 
-  <!-- ==== more style: the same in all five stylesheets ==== -->
+  <!-- ==== more style: the same in all seven stylesheets ==== -->
   <!-- What the pages of the extended statistics add to the style above; only
        written into pages that show them. -->
   <xsl:template name="more-style">

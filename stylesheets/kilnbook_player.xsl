@@ -7,8 +7,9 @@
   nothing about the server beyond that link.
 
   With EXTENDED_STATS on, the PLAYER also carries its ACTIVITY, RATING,
-  FAVOURITEMAP and MAPS; only then does the page show them, and link to the
-  server's rating ladder and maps page beside the main page.
+  FAVOURITEMAP and MAPS, its LASTGAMES and BESTS, and the HTMLNAME of each
+  team-kill victim; only then does the page show them, and link to the
+  server's rating ladder, maps page and games beside the main page.
 -->
 <xsl:stylesheet version="1.0"
     xmlns:xsl="http://www.w3.org/1999/XSL/Transform"
@@ -57,6 +58,8 @@
               <a href="../kilnbook_ladder.html">Rating ladder</a>
               <xsl:text> · </xsl:text>
               <a href="../kilnbook_maps.html">Maps</a>
+              <xsl:text> · </xsl:text>
+              <a href="../kilnbook_games.html">Games</a>
             </xsl:if>
           </nav>
           <h1>
@@ -169,7 +172,88 @@
     </div>
     <xsl:if test="$extended">
       <xsl:call-template name="map-panel"/>
+      <xsl:call-template name="game-panels"/>
     </xsl:if>
+  </xsl:template>
+
+  <!-- The player's last games and personal bests, each only when the
+       document has some. A game's page exists while the game is kept. -->
+  <xsl:template name="game-panels">
+    <xsl:if test="BESTS/*">
+      <section class="cards" id="bests" aria-label="Personal bests">
+        <xsl:for-each select="BESTS/*">
+          <div class="card">
+            <span class="label">
+              <xsl:choose>
+                <xsl:when test="local-name() = 'KILLS'">Most kills in a game</xsl:when>
+                <xsl:when test="local-name() = 'SPREE'">Longest spree</xsl:when>
+                <xsl:otherwise>Biggest multi-kill</xsl:otherwise>
+              </xsl:choose>
+            </span>
+            <b><xsl:value-of select="VALUE"/></b>
+            <span class="note">
+              <xsl:call-template name="game-link"/>
+            </span>
+          </div>
+        </xsl:for-each>
+      </section>
+    </xsl:if>
+    <xsl:if test="LASTGAMES/GAME">
+      <section id="games" aria-labelledby="games-title">
+        <h2 id="games-title">Last games</h2>
+        <div class="table-wrap">
+          <table>
+            <thead>
+              <tr>
+                <th scope="col" class="n">Game</th>
+                <th scope="col" class="n">Map</th>
+                <th scope="col" class="n">Team</th>
+                <th scope="col" class="n">Result</th>
+                <th scope="col">Kills</th>
+                <th scope="col">Deaths</th>
+                <th scope="col">Rating</th>
+              </tr>
+            </thead>
+            <tbody>
+              <xsl:for-each select="LASTGAMES/GAME">
+                <tr>
+                  <td class="n">
+                    <a href="../kilngames/{NUMBER}.html">
+                      <xsl:value-of select="concat('#', NUMBER, ' ')"/>
+                    </a>
+                    <span class="note"><xsl:value-of select="WHEN"/></span>
+                  </td>
+                  <td class="n">
+                    <xsl:value-of select="MAP"/>
+                    <xsl:if test="string(MAP) = ''"><i>no name</i></xsl:if>
+                  </td>
+                  <td class="n">
+                    <span class="{translate(TEAM, 'AXISLE ', 'axisle-')}"><xsl:value-of select="TEAM"/></span>
+                  </td>
+                  <td class="n"><xsl:value-of select="RESULT"/></td>
+                  <td><xsl:value-of select="KILLS"/></td>
+                  <td><xsl:value-of select="DEATHS"/></td>
+                  <td>
+                    <xsl:if test="RATINGCHANGE &gt; 0">+</xsl:if>
+                    <xsl:value-of select="RATINGCHANGE"/>
+                  </td>
+                </tr>
+              </xsl:for-each>
+            </tbody>
+          </table>
+        </div>
+      </section>
+    </xsl:if>
+  </xsl:template>
+
+  <!-- "game N" of the figure in context, linked while the game is kept. -->
+  <xsl:template name="game-link">
+    <xsl:choose>
+      <xsl:when test="KEPT = 1">
+        <a href="../kilngames/{GAME}.html"><xsl:value-of select="concat('game #', GAME)"/></a>
+      </xsl:when>
+      <xsl:otherwise><xsl:value-of select="concat('game #', GAME)"/></xsl:otherwise>
+    </xsl:choose>
   </xsl:template>
 
   <!-- Rating and activity, counted since the extended statistics began. -->
@@ -299,6 +383,16 @@
                 <span class="who">
                   <xsl:choose>
                     <xsl:when test="string(NAME) = ''"><i>the world</i></xsl:when>
+                    <!-- A team-kill victim of an extended document: its
+                         colours, as the player's own name shows them. -->
+                    <xsl:when test="contains(HTMLNAME, '&lt;')">
+                      <span class="pn">
+                        <xsl:call-template name="colour-markup">
+                          <xsl:with-param name="text" select="string(HTMLNAME)"/>
+                        </xsl:call-template>
+                      </span>
+                    </xsl:when>
+                    <xsl:when test="HTMLNAME"><xsl:value-of select="HTMLNAME"/></xsl:when>
                     <xsl:otherwise><xsl:value-of select="NAME"/></xsl:otherwise>
                   </xsl:choose>
                 </span>
@@ -375,7 +469,7 @@
     </xsl:choose>
   </xsl:template>
 
-  <!-- ==== names: the same in the main, player and ladder stylesheets ==== -->
+  <!-- ==== names: the same in the main, player, ladder, games and game stylesheets ==== -->
 
   <!-- The coloured name of the PLAYER in context. A player without a plain
        name (the world) is shown by its key, in italics. -->
@@ -545,7 +639,7 @@
 
   <!-- ==== end names ==== -->
 
-  <!-- ==== style: the same in all five stylesheets ==== -->
+  <!-- ==== style: the same in all seven stylesheets ==== -->
   <xsl:template name="style">
     <style>
 :root {
@@ -640,7 +734,7 @@ tbody tr:last-child td { border-bottom: 0; }
   </xsl:template>
   <!-- ==== end style ==== -->
 
-  <!-- ==== more style: the same in all five stylesheets ==== -->
+  <!-- ==== more style: the same in all seven stylesheets ==== -->
   <!-- What the pages of the extended statistics add to the style above; only
        written into pages that show them. -->
   <xsl:template name="more-style">

@@ -454,6 +454,8 @@ void InstallCheck::CheckStylesheets() {
   if (config_->extendedStats()) {
     names.push_back(kLadderStylesheetName);
     names.push_back(kMapsStylesheetName);
+    names.push_back(kGamesStylesheetName);
+    names.push_back(kGameStylesheetName);
   }
   for (const char* name : names) {
     std::string path = StylesheetPath(config_->path(), name);

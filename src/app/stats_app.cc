@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
 #include <string_view>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "app/directory.h"
 #include "app/log_prepass.h"
@@ -17,6 +19,8 @@
 #include "config/file_names.h"
 #include "log/line_reader.h"
 #include "log/log_parser.h"
+#include "report/game_xml.h"
+#include "report/games_xml.h"
 #include "report/json_feed.h"
 #include "report/page_file.h"
 #include "report/page_renderer.h"
@@ -96,6 +100,9 @@ void StatsApp::RegisterServer(const std::string& name,
   serverList_.AddServer(name, address, logFile);
   EnsureDirectory(ServerDirectory(config_.path(), name));
   EnsureDirectory(PlayersDirectory(config_.path(), name));
+  if (config_.extendedStats()) {
+    EnsureDirectory(GamesDirectory(config_.path(), name));
+  }
 }
 
 void StatsApp::OutputInternal() {
@@ -345,6 +352,7 @@ void StatsApp::Output() {
   }
   server->PrunePlayers();
   RemoveLeftoverPages();
+  RemoveDroppedGamePages();
   PageRenderer renderer(PageThreads());
   AddPlayerPages(renderer, *server);
   AddMainPages(renderer);
@@ -363,6 +371,10 @@ void StatsApp::RemoveLeftoverPages() const {
       ServerDirectory(config_.path(), currentServerName_));
   PageFile::RemoveLeftovers(
       PlayersDirectory(config_.path(), currentServerName_));
+  if (CurrentExtras() != nullptr) {
+    PageFile::RemoveLeftovers(
+        GamesDirectory(config_.path(), currentServerName_));
+  }
 }
 
 void StatsApp::AddPlayerPages(PageRenderer& renderer, const Server& server) {
@@ -393,7 +405,8 @@ void StatsApp::AddMainPages(PageRenderer& renderer) {
   }
 }
 
-// The ladder and the maps page read the main document too.
+// The ladder and the maps page read the main document too; the games list
+// reads the games document, made anew each run like the main pages.
 void StatsApp::AddExtendedPages(PageRenderer& renderer) {
   if (CurrentExtras() == nullptr) {
     return;
@@ -406,6 +419,56 @@ void StatsApp::AddExtendedPages(PageRenderer& renderer) {
   };
   add(kLadderStylesheetName, kLadderPageName);
   add(kMapsStylesheetName, kMapsPageName);
+  renderer.Add(
+      PageKind::kMain,
+      MainPagePath(config_.path(), currentServerName_, kGamesPageName),
+      RunPageStyle(StylesheetPath(config_.path(), kGamesStylesheetName)),
+      [this] { return GamesXml(); });
+  AddGamePages(renderer);
+}
+
+// A kept game's document never changes: the render cache keeps its page
+// until the stylesheet (or the program) changes, so a run makes the pages of
+// the games it counted and no other.
+void StatsApp::AddGamePages(PageRenderer& renderer) {
+  const ExtraStats* extras = CurrentExtras();
+  std::string stylesheetPath =
+      StylesheetPath(config_.path(), kGameStylesheetName);
+  std::shared_ptr<const PageStyle> style = RunPageStyle(stylesheetPath);
+  // A stylesheet that does not compile fails the pages of this run's games
+  // only, not every kept game's in every run.
+  bool compiled = stylesheets_[stylesheetPath]->IsCompiled();
+  const std::vector<int64_t>& added = extras->games().added();
+  std::string directory =
+      GamesDirectory(config_.path(), currentServerName_) + "/";
+  for (const GameRecord& game : extras->games().games()) {
+    if (!compiled &&
+        !std::binary_search(added.begin(), added.end(), game.number)) {
+      continue;
+    }
+    std::string fileName = GamePageFileName(game.number);
+    const GameRecord* shown = &game;
+    renderer.Add(PageKind::kGame, directory + fileName, style,
+                 [this, shown] {
+                   return GameDocumentXml(currentServerName_, *shown);
+                 },
+                 std::string(kGamesDirectoryName) + "/" + fileName);
+  }
+}
+
+// The pages of the games this run let go; the next run's cache forgets
+// them.
+void StatsApp::RemoveDroppedGamePages() const {
+  const ExtraStats* extras = CurrentExtras();
+  if (extras == nullptr) {
+    return;
+  }
+  std::vector<std::string> fileNames;
+  for (int64_t number : extras->games().dropped()) {
+    fileNames.push_back(GamePageFileName(number));
+  }
+  PageFile::RemovePages(ServerDirectory(config_.path(), currentServerName_),
+                        kGamesDirectoryName, fileNames);
 }
 
 void StatsApp::RenderPages(PageRenderer& renderer) const {
@@ -448,6 +511,16 @@ std::string StatsApp::MainXml(SortType type) const {
   std::optional<ExtraReport> extra = CurrentExtraReport();
   return kilnbook::MainXml(context, serverList_, type, LocalTimeNow(),
                            extra ? &*extra : nullptr);
+}
+
+std::string StatsApp::GamesXml() const {
+  ReportContext context{config_, configFile_, currentServerName_,
+                        currentServerAddress_};
+  const ExtraStats* extras = CurrentExtras();
+  if (extras == nullptr) {
+    return {};
+  }
+  return GamesDocumentXml(context, extras->games(), LocalTimeNow());
 }
 
 std::string StatsApp::PlayerDocumentXml(const Player& player) const {

@@ -53,6 +53,8 @@ class StatsApp {
   // the configuration afresh).
   std::string MainXml(SortType type) const;
   std::string PlayerDocumentXml(const Player& player) const;
+  // The games document of the current server (EXTENDED_STATS on).
+  std::string GamesXml() const;
   std::string FrontXml() const;
   std::string InfoXml() const;
   std::string RulesXml() const;
@@ -128,6 +130,8 @@ class StatsApp {
   void AddPlayerPages(PageRenderer& renderer, const Server& server);
   void AddMainPages(PageRenderer& renderer);
   void AddExtendedPages(PageRenderer& renderer);
+  void AddGamePages(PageRenderer& renderer);
+  void RemoveDroppedGamePages() const;
   void RenderPages(PageRenderer& renderer) const;
   void WriteFeed(const Server& server) const;
 

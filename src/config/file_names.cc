@@ -18,6 +18,11 @@ std::string PlayersDirectory(std::string_view path,
   return ServerDirectory(path, serverName) + "/kilnplayers";
 }
 
+std::string GamesDirectory(std::string_view path,
+                           std::string_view serverName) {
+  return ServerDirectory(path, serverName) + "/" + kGamesDirectoryName;
+}
+
 std::string DataFilePath(std::string_view path, std::string_view serverName) {
   return ServerDirectory(path, serverName) + "/" + kDataFileName;
 }
@@ -80,6 +85,10 @@ std::string PlayerPageFileName(std::string_view plainName) {
   }
   result += ".html";
   return result;
+}
+
+std::string GamePageFileName(int64_t number) {
+  return std::to_string(number) + ".html";
 }
 
 }  // namespace kilnbook

@@ -3,6 +3,7 @@
 #ifndef KILNBOOK_CONFIG_FILE_NAMES_H_
 #define KILNBOOK_CONFIG_FILE_NAMES_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,11 @@ std::string ServerDirectory(std::string_view path, std::string_view serverName);
 
 // The server directory + "/kilnplayers".
 std::string PlayersDirectory(std::string_view path, std::string_view serverName);
+
+// The server directory's folder of game pages, and the server directory +
+// "/kilngames" (made only with EXTENDED_STATS on).
+inline constexpr const char kGamesDirectoryName[] = "kilngames";
+std::string GamesDirectory(std::string_view path, std::string_view serverName);
 
 // The data file's name in the server directory.
 inline constexpr const char kDataFileName[] = "kilnbook.dat";
@@ -60,6 +66,11 @@ inline constexpr const char kLadderStylesheetName[] = "kilnbook_ladder.xsl";
 inline constexpr const char kMapsStylesheetName[] = "kilnbook_maps.xsl";
 inline constexpr const char kLadderPageName[] = "kilnbook_ladder.html";
 inline constexpr const char kMapsPageName[] = "kilnbook_maps.html";
+// With EXTENDED_STATS: the list of a server's kept games, made from its
+// games document, and one page per kept game, made from its game document.
+inline constexpr const char kGamesStylesheetName[] = "kilnbook_games.xsl";
+inline constexpr const char kGameStylesheetName[] = "kilnbook_game.xsl";
+inline constexpr const char kGamesPageName[] = "kilnbook_games.html";
 
 // PATH + `stylesheetName`.
 std::string StylesheetPath(std::string_view path,
@@ -81,6 +92,10 @@ std::string PlayerPagesDirectory(std::string_view path,
 // players directory whatever the name; "../x" gives ".._x.html" and the
 // empty name ".html".
 std::string PlayerPageFileName(std::string_view plainName);
+
+// The page of game `number` in the games directory: "NUMBER.html"; only
+// digits, so it stays inside that directory.
+std::string GamePageFileName(int64_t number);
 
 }  // namespace kilnbook
 

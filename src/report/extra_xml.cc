@@ -5,6 +5,7 @@
 
 #include "time/calendar.h"
 #include "log/number_text.h"
+#include "report/game_fields.h"
 #include "report/xml_text.h"
 
 namespace kilnbook {
@@ -30,6 +31,24 @@ void AppendMap(std::string& out, int tabs, std::string_view name,
     AppendWide(out, tabs + 1, field.element, totals.*field.value);
   }
   AppendLine(out, tabs, "</MAP>");
+}
+
+void AppendPlayerGame(std::string& out, const PlayerGame& entry) {
+  const GameRecord& game = *entry.game;
+  const GamePlayer& player = *entry.player;
+  AppendLine(out, 2, "<GAME>");
+  AppendWide(out, 3, "NUMBER", game.number);
+  AppendElement(out, 3, "WHEN",
+                LocalMinuteText(static_cast<std::time_t>(game.runTime)));
+  AppendElement(out, 3, "MAP", game.map);
+  AppendElement(out, 3, "TEAM", TeamDisplayName(player.team));
+  AppendElement(out, 3, "RESULT", ResultText(game, player));
+  AppendWide(out, 3, "KILLS", player.kills);
+  AppendWide(out, 3, "DEATHS", player.deaths);
+  AppendElement(out, 3, "SCORE",
+                player.score ? WideNumberText(*player.score) : "");
+  AppendWide(out, 3, "RATINGCHANGE", RatingChangePoints(player));
+  AppendLine(out, 2, "</GAME>");
 }
 
 }  // namespace
@@ -92,6 +111,42 @@ std::string HistoryXml(const ExtraStats& stats, std::time_t now, int tabs) {
     }
   }
   AppendLine(out, tabs, "</HISTORY>");
+  return out;
+}
+
+std::string PlayerGamesXml(const GameHistory& history, std::string_view name) {
+  std::string out;
+  AppendLine(out, 1, "<LASTGAMES>");
+  for (const PlayerGame& entry :
+       history.LastGamesOf(name, kPlayerGamesShown)) {
+    AppendPlayerGame(out, entry);
+  }
+  AppendLine(out, 1, "</LASTGAMES>");
+  const PlayerBests* bests = history.BestsOf(name);
+  if (bests == nullptr) {
+    return out;
+  }
+  AppendLine(out, 1, "<BESTS>");
+  for (const FeatBlock& block : kFeatBlocks) {
+    const FeatFigure& figure = FeatOf(*bests, block.feat);
+    if (figure.value > 0) {
+      AppendTagLine(out, 2, "", block.best);
+      AppendFigure(out, 3, history, figure.value, figure.game);
+      AppendTagLine(out, 2, "/", block.best);
+    }
+  }
+  AppendLine(out, 1, "</BESTS>");
+  return out;
+}
+
+std::string LastGameXml(const GameHistory& history) {
+  if (history.games().empty()) {
+    return {};
+  }
+  std::string out;
+  AppendLine(out, 2, "<LASTGAME>");
+  AppendGameSummary(out, 3, history.games().back());
+  AppendLine(out, 2, "</LASTGAME>");
   return out;
 }
 

@@ -5,6 +5,7 @@
 #ifndef KILNBOOK_REPORT_EXTRA_XML_H_
 #define KILNBOOK_REPORT_EXTRA_XML_H_
 
+#include <cstddef>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -56,6 +57,21 @@ std::string ServerMapsXml(const ExtraStats& stats);
 // days without games included as zeros: DATE (YYYY-MM-DD), GAMES, KILLS,
 // PLAYERS.
 std::string HistoryXml(const ExtraStats& stats, std::time_t now, int tabs);
+
+// Games a player document lists.
+inline constexpr size_t kPlayerGamesShown = 10;
+
+// A player's blocks after MAPS (one tab): LASTGAMES, the player's latest
+// kPlayerGamesShown kept games, newest first, each a GAME with NUMBER, WHEN,
+// MAP, TEAM (display name), RESULT (ResultText), KILLS, DEATHS, SCORE (empty
+// without a score line) and RATINGCHANGE; then, for a player with bests,
+// BESTS: KILLS, SPREE and MULTIKILL for each figure above 0, each with
+// AppendFigure.
+std::string PlayerGamesXml(const GameHistory& history, std::string_view name);
+
+// The LASTGAME block of a front document's SERVER (two tabs): the newest
+// kept game's AppendGameSummary; the empty text when none is kept.
+std::string LastGameXml(const GameHistory& history);
 
 }  // namespace kilnbook
 

@@ -8,7 +8,10 @@
 #include "model/player.h"
 #include "model/player_table.h"
 #include "model/weapon_table.h"
+#include "extra/skill_rating.h"
+#include "log/text_clean.h"
 #include "report/extra_fields.h"
+#include "report/game_fields.h"
 #include "report/player_xml.h"
 #include "report/utf8_text.h"
 
@@ -135,6 +138,120 @@ Json Activity(const PlayerActivity& activity) {
               {"time_played", player.secondsPlayed}};
 }
 
+Json Figure(const GameHistory& history, const FeatFigure& figure) {
+  if (figure.value <= 0) {
+    return nullptr;
+  }
+  return Json{{"value", figure.value},
+              {"game", figure.game},
+              {"kept", history.FindGame(figure.game) != nullptr}};
+}
+
+Json Bests(const GameHistory& history, std::string_view name) {
+  const PlayerBests* bests = history.BestsOf(name);
+  if (bests == nullptr) {
+    return nullptr;
+  }
+  return Json{{"kills", Figure(history, bests->kills)},
+              {"spree", Figure(history, bests->spree)},
+              {"multikill", Figure(history, bests->multiKill)}};
+}
+
+Json Weapon(int32_t code) {
+  std::string_view name = WeaponDisplayName(code);
+  std::optional<std::string_view> id = WeaponTable().Text(code, false);
+  return Json{{"code", code},
+              {"id", id ? Json(std::string(*id)) : Json(nullptr)},
+              {"name", name.empty() ? Json(nullptr) : Json(std::string(name))}};
+}
+
+Json GamePlayerEntry(const GameRecord& game, const GamePlayer& player) {
+  std::string_view result = ResultText(game, player);
+  return Json{
+      {"name", FeedName(player.name)},
+      {"plain_name", FeedName(ColorizeName(player.name, NameMode::kPlain))},
+      {"team", std::string(TeamDisplayName(player.team))},
+      {"result", result.empty() ? Json(nullptr) : Json(std::string(result))},
+      {"score", player.score ? Json(*player.score) : Json(nullptr)},
+      {"kills", player.kills},
+      {"deaths", player.deaths},
+      {"suicides", player.suicides},
+      {"teamkills", player.teamKills},
+      {"time_played", player.secondsPlayed},
+      {"rating_before", RatingPoints(player.ratingBefore)},
+      {"rating_after", RatingPoints(player.ratingAfter)},
+      {"best_spree", player.bestSpree},
+      {"best_multikill", player.bestMultiKill},
+      {"weapon", player.weapon ? Weapon(*player.weapon) : Json(nullptr)},
+  };
+}
+
+Json FirstBloodEntry(const GameRecord& game) {
+  if (!game.firstBlood) {
+    return nullptr;
+  }
+  return Json{{"killer", FeedName(game.firstBlood->killer)},
+              {"victim", FeedName(game.firstBlood->victim)},
+              {"time", game.firstBlood->time}};
+}
+
+Json GameEntry(const GameRecord& game) {
+  std::string_view winner = WinnerText(WinnerOf(game));
+  Json weapons = Json::array();
+  for (const WeaponKills& weapon : game.weapons) {
+    Json entry = Weapon(weapon.code);
+    entry["kills"] = weapon.kills;
+    weapons.push_back(std::move(entry));
+  }
+  Json players = Json::array();
+  for (const GamePlayer* player : Scoreboard(game)) {
+    players.push_back(GamePlayerEntry(game, *player));
+  }
+  return Json{
+      {"number", game.number},
+      {"time", OptionalTime(game.runTime)},
+      {"time_unix", game.runTime},
+      {"map", OptionalText(game.map)},
+      {"length", game.length},
+      {"scores", game.scores ? Json{{"axis", game.scores->red},
+                                    {"allies", game.scores->blue}}
+                             : Json(nullptr)},
+      {"winner", winner.empty() ? Json(nullptr) : Json(std::string(winner))},
+      {"first_blood", FirstBloodEntry(game)},
+      {"weapons", std::move(weapons)},
+      {"players", std::move(players)},
+  };
+}
+
+// The latest kFeedGames kept games, newest first.
+Json Games(const GameHistory& history) {
+  Json games = Json::array();
+  const auto& kept = history.games();
+  size_t count = 0;
+  for (auto it = kept.rbegin(); it != kept.rend() && count < kFeedGames;
+       ++it, ++count) {
+    games.push_back(GameEntry(*it));
+  }
+  return games;
+}
+
+Json Records(const GameHistory& history) {
+  Json records = Json::object();
+  for (Feat feat : kFeats) {
+    Json entries = Json::array();
+    for (const RecordEntry& entry : FeatOf(history.records(), feat)) {
+      entries.push_back(Json{{"value", entry.value},
+                             {"game", entry.game},
+                             {"kept", history.FindGame(entry.game) != nullptr},
+                             {"name", FeedName(entry.name)}});
+    }
+    records[feat == Feat::kKills    ? "kills"
+            : feat == Feat::kSpree ? "spree"
+                                   : "multikill"] = std::move(entries);
+  }
+  return records;
+}
+
 Json PlayerEntry(const Player& player, const ExtraStats& stats,
                  std::time_t now) {
   const PlayerStats& s = player.stats();
@@ -162,6 +279,7 @@ Json PlayerEntry(const Player& player, const ExtraStats& stats,
       {"activity", Activity(activity)},
       {"rating", activity.ratingPoints},
       {"favourite_map", OptionalText(activity.favouriteMap)},
+      {"bests", Bests(stats.games(), player.name())},
   };
 }
 
@@ -205,6 +323,8 @@ std::string FeedJson(const Server& server, const ExtraStats& stats,
       {"maps", ServerMaps(stats)},
       {"history", History(stats)},
       {"players", std::move(players)},
+      {"games", Games(stats.games())},
+      {"records", Records(stats.games())},
   };
   // Every text is valid UTF-8 by now; replacing instead of throwing only
   // guards against a mistake here.

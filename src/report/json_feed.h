@@ -5,6 +5,7 @@
 #ifndef KILNBOOK_REPORT_JSON_FEED_H_
 #define KILNBOOK_REPORT_JSON_FEED_H_
 
+#include <cstddef>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -18,6 +19,9 @@ namespace kilnbook {
 // added without it.
 inline constexpr int kFeedSchemaVersion = 1;
 
+// The latest kept games the feed carries.
+inline constexpr size_t kFeedGames = 20;
+
 // A name as the feed carries it. Names are stored cleaned, with "&amp;" and
 // "&quot;" for the ampersand and the double quote: the two are decoded. The
 // bytes are then read as UTF-8 where they form valid UTF-8 and as Latin-1
@@ -28,7 +32,9 @@ std::string FeedName(std::string_view cleaned);
 // The feed of `server` at `now`: its counters, its maps and the days of
 // history `stats` keeps, and every player of its table that meets the
 // thresholds (the table is pruned before the feed is built, as before the
-// pages) with all counters, tallies, maps, activity and rating.
+// pages) with all counters, tallies, maps, activity, rating and bests; then
+// the latest kFeedGames kept games with their players' lines, and the
+// server's records.
 std::string FeedJson(const Server& server, const ExtraStats& stats,
                      std::time_t now);
 

@@ -71,4 +71,29 @@ void PageFile::RemoveLeftovers(const std::string& directory) {
   ::closedir(listing);
 }
 
+void PageFile::RemovePages(const std::string& directory,
+                           const std::string& folder,
+                           const std::vector<std::string>& fileNames) {
+  if (fileNames.empty()) {
+    return;
+  }
+  int parent = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (parent < 0) {
+    return;
+  }
+  int pages = ::openat(parent, folder.c_str(),
+                       O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  ::close(parent);
+  if (pages < 0) {
+    return;
+  }
+  for (const std::string& name : fileNames) {
+    if (!name.empty() && name.find('/') == std::string::npos &&
+        name != "." && name != "..") {
+      ::unlinkat(pages, name.c_str(), 0);
+    }
+  }
+  ::close(pages);
+}
+
 }  // namespace kilnbook

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kilnbook {
 
@@ -50,6 +51,15 @@ class PageFile {
   // Removes from `directory` the page files that an interrupted run left
   // half written beside their pages.
   static void RemoveLeftovers(const std::string& directory);
+
+  // Removes the pages `fileNames` (names without "/") from the folder
+  // `folder` of `directory`. A folder that is a symbolic link is not
+  // entered, and a link in a page's place is removed itself, never what it
+  // points to: nothing outside the folder is touched. A page that is not
+  // there is no failure; nothing is reported.
+  static void RemovePages(const std::string& directory,
+                          const std::string& folder,
+                          const std::vector<std::string>& fileNames);
 
  private:
   std::string path_;

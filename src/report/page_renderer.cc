@@ -91,7 +91,8 @@ void PageRenderer::RenderOnThreads(const RenderCache* cache) {
   order.reserve(groups_.size());
   for (bool players : {false, true}) {
     for (Group& group : groups_) {
-      if ((pages_[group.pages.front()].kind == PageKind::kPlayer) == players) {
+      PageKind kind = pages_[group.pages.front()].kind;
+      if ((kind == PageKind::kPlayer || kind == PageKind::kGame) == players) {
         order.push_back(&group);
       }
     }
@@ -224,6 +225,8 @@ void PageRenderer::Report(size_t index) const {
         std::printf("Failed to open main file: %s\n", page.path.c_str());
       } else if (page.kind == PageKind::kFront) {
         std::printf("Failed to open front file: %s\n", page.path.c_str());
+      } else if (page.kind == PageKind::kGame) {
+        std::printf("Failed to open game file: %s\n", page.path.c_str());
       }
       break;
     case Result::kNotTransformed:
@@ -231,6 +234,8 @@ void PageRenderer::Report(size_t index) const {
                      ? "Failed to generate detailed HTML for player\n"
                  : page.kind == PageKind::kMain
                      ? "Failed to generate detailed HTML for main\n"
+                 : page.kind == PageKind::kGame
+                     ? "Failed to generate detailed HTML for game\n"
                      : "Failed to generate detailed HTML for frontpage\n",
                  stdout);
       break;

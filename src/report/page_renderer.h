@@ -33,8 +33,9 @@ struct PageStyle {
       std::shared_ptr<const Stylesheet> stylesheet);
 };
 
-// Which messages a page's failures print.
-enum class PageKind { kPlayer, kMain, kFront };
+// Which messages a page's failures print; game pages (EXTENDED_STATS on)
+// are short, like player pages.
+enum class PageKind { kPlayer, kMain, kFront, kGame };
 
 // What became of the pages of a run.
 struct PageCounts {
@@ -69,9 +70,10 @@ class PageRenderer {
            std::function<std::string()> document, std::string cacheName = "");
 
   // Makes every page as PageFile describes and prints the messages: "Failed
-  // to open main file: %s\n", "Failed to open front file: %s\n" (a player
-  // page that cannot be opened is skipped silently), "Failed to generate
-  // detailed HTML for player\n" (or main, frontpage) for a failed
+  // to open main file: %s\n", "Failed to open front file: %s\n", "Failed
+  // to open game file: %s\n" (a player page that cannot be opened is skipped
+  // silently), "Failed to generate detailed HTML for player\n" (or main,
+  // frontpage, game) for a failed
   // transformation, and "Failed to write page: %s\n" for a page that could
   // not be written. `cache`, when given, is consulted and then holds the
   // entries of this run's cached pages, and of no other page.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "log/text_clean.h"
 #include "report/weapon_xml.h"
 #include "report/xml_text.h"
 
@@ -44,13 +45,18 @@ void AppendTag(std::string& out, int tabs, std::string_view slash,
 
 // A block of four-line items, one per entry in key order:
 // <item>, <NAME>, <TIMES>, </item>.
+// With `markup` (the tally of key names, EXTENDED_STATS on) each item also
+// has the name's HTMLNAME after its NAME.
 void AppendNameTally(std::string& out, std::string_view block,
                      std::string_view item, const NameTally& tally,
-                     NameOf nameOf) {
+                     NameOf nameOf, bool markup = false) {
   AppendTag(out, 1, "", block);
   for (const auto& [key, times] : tally) {
     AppendTag(out, 2, "", item);
     AppendElement(out, 3, "NAME", nameOf(key));
+    if (markup) {
+      AppendElement(out, 3, "HTMLNAME", ColorizeName(key, NameMode::kMarkup));
+    }
     AppendElement(out, 3, "TIMES", times);
     AppendTag(out, 2, "/", item);
   }
@@ -72,16 +78,6 @@ void AppendWeaponTally(std::string& out, std::string_view block,
 }
 
 }  // namespace
-
-std::string_view TeamDisplayName(std::string_view team) {
-  if (team == "multi_axis") {
-    return "Axis";
-  }
-  if (team == "multi") {
-    return "Allies";
-  }
-  return "Unknown team";
-}
 
 std::string_view ModelDisplayName(std::string_view model) {
   for (const DisplayName& entry : kModels) {
@@ -130,7 +126,8 @@ void AppendPlayerDetail(std::string& out, const Player& player,
   }
   AppendNameTally(out, "TARGETS", "TARGET", s.targets, SameName);
   AppendNameTally(out, "KILLERS", "KILLER", s.killers, SameName);
-  AppendNameTally(out, "TEAMKILLS", "TEAMKILL", s.teamKillVictims, SameName);
+  AppendNameTally(out, "TEAMKILLS", "TEAMKILL", s.teamKillVictims, SameName,
+                  extra != nullptr);
   AppendWeaponTally(out, "KILLWEAPONS", s.killWeapons);
   AppendWeaponTally(out, "DEATHWEAPONS", s.deathWeapons);
   AppendWeaponTally(out, "SUICIDEWEAPONS", s.suicideWeapons);
@@ -138,6 +135,7 @@ void AppendPlayerDetail(std::string& out, const Player& player,
   AppendNameTally(out, "MODELS", "MODEL", s.models, ModelDisplayName);
   if (activity) {
     out += PlayerMapsXml(*activity);
+    out += PlayerGamesXml(extra->stats.games(), player.name());
   }
   out += "</PLAYER>\n";
 }

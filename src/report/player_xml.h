@@ -8,12 +8,9 @@
 
 #include "model/player.h"
 #include "report/extra_xml.h"
+#include "report/game_fields.h"
 
 namespace kilnbook {
-
-// "Axis" for "multi_axis", "Allies" for "multi", otherwise "Unknown team";
-// exact, case-sensitive match of the whole identifier.
-std::string_view TeamDisplayName(std::string_view team);
 
 // The display name of a model identifier such as "blueengineer1", or
 // "Unknown model"; exact, case-sensitive match.
@@ -27,7 +24,8 @@ std::string PlayerDocumentXml(const Player& player,
 // The PLAYER block with every tally, or the empty text when the player fails
 // its thresholds. With `extra` (EXTENDED_STATS on), PlayerExtraXml without
 // DAYSINACTIVE follows STATS, so that the page does not change only because
-// a day passed, and the player's MAPS block follows MODELS.
+// a day passed, each TEAMKILL gains the victim's HTMLNAME after its NAME,
+// and the player's MAPS block and PlayerGamesXml follow MODELS.
 std::string PlayerDetailXml(const Player& player,
                             const ExtraReport* extra = nullptr);
 

@@ -41,14 +41,15 @@ void AppendCounters(std::string& out, const Server& server) {
                 static_cast<int32_t>(server.playerTable().players().size()));
 }
 
-// The HISTORY block of a SERVER element.
+// The HISTORY and LASTGAME blocks of a SERVER element.
 std::string ServerHistoryXml(const ExtraFrontReport& extra,
                              std::string_view serverName) {
   auto it = extra.servers.find(serverName);
   if (it == extra.servers.end()) {
     return HistoryXml(ExtraStats(), extra.now, 2);
   }
-  return HistoryXml(it->second, extra.now, 2);
+  return HistoryXml(it->second, extra.now, 2) +
+         LastGameXml(it->second.games());
 }
 
 }  // namespace

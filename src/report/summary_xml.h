@@ -57,7 +57,7 @@ std::string ServersXml(const ServerList& servers,
                        const ExtraFrontReport* extra = nullptr);
 
 // One SERVER block: name, address and the counters; with `extra`, the
-// server's HISTORY (two tabs) after TOTALPLAYERS.
+// server's HISTORY (two tabs) after TOTALPLAYERS, then its LastGameXml.
 std::string ServerXml(const Server& server,
                       const ExtraFrontReport* extra = nullptr);
 

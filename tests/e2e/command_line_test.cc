@@ -80,7 +80,7 @@ class CommandLineTest : public TempDirTest {
     WriteFile("site/kilnbook.cfg", kConfig);
     for (const char* sheet :
          {"kilnbook.xsl", "kilnbook_front.xsl", "kilnbook_player.xsl",
-          "kilnbook_ladder.xsl", "kilnbook_maps.xsl"}) {
+          "kilnbook_ladder.xsl", "kilnbook_maps.xsl","kilnbook_games.xsl", "kilnbook_game.xsl"}) {
       WriteFile(std::string("site/www/") + sheet, kEchoStylesheet);
     }
     WriteFile("site/logs/main.log", kGame);

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <map>
 #include <regex>
 #include <string>
 #include <utility>
@@ -42,7 +44,7 @@ class ExtendedRunTest : public TempDirTest {
               "PATH out/\nSERVER_NAME Main\nLOGFILE g.log\n" + extra);
     for (const char* sheet : {"kilnbook.xsl", "kilnbook_front.xsl",
                               "kilnbook_player.xsl", "kilnbook_ladder.xsl",
-                              "kilnbook_maps.xsl"}) {
+                              "kilnbook_maps.xsl","kilnbook_games.xsl", "kilnbook_game.xsl"}) {
       WriteFile(path + "/out/" + sheet, kEchoStylesheet);
     }
     WriteFile(path + "/g.log", Games(5));
@@ -66,7 +68,8 @@ TEST_F(ExtendedRunTest, OffChangesNothing) {
     EXPECT_EQ(result.out, "") << off;
     EXPECT_EQ(DirectoryEntries(path + "/out/Main"), files) << off;
     for (std::string page : {"out/kilnbook.html", "out/Main/kilnbook.html",
-                             "out/Main/kilnbook.dat"}) {
+                             "out/Main/kilnbook.dat",
+                             "out/Main/kilnplayers/Medic.html"}) {
       EXPECT_EQ(WithoutLastRun(ReadFile(path + "/" + page)),
                 WithoutLastRun(ReadFile(plain + "/" + page)))
           << off << page;
@@ -75,6 +78,7 @@ TEST_F(ExtendedRunTest, OffChangesNothing) {
   for (const std::string& file : files) {
     EXPECT_TRUE(file.find("extra") == std::string::npos &&
                 file.find("games") == std::string::npos &&
+                file.find("kilngames") == std::string::npos &&
                 file.find("json") == std::string::npos &&
                 file.find("ladder") == std::string::npos &&
                 file.find("maps") == std::string::npos)
@@ -142,6 +146,95 @@ TEST_F(ExtendedRunTest, KeepGamesLimitsTheGamesKept) {
   }
   ASSERT_EQ(numbers.size(), 2u) << games;
   EXPECT_NE(numbers[0], "1") << games;
+}
+
+// The game pages of a run, by file name, with what tells a rewritten file.
+std::map<std::string, std::pair<ino_t, int64_t>> GamePages(
+    const std::string& path) {
+  std::map<std::string, std::pair<ino_t, int64_t>> pages;
+  std::string directory = path + "/out/Main/kilngames";
+  for (const std::string& name : DirectoryEntries(directory)) {
+    struct stat info {};
+    EXPECT_EQ(stat((directory + "/" + name).c_str(), &info), 0) << name;
+    pages[name] = {info.st_ino, static_cast<int64_t>(info.st_mtim.tv_sec) *
+                                    1000000000 +
+                                info.st_mtim.tv_nsec};
+  }
+  return pages;
+}
+
+// "N.html" for every game the games state keeps.
+std::vector<std::string> KeptGamePages(const std::string& path) {
+  std::string games = ReadFile(path + "/out/Main/kilnbook_games.dat");
+  std::regex kept("\nGAM\\|([0-9]+)\\|");
+  std::vector<std::string> pages;
+  for (auto it = std::sregex_iterator(games.begin(), games.end(), kept);
+       it != std::sregex_iterator(); ++it) {
+    pages.push_back((*it)[1].str() + ".html");
+  }
+  std::sort(pages.begin(), pages.end());
+  return pages;
+}
+
+std::vector<std::string> Names(
+    const std::map<std::string, std::pair<ino_t, int64_t>>& pages) {
+  std::vector<std::string> names;
+  for (const auto& [name, identity] : pages) {
+    names.push_back(name);
+  }
+  return names;
+}
+
+// Each run makes the pages of the games it counted and no other; a game
+// that falls out of the kept games loses its page; a new stylesheet makes
+// every kept game's page anew.
+TEST_F(ExtendedRunTest, GamePagesAreMadeOnceAndGoWithTheirGames) {
+  std::string path = Install("pages", "EXTENDED_STATS 1\nKEEP_GAMES 4\n");
+  ASSERT_EQ(Run(path).out, "");
+  auto first = GamePages(path);
+  ASSERT_EQ(Names(first), KeptGamePages(path));
+  ASSERT_GE(first.size(), 2u);
+  EXPECT_NE(ReadFile(path + "/out/Main/kilngames/" + first.begin()->first)
+                .find("<GAMEWEAPONS>"),
+            std::string::npos);
+  EXPECT_NE(ReadFile(path + "/out/Main/kilnbook_games.html").find("<RECORDS>"),
+            std::string::npos);
+  // A page that no game has is not the run's to remove.
+  WriteFile(path + "/out/Main/kilngames/notes.html", "mine");
+
+  struct Step {
+    std::string log;
+    bool newStylesheet;
+  };
+  const Step steps[] = {{Games(6), false}, {"", false}, {Games(7), false},
+                        {"", true}};
+  for (const Step& step : steps) {
+    WriteFile(path + "/g.log", step.log);
+    if (step.newStylesheet) {
+      WriteFile(path + "/out/kilnbook_game.xsl",
+                std::string(kEchoStylesheet) + "<!-- new -->\n");
+    }
+    std::vector<std::string> before = KeptGamePages(path);
+    ASSERT_EQ(Run(path).out, "");
+    auto pages = GamePages(path);
+    ASSERT_EQ(pages.count("notes.html"), 1u);
+    pages.erase("notes.html");
+    std::vector<std::string> kept = KeptGamePages(path);
+    EXPECT_EQ(Names(pages), kept) << step.log.size();
+    size_t made = 0;
+    for (const auto& [name, identity] : pages) {
+      bool wasKept = std::binary_search(before.begin(), before.end(), name);
+      bool remade = !first.count(name) || first.at(name) != identity;
+      made += remade ? 1 : 0;
+      EXPECT_EQ(remade, !wasKept || step.newStylesheet) << name;
+    }
+    size_t counted = 0;
+    for (const std::string& name : kept) {
+      counted += std::binary_search(before.begin(), before.end(), name) ? 0 : 1;
+    }
+    EXPECT_EQ(made, step.newStylesheet ? kept.size() : counted);
+    first = pages;
+  }
 }
 
 }  // namespace

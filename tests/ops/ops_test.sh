@@ -11,7 +11,7 @@ src=$2
 bin=$3
 version=$4
 
-stylesheets=(kilnbook.xsl kilnbook_front.xsl kilnbook_player.xsl kilnbook_ladder.xsl kilnbook_maps.xsl)
+stylesheets=(kilnbook.xsl kilnbook_front.xsl kilnbook_player.xsl kilnbook_ladder.xsl kilnbook_maps.xsl kilnbook_games.xsl kilnbook_game.xsl)
 # Every message the program can print, with its line feeds as the manual page
 # writes them (roff's \e is a printed backslash).
 messages=(
@@ -28,6 +28,8 @@ messages=(
   'Failed to open front file: %s\en'
   'Failed to generate detailed HTML for frontpage\en'
   'Failed to generate detailed HTML for player\en'
+  'Failed to open game file: %s\en'
+  'Failed to generate detailed HTML for game\en'
   'Failed to save datfile \(aq%s\(aq\en'
   'Failed to write page: %s\en'
   'Recovered the interrupted save of server %s\en'

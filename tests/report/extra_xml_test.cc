@@ -190,7 +190,9 @@ TEST_F(ExtendedDocumentTest, PlayerDocumentGainsOnlyTheNewBlocks) {
   std::string expected = off;
   InsertAfter(expected, "\t</STATS>\n",
               PlayerExtraXml(Activity("Ann"), DaysInactive::kLeftOut));
-  InsertAfter(expected, "\t</MODELS>\n", PlayerMapsXml(Activity("Ann")));
+  InsertAfter(expected, "\t</MODELS>\n",
+              PlayerMapsXml(Activity("Ann")) +
+                  PlayerGamesXml(stats_.games(), "Ann"));
   EXPECT_EQ(PlayerDocumentXml(ann, &extra_), expected);
   EXPECT_EQ(PlayerDetailXml(ann, &extra_),
             expected.substr(

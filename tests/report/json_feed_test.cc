@@ -107,6 +107,14 @@ TEST_F(FeedTest, ServerTotalsMapsHistoryAndPlayers) {
       stats_.LoadState("MAP|mp_beach|1|2|0|1\nDAY|2026-03-01|1|2|2\n"
                        "PLR|^1Ann|1772359200|1772359200|1|599|1008000\n"
                        "PMP|^1Ann|mp_beach|1|1|1\n"));
+  // Game 1 is no longer kept: the figures made in it say so.
+  ASSERT_TRUE(stats_.LoadGamesState(
+      "KILNBOOK_GAMES|1\nNEXT|3\n"
+      "GAM|2|1772359200|mp_beach|600|2|1|30|^1Ann|Cy|17:3\n"
+      "GPL|2|Cy|multi|0|3|0|0||590|1000000|992000|0|0|\n"
+      "GPL|2|^1Ann|multi_axis|3|1|0|1|12|599|1000000|1008000|2|2|17\n"
+      "BST|^1Ann|3|2|2|2|2|1\n"
+      "REC|KILLS|3|2|^1Ann\nREC|SPREE|2|1|^1Ann\n"));
   server().PrunePlayers();
   json feed = WriteFeed("feed.json");
   ASSERT_FALSE(feed.is_discarded());
@@ -130,7 +138,7 @@ TEST_F(FeedTest, ServerTotalsMapsHistoryAndPlayers) {
        "teams": [], "models": [], "maps": [],
        "activity": {"first_seen": null, "last_seen": null,
                     "days_inactive": null, "games": 0, "time_played": 0},
-       "rating": 1000, "favourite_map": null},
+       "rating": 1000, "favourite_map": null, "bests": null},
       {"name": "^1Ann", "plain_name": "Ann",
        "stats": {"kills": 3, "deaths": 1, "teamkills": 1, "suicides": 0,
                  "ping": 0, "score": 12, "rate": 3, "ratio": 30},
@@ -148,8 +156,34 @@ TEST_F(FeedTest, ServerTotalsMapsHistoryAndPlayers) {
        "activity": {"first_seen": "2026-03-01T10:00:00+00:00",
                     "last_seen": "2026-03-01T10:00:00+00:00",
                     "days_inactive": 89, "games": 1, "time_played": 599},
-       "rating": 1008, "favourite_map": "mp_beach"}
-    ]})json");
+       "rating": 1008, "favourite_map": "mp_beach",
+       "bests": {"kills": {"value": 3, "game": 2, "kept": true},
+                 "spree": {"value": 2, "game": 2, "kept": true},
+                 "multikill": {"value": 2, "game": 1, "kept": false}}}
+    ],
+    "games": [
+      {"number": 2, "time": "2026-03-01T10:00:00+00:00",
+       "time_unix": 1772359200, "map": "mp_beach", "length": 600,
+       "scores": {"axis": 2, "allies": 1}, "winner": "Axis",
+       "first_blood": {"killer": "^1Ann", "victim": "Cy", "time": 30},
+       "weapons": [{"code": 17, "id": "MOD_MP40", "name": "MP40", "kills": 3}],
+       "players": [
+         {"name": "^1Ann", "plain_name": "Ann", "team": "Axis",
+          "result": "Won", "score": 12, "kills": 3, "deaths": 1,
+          "suicides": 0, "teamkills": 1, "time_played": 599,
+          "rating_before": 1000, "rating_after": 1008, "best_spree": 2,
+          "best_multikill": 2,
+          "weapon": {"code": 17, "id": "MOD_MP40", "name": "MP40"}},
+         {"name": "Cy", "plain_name": "Cy", "team": "Allies",
+          "result": "Lost", "score": null, "kills": 0, "deaths": 3,
+          "suicides": 0, "teamkills": 0, "time_played": 590,
+          "rating_before": 1000, "rating_after": 992, "best_spree": 0,
+          "best_multikill": 0, "weapon": null}]}
+    ],
+    "records": {
+      "kills": [{"value": 3, "game": 2, "kept": true, "name": "^1Ann"}],
+      "spree": [{"value": 2, "game": 1, "kept": false, "name": "^1Ann"}],
+      "multikill": []}})json");
   EXPECT_EQ(feed, expected) << feed.dump(1);
   ExpectValidFeed("feed.json");
 }

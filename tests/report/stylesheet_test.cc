@@ -222,7 +222,7 @@ TEST_F(StylesheetTest, InputsOnlyWhenNothingButItsBytesCanCount) {
   // The default stylesheets depend on their own bytes only.
   for (const char* name :
        {"kilnbook.xsl", "kilnbook_player.xsl", "kilnbook_front.xsl",
-        "kilnbook_ladder.xsl", "kilnbook_maps.xsl"}) {
+        "kilnbook_ladder.xsl", "kilnbook_maps.xsl","kilnbook_games.xsl", "kilnbook_game.xsl"}) {
     Stylesheet stylesheet = Stylesheet::Load(
         std::string(KILNBOOK_SOURCE_DIR "/stylesheets/") + name);
     EXPECT_TRUE(stylesheet.IsCompiled()) << name;

@@ -305,6 +305,37 @@ def check_player_page(browser, page):
     return labels
 
 
+def check_games(browser, server_dir):
+    """The games list links every kept game's page; a game page has both
+    scoreboards and shows names without raw markup."""
+    page = os.path.join(server_dir, "kilnbook_games.html")
+    if not check(os.path.isfile(page), "no games page in " + server_dir):
+        return None, None
+    dom = browser.dom(page)
+    check_links(page, dom)
+    table = next(dom.all(lambda n: n.attrs.get("id") == "games"), None)
+    if not check(table is not None, page + ": no games table"):
+        return page, None
+    links = [a.attrs["href"] for a in table.all(lambda n: n.tag == "a")]
+    kept = sorted(os.listdir(os.path.join(server_dir, "kilngames")),
+                  key=lambda name: -int(name.split(".")[0]))
+    check(links == ["./kilngames/" + name for name in kept],
+          "%s: games %r against pages %r" % (page, links, kept))
+    game = os.path.join(server_dir, "kilngames", kept[0]) if kept else None
+    if game:
+        dom = browser.dom(game)
+        check_links(game, dom)
+        boards = [t for t in dom.all(lambda n: n.tag == "table")]
+        check(len(boards) >= 2, game + ": fewer than two scoreboards")
+        for board in boards:
+            heads = [th for th in board.all(lambda n: n.tag == "th" and
+                                            n.attrs.get("scope") == "col")]
+            check(len(heads) > 0, game + ": a scoreboard without column headers")
+        text = dom.text()
+        check("FONT COLOR" not in text, game + ": raw colour markup shown")
+    return page, game
+
+
 def main():
     site, shots = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     if shutil.which("chromium") is None:
@@ -335,6 +366,12 @@ def main():
                 browser.screenshot(ladder, "ladder-phone-dark", 390, 844, dark=True)
                 browser.screenshot(maps, "maps-phone", 390, 844)
                 browser.screenshot(maps, "maps-desktop-dark", 1280, 800, dark=True)
+            games, game = check_games(browser, server_dir)
+            if number == 0 and games and game:
+                browser.screenshot(games, "games-desktop", 1280, 1000)
+                browser.screenshot(games, "games-phone", 390, 844)
+                browser.screenshot(game, "game-desktop", 1280, 1000)
+                browser.screenshot(game, "game-phone-dark", 390, 844, dark=True)
             if number == 0:
                 check_search(browser, server_dir, listed)
                 score_page = os.path.join(server_dir, "kilnbook_score.html")

@@ -258,18 +258,20 @@ def check_front_page():
 def check_shared_parts():
     main, front, player = "kilnbook.xsl", "kilnbook_front.xsl", "kilnbook_player.xsl"
     ladder, maps = "kilnbook_ladder.xsl", "kilnbook_maps.xsl"
+    games, game = "kilnbook_games.xsl", "kilnbook_game.xsl"
     texts = {}
-    for name in (main, front, player, ladder, maps):
+    for name in (main, front, player, ladder, maps, games, game):
         with open(os.path.join(STYLES, name), encoding="utf-8") as f:
             texts[name] = f.read()
     for part, names in (("urls", (main, front)),
-                        ("names", (main, player, ladder)),
+                        ("names", (main, player, ladder, games, game)),
                         ("player links", (main, ladder)),
-                        ("server pages", (main, ladder, maps)),
+                        ("server pages", (main, ladder, maps, games)),
                         ("chart", (main, front)),
-                        ("footer", (main, front, ladder, maps)),
-                        ("style", (main, front, player, ladder, maps)),
-                        ("more style", (main, front, player, ladder, maps))):
+                        ("footer", (main, front, ladder, maps, games)),
+                        ("style", (main, front, player, ladder, maps, games, game)),
+                        ("more style", (main, front, player, ladder, maps, games, game)),
+                        ("game parts", (games, game))):
         pattern = r"<!-- ==== %s:.*?<!-- ==== end %s ==== -->" % (part, part)
         blocks = {re.search(pattern, texts[n], re.S).group(0) for n in names}
         check(len(blocks) == 1, "the %s part differs between %r" % (part, names))
@@ -338,7 +340,8 @@ def check_extended_main():
     tabs = next(dom.all(lambda n: "tabs" in n.classes()))
     links = [(a.text(), a.attrs.get("href")) for a in tabs.children if isinstance(a, Node)]
     check(links == [("Players", None), ("Rating ladder", "./kilnbook_ladder.html"),
-                    ("Maps", "./kilnbook_maps.html")], "server tabs " + repr(links))
+                    ("Maps", "./kilnbook_maps.html"),
+                    ("Games", "./kilnbook_games.html")], "server tabs " + repr(links))
     rating = [a.attrs["href"] for a in dom.all(lambda n: n.tag == "a" and n.text() == "Rating")]
     check(rating == ["./kilnbook_ladder.html"], "rating header link " + repr(rating))
     check(len(list(dom.all(lambda n: n.tag == "style"))) == 2, "the extension's style is missing")
@@ -502,7 +505,9 @@ def check_history_charts():
     links = [a.attrs["href"] for a in front.all(lambda n: n.tag == "a" and n.parent.tag == "span")]
     check(links == ["./Fish%20%26amp%3B%20Chips%20%232/kilnbook_ladder.html",
                     "./Fish%20%26amp%3B%20Chips%20%232/kilnbook_maps.html",
-                    "./Main/kilnbook_ladder.html", "./Main/kilnbook_maps.html"],
+                    "./Fish%20%26amp%3B%20Chips%20%232/kilnbook_games.html",
+                    "./Main/kilnbook_ladder.html", "./Main/kilnbook_maps.html",
+                    "./Main/kilnbook_games.html", "./Main/kilngames/7.html"],
           "front page server links " + repr(links))
 
 
@@ -522,7 +527,8 @@ def check_extended_player():
           "player maps " + repr(maps(dom)))
     crumbs = [a.attrs["href"] for a in next(dom.all(lambda n: "crumbs" in n.classes()))
               .all(lambda n: n.tag == "a")]
-    check(crumbs == ["../kilnbook.html", "../kilnbook_ladder.html", "../kilnbook_maps.html"],
+    check(crumbs == ["../kilnbook.html", "../kilnbook_ladder.html", "../kilnbook_maps.html",
+                     "../kilnbook_games.html"],
           "player crumbs " + repr(crumbs))
     plain = render("kilnbook_player.xsl", fixture("server1", "player4.xml"))
     for ident in ("victims", "killers", "teamkills", "killweapons", "deathweapons", "teams"):
@@ -532,9 +538,79 @@ def check_extended_player():
     check([m[0] for m in maps(bob)] == ["mp_beach", "mp_depot"], "tied maps keep name order")
     colon = render("kilnbook_player.xsl", fixture("extended", "server1", "player1.xml"))
     check(maps(colon) == [["no name", "1", "0", "0", "0.0"]], "unnamed map " + repr(maps(colon)))
+    bests = [c.text() for c in next(dom.all(lambda n: n.attrs.get("id") == "bests")).all(
+        lambda n: "card" in n.classes())]
+    check(bests == ["Most kills in a game14game #2", "Longest spree6game #7"], "bests " + repr(bests))
+    games = [cells(tr) for tr in table_rows(dom, "games")]
+    check(games == [["#7 2026-12-07 09:05", "mp_beach", "Axis", "Won", "9", "3", "+12"],
+                    ["#5 2026-12-05 21:40", "te&st", "Allies", "Lost", "2", "5", "-7"]],
+          "last games " + repr(games))
+    hrefs = [a.attrs["href"] for a in dom.all(lambda n: n.tag == "a" and "kilngames" in n.attrs["href"])]
+    check(hrefs == ["../kilngames/7.html", "../kilngames/7.html", "../kilngames/5.html"],
+          "game links of the player page (a dropped game has none) " + repr(hrefs))
+    check(not next(bob.all(lambda n: n.attrs.get("id") == "games"), None), "no games, no table")
+    # A team-kill victim with colour codes shows its colours, as markup
+    # never: only with the extended document's HTMLNAME.
+    coloured = fixture("extended", "server1", "player4.xml").replace(
+        b"<HTMLNAME>Bob</HTMLNAME>",
+        b'<HTMLNAME>&lt;FONT COLOR="#00A833"&gt;Bo&lt;/FONT&gt;b&lt;i&gt;</HTMLNAME>')
+    tk = panel(render("kilnbook_player.xsl", coloured), "teamkills")
+    check(tk == [("Bob<i>", "1")], "coloured team-kill victim " + repr(tk))
+    green = [s for s in render("kilnbook_player.xsl", coloured).all(
+        lambda n: n.tag == "span" and "#00A833" in n.attrs.get("style", ""))]
+    check([s.text() for s in green] == ["Bo"], "team-kill victim colours")
     world = render("kilnbook_player.xsl", fixture("extended", "server1", "player7.xml"))
     check(activity(world)[2:5] == ["Time played0 min", "First seen–", "Last seen–"],
           "never seen " + repr(activity(world)))
+
+
+def check_games_pages():
+    dom = render("kilnbook_games.xsl", fixture("extended", "server1", "games.xml"))
+    rows = [cells(tr) for tr in table_rows(dom, "games")]
+    heads = [[c.text() for c in tr.all(lambda n: n.tag == "th")]
+             for tr in next(dom.all(lambda n: n.attrs.get("id") == "games")).all(
+                 lambda n: n.tag == "tr" and n.parent.tag == "tbody")]
+    check(heads == [["#7"], ["#6"], ["#5"]], "games order " + repr(heads))
+    check(rows == [["2026-12-07 09:05", "mp_beach", "12:05", "3 : 1", "Axis", "5", "RedMan"],
+                   ["2026-12-07 09:05", "no name", "1:01", "–", "no result", "1", ":colon^0"],
+                   ["2026-12-05 21:40", "te&st", "10:00", "0 : 2", "Allies", "4", MARKUP]],
+          "games rows " + repr(rows))
+    links = [a.attrs["href"] for a in dom.all(lambda n: n.tag == "a")]
+    check([h for h in links if "kilngames" in h] ==
+          ["./kilngames/7.html", "./kilngames/6.html", "./kilngames/5.html",
+           "./kilngames/7.html", "./kilngames/7.html"],
+          "game links (a record of a dropped game has none) " + repr(links))
+    kills = next(dom.all(lambda n: n.attrs.get("id") == "record-kills"))
+    check([li.text() for li in kills.all(lambda n: n.tag == "li")] ==
+          ["RedMan game #214", MARKUP + " game #712"], "kill records")
+    check("None yet" in next(dom.all(lambda n: n.attrs.get("id") == "record-multikills")).text(),
+          "no multi-kill record")
+    check("<FONT" not in dom.text(), "games page shows raw markup")
+
+    game = render("kilnbook_game.xsl", fixture("extended", "server1", "game7.xml"))
+    boards = {t: [cells(tr) for tr in table_rows(game, t)]
+              for t in ("team-axis", "team-allies", "team-unknown-team")}
+    check(boards["team-axis"] == [
+        ["1", "20", "9", "3", "0", "1", "6", "2", "1043 +12", "MP40", "12:00"],
+        ["2", "–", "1", "4", "1", "0", "1", "1", "955 −5", "–", "5:00"]],
+        "axis board " + repr(boards["team-axis"]))
+    check([r[1] for r in boards["team-allies"]] == ["5", "5"] and
+          boards["team-allies"][1][8] == "1102 −4", "allies board " + repr(boards["team-allies"]))
+    check(boards["team-unknown-team"][0][8] == "1008 ±0", "other team " + repr(boards))
+    names_shown = [th.text() for th in game.all(lambda n: n.tag == "th" and n.attrs.get("scope") == "row")]
+    check(names_shown == ["RedMan", "100% #1 ?: a/b", MARKUP, "Bob", "Cod"],
+          "scoreboard names " + repr(names_shown))
+    cards = [c.text() for c in game.all(lambda n: "card" in n.classes())]
+    check(cards == ["Score3 : 1Axis : Allies", "WinnerAxis", "Length12:05", "Players5",
+                    "Top playerRedMan", "First bloodRedMankilled " + MARKUP + " at 0:12"],
+          "game cards " + repr(cards))
+    weapons = [li.text() for li in game.all(lambda n: n.tag == "li")]
+    check(weapons == ["MP405", "Thompson3", "Weapon 991"], "game weapons " + repr(weapons))
+    check([a.attrs["href"] for a in game.all(lambda n: n.tag == "a")] ==
+          ["../kilnbook_games.html", "../kilnbook.html"], "game page links")
+    red = [s.attrs.get("style") for s in game.all(lambda n: n.tag == "span" and n.text() == "Red")]
+    check(red and all("#FF0000" in (st or "") for st in red), "game names lose their colours")
+    check("<FONT" not in game.text(), "game page shows raw markup")
 
 
 def main():
@@ -555,7 +631,8 @@ def run_checks():
     for test in (check_sort_orders, check_player_links, check_awards, check_name_markup,
                  check_player_page, check_front_page, check_shared_parts,
                  check_unchanged_pages, check_extended_main, check_hiding, check_ladder,
-                 check_maps_page, check_history_charts, check_extended_player):
+                 check_maps_page, check_history_charts, check_extended_player,
+                 check_games_pages):
         before = len(failures)
         try:
             test()

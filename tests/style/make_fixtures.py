@@ -178,6 +178,8 @@ def player_detail(p, extended=False):
                 shown = shown.encode()
             out += line(2, b"<" + item + b">")
             out += element(3, b"NAME", shown if names is not None else key)
+            if extended and item == b"TEAMKILL":
+                out += element(3, b"HTMLNAME", colorize(key, True))
             out += element(3, b"TIMES", times)
             out += line(2, b"</" + item + b">")
         out += line(1, b"</" + block + b">")
@@ -205,7 +207,120 @@ def player_detail(p, extended=False):
             out += element(3, b"KILLS", kills) + element(3, b"DEATHS", deaths)
             out += line(2, b"</MAP>")
         out += line(1, b"</MAPS>")
+        out += last_games(p)
     return out + line(0, b"</PLAYER>")
+
+
+# The main fixture's markup name (MARKUP below).
+MARKUP_NAME = b'^3&lt;b&gt;Bold^7"Q&A"'
+
+
+def names(tabs, raw):
+    key = clean(raw)
+    return (element(tabs, b"NAME", key) + element(tabs, b"PLAINNAME", colorize(key, False))
+            + element(tabs, b"HTMLNAME", colorize(key, True)))
+
+
+def figure(tabs, value, game, kept):
+    return (element(tabs, b"VALUE", value) + element(tabs, b"GAME", game)
+            + element(tabs, b"KEPT", 1 if kept else 0))
+
+
+# The kept games of the first server, newest first: number, when, map,
+# length, Axis score, Allies score, winner, players, top player.
+GAMES = [
+    (7, b"2026-12-07 09:05", b"mp_beach", 725, 3, 1, b"Axis", 5, b"^1Red^7Man"),
+    (6, b"2026-12-07 09:05", b"", 61, None, None, b"", 1, b":colon^0"),
+    (5, b"2026-12-05 21:40", b"te&amp;st", 600, 0, 2, b"Allies", 4, MARKUP_NAME),
+]
+# The players' last games: (game, team, result, kills, deaths, score, change).
+LAST_GAMES = {b"^1Red^7Man": [(7, b"Axis", b"Won", 9, 3, b"20", 12),
+                              (5, b"Allies", b"Lost", 2, 5, b"", -7)]}
+BESTS = {b"^1Red^7Man": [(b"KILLS", 14, 2, False), (b"SPREE", 6, 7, True)]}
+
+
+def summary(tabs, game):
+    number, when, name, length, axis, allies, winner, count, top = game
+    out = element(tabs, b"NUMBER", number) + element(tabs, b"WHEN", when)
+    out += element(tabs, b"MAP", name) + element(tabs, b"LENGTH", length)
+    out += element(tabs, b"AXISSCORE", b"" if axis is None else axis)
+    out += element(tabs, b"ALLIESSCORE", b"" if allies is None else allies)
+    out += element(tabs, b"WINNER", winner) + element(tabs, b"PLAYERS", count)
+    return out + line(tabs, b"<TOPPLAYER>") + names(tabs + 1, top) + line(tabs, b"</TOPPLAYER>")
+
+
+def last_games(p):
+    out = line(1, b"<LASTGAMES>")
+    for number, team, result, kills, deaths, score, change in LAST_GAMES.get(p.name, []):
+        game = next(g for g in GAMES if g[0] == number)
+        out += line(2, b"<GAME>") + element(3, b"NUMBER", number) + element(3, b"WHEN", game[1])
+        out += element(3, b"MAP", game[2]) + element(3, b"TEAM", team)
+        out += element(3, b"RESULT", result) + element(3, b"KILLS", kills)
+        out += element(3, b"DEATHS", deaths) + element(3, b"SCORE", score)
+        out += element(3, b"RATINGCHANGE", change) + line(2, b"</GAME>")
+    out += line(1, b"</LASTGAMES>")
+    if p.name in BESTS:
+        out += line(1, b"<BESTS>")
+        for tag, value, game, kept in BESTS[p.name]:
+            out += line(2, b"<" + tag + b">") + figure(3, value, game, kept)
+            out += line(2, b"</" + tag + b">")
+        out += line(1, b"</BESTS>")
+    return out
+
+
+def games_document(server):
+    out = line(0, b'<?xml version="1.0"?>') + line(0, b"<KILNBOOKS>") + info(server)
+    out += line(0, b"<GAMES>")
+    for game in GAMES:
+        out += line(1, b"<GAME>") + summary(2, game) + line(1, b"</GAME>")
+    out += line(0, b"</GAMES>") + line(0, b"<RECORDS>")
+    records = {b"KILLS": [(14, 2, b"^1Red^7Man", False), (12, 7, MARKUP_NAME, True)],
+               b"SPREES": [(6, 7, b"^1Red^7Man", True)], b"MULTIKILLS": []}
+    for block in (b"KILLS", b"SPREES", b"MULTIKILLS"):
+        out += line(1, b"<" + block + b">")
+        for value, game, key, kept in records[block]:
+            out += line(2, b"<RECORD>") + figure(3, value, game, kept) + names(3, key)
+            out += line(2, b"</RECORD>")
+        out += line(1, b"</" + block + b">")
+    return out + line(0, b"</RECORDS>") + line(0, b"</KILNBOOKS>")
+
+
+# Game 7's lines by team, in scoreboard order: key, score, kills, deaths,
+# suicides, team kills, seconds, rating before, after, spree, multi, weapon.
+GAME_TEAMS = [
+    (b"Axis", b"3", [(b"^1Red^7Man", b"20", 9, 3, 0, 1, 720, 1031, 1043, 6, 2, b"MP40"),
+                     (b"^2100% #1 ?: a/b", b"", 1, 4, 1, 0, 300, 960, 955, 1, 1, b"")]),
+    (b"Allies", b"1", [(MARKUP_NAME, b"5", 3, 5, 0, 0, 700, 990, 987, 2, 1, b"Thompson"),
+                       (b"Bob", b"5", 2, 4, 0, 0, 725, 1106, 1102, 1, 1, b"Colt")]),
+    (b"Unknown team", b"", [(b"^5Cod", b"", 0, 0, 0, 0, 60, 1008, 1008, 0, 0, b"")]),
+]
+
+
+def game_document(server):
+    out = line(0, b'<?xml version="1.0"?>') + line(0, b"<KILNBOOKS>")
+    out += element(0, b"SERVERNAME", server["name"])
+    out += line(0, b"<GAME>") + summary(1, GAMES[0]) + line(0, b"</GAME>")
+    out += line(0, b"<FIRSTBLOOD>") + line(1, b"<KILLER>") + names(2, b"^1Red^7Man")
+    out += line(1, b"</KILLER>") + line(1, b"<VICTIM>") + names(2, MARKUP_NAME)
+    out += line(1, b"</VICTIM>") + element(1, b"TIME", 12) + line(0, b"</FIRSTBLOOD>")
+    out += line(0, b"<TEAMS>")
+    for team, score, players in GAME_TEAMS:
+        out += line(1, b"<TEAM>") + element(2, b"NAME", team) + element(2, b"SCORE", score)
+        for key, points, kills, deaths, suicides, tks, seconds, before, after, spree, multi, weapon in players:
+            out += line(2, b"<PLAYER>") + names(3, key) + element(3, b"SCORE", points)
+            for tag, value in ((b"KILLS", kills), (b"DEATHS", deaths), (b"SUICIDES", suicides),
+                               (b"TEAMKILLS", tks), (b"TIMEPLAYED", seconds),
+                               (b"RATINGBEFORE", before), (b"RATINGAFTER", after),
+                               (b"RATINGCHANGE", after - before), (b"BESTSPREE", spree),
+                               (b"BESTMULTIKILL", multi), (b"WEAPON", weapon)):
+                out += element(3, tag, value)
+            out += line(2, b"</PLAYER>")
+        out += line(1, b"</TEAM>")
+    out += line(0, b"</TEAMS>") + line(0, b"<GAMEWEAPONS>")
+    for code, name, kills in ((17, b"MP40", 5), (18, b"Thompson", 3), (99, b"", 1)):
+        out += line(1, b"<WEAPON>") + element(2, b"CODE", code) + element(2, b"NAME", name)
+        out += element(2, b"KILLS", kills) + line(1, b"</WEAPON>")
+    return out + line(0, b"</GAMEWEAPONS>") + line(0, b"</KILNBOOKS>")
 
 
 def info(server):
@@ -276,6 +391,8 @@ def front_document(servers, last, extended=False):
         out += element(2, b"SERVERADDRESS", server["address"]) + counters(server)
         if extended:
             out += history(server, 2)
+            if server is MAIN:
+                out += line(2, b"<LASTGAME>") + summary(3, GAMES[0]) + line(2, b"</LASTGAME>")
         out += line(1, b"</SERVER>")
     return out + line(0, b"</SERVERS>") + line(0, b"</KILNBOOKS>")
 
@@ -367,6 +484,8 @@ def main():
             for number, p in enumerate(sorted(server["players"], key=lambda p: p.name), 1):
                 write(os.path.join(out, "server%d" % index, "player%d.xml" % number),
                       player_document(p, extended))
+    write(os.path.join(sys.argv[1], "extended", "server1", "games.xml"), games_document(MAIN))
+    write(os.path.join(sys.argv[1], "extended", "server1", "game7.xml"), game_document(MAIN))
 
 
 if __name__ == "__main__":
