@@ -28,8 +28,8 @@
 #include "log_generator.h"
 #include "measure.h"
 #include "render_bench.h"
-#include "steady_bench.h"
 #include "report/stylesheet.h"
+#include "steady_bench.h"
 #include "store/fd.h"
 
 namespace kilnbook {
@@ -122,9 +122,9 @@ int DocGen(const Args& args) {
   mkdir(dir.c_str(), 0755);
   bool ok = WriteText(dir + "/main.xml",
                       GeneratedMainDocument(players, SortType::SCORE));
-  ok = WriteText(dir + "/player.xml",
-                 GeneratedBusiestPlayerDocument(players)) &&
-       ok;
+  ok =
+      WriteText(dir + "/player.xml", GeneratedBusiestPlayerDocument(players)) &&
+      ok;
   return ok ? 0 : 1;
 }
 
@@ -151,8 +151,7 @@ int TransformCommand(const Args& args) {
     times.push_back(Now() - start);
   }
   std::printf("%.4f s median of %d (min %.4f s), %zu bytes\n", Median(times),
-              reps, *std::min_element(times.begin(), times.end()),
-              page.size());
+              reps, *std::min_element(times.begin(), times.end()), page.size());
   return 0;
 }
 
@@ -213,8 +212,8 @@ long PeakKilobytes() {
 
 std::string Rate(double amount, double seconds, const char* unit) {
   char text[32];
-  std::snprintf(text, sizeof(text), "%.1f %s", seconds > 0 ? amount / seconds : 0,
-                unit);
+  std::snprintf(text, sizeof(text), "%.1f %s",
+                seconds > 0 ? amount / seconds : 0, unit);
   return text;
 }
 
@@ -330,16 +329,15 @@ int RunAll(const Args& args) {
     PrintRow("run, one 24-player game", input, steady.oneGameSeconds, "-", 0,
              steady.peakKilobytes, "<= 1.5 s");
   }
-  int historyGames =
-      std::atoi(args.Value("--history-games", "1000").c_str());
+  int historyGames = std::atoi(args.Value("--history-games", "1000").c_str());
   if (steadyPlayers > 0 && historyGames > 0) {
     HistoryResult history = BenchHistoryRuns(binary, root, stylesheets,
                                              steadyPlayers, historyGames, reps);
     char input[64];
     std::snprintf(input, sizeof(input), "%d players, %d games", steadyPlayers,
                   historyGames);
-    PrintRow("run, one game, games kept", input, history.oneGameSeconds, "-",
-             0, history.peakKilobytes, "<= 1.65 s");
+    PrintRow("run, one game, games kept", input, history.oneGameSeconds, "-", 0,
+             history.peakKilobytes, "<= 1.65 s");
   }
   int pagePlayers = std::atoi(args.Value("--page-players", "10000").c_str());
   int pageReps = std::atoi(args.Value("--page-reps", "9").c_str());
@@ -396,6 +394,7 @@ int main(int argc, char** argv) {
   if (command == "soak") {
     return kilnbook::Soak(args);
   }
-  std::printf("usage: kilnbook_bench loggen|datgen|docgen|transform|run|soak ...\n");
+  std::printf(
+      "usage: kilnbook_bench loggen|datgen|docgen|transform|run|soak ...\n");
   return 2;
 }

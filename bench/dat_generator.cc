@@ -10,12 +10,12 @@
 namespace kilnbook {
 namespace {
 
-constexpr int kCodes[] = {0,  3,  4,  5,  6,  7,  12, 14, 15, 16, 17, 18, 19,
-                          20, 21, 22, 31, 32, 34, 40, 41, 45, 46, 54};
+constexpr int kCodes[] = {0,  3,  4,  5,  6,  7,  12, 14, 15, 16, 17, 18,
+                          19, 20, 21, 22, 31, 32, 34, 40, 41, 45, 46, 54};
 constexpr const char* kSyllables[] = {"ka", "zu", "mo", "ri", "ta", "ne",
                                       "vo", "li", "sa", "gr", "ph", "ex"};
-constexpr const char* kModels[] = {"bluesoldier1", "blueengineer1",
-                                   "bluemedic1", "redsoldier1",
+constexpr const char* kModels[] = {"bluesoldier1",   "blueengineer1",
+                                   "bluemedic1",     "redsoldier1",
                                    "redlieutenant1", "redmedic1"};
 
 struct Record {

@@ -44,8 +44,8 @@ void Serve(const std::string& log, const std::string& text, int rate,
   constexpr size_t kBuffer = 4096;
   auto interval = std::chrono::nanoseconds(1000000000 / rate);
   auto next = std::chrono::steady_clock::now();
-  size_t sent = 0;     // bytes written
-  size_t buffered = 0; // bytes of whole lines produced so far
+  size_t sent = 0;      // bytes written
+  size_t buffered = 0;  // bytes of whole lines produced so far
   while (!stop && buffered < text.size()) {
     size_t end = text.find('\n', buffered);
     buffered = end == std::string::npos ? text.size() : end + 1;
@@ -77,13 +77,16 @@ long CommonLength(const std::vector<std::string_view>& a,
   const long m = static_cast<long>(b.size());
   const long max = n + m;
   std::vector<long> v(static_cast<size_t>(2 * max + 2), 0);
-  auto at = [&](long k) -> long& { return v[static_cast<size_t>(k + max + 1)]; };
+  auto at = [&](long k) -> long& {
+    return v[static_cast<size_t>(k + max + 1)];
+  };
   for (long d = 0; d <= max; ++d) {
     for (long k = -d; k <= d; k += 2) {
       long x = (k == -d || (k != d && at(k - 1) < at(k + 1))) ? at(k + 1)
                                                               : at(k - 1) + 1;
       long y = x - k;
-      while (x < n && y < m && a[static_cast<size_t>(x)] == b[static_cast<size_t>(y)]) {
+      while (x < n && y < m &&
+             a[static_cast<size_t>(x)] == b[static_cast<size_t>(y)]) {
         ++x;
         ++y;
       }
@@ -124,9 +127,8 @@ Tally Compare(std::string_view written, std::string_view found) {
   // leaves out, beyond the ones lost (Myers' difference, cheap when the two
   // nearly agree; a lost line that has twins elsewhere is not mistaken for
   // a moved one).
-  tally.misplaced =
-      static_cast<long>(expected.size()) - CommonLength(expected, actual) -
-      tally.lost;
+  tally.misplaced = static_cast<long>(expected.size()) -
+                    CommonLength(expected, actual) - tally.lost;
   return tally;
 }
 
@@ -135,8 +137,9 @@ Tally Compare(std::string_view written, std::string_view found) {
 int LiveSoak(const SoakOptions& options) {
   const std::string& dir = options.directory;
   std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "/out'").c_str());
-  WriteText(dir + "/kilnbook.cfg",
-            "PATH out/\nSERVER_NAME Main\nLOGFILE g.log\nMIN_KILLS 1000000000\n");
+  WriteText(
+      dir + "/kilnbook.cfg",
+      "PATH out/\nSERVER_NAME Main\nLOGFILE g.log\nMIN_KILLS 1000000000\n");
   LogOptions log;
   log.seed = 5;
   log.players = 16;
@@ -157,7 +160,8 @@ int LiveSoak(const SoakOptions& options) {
   std::string counted;
   double started = Now();
   for (int run = 0; run < options.runs; ++run) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(options.gapMilliseconds));
+    std::this_thread::sleep_for(
+        std::chrono::milliseconds(options.gapMilliseconds));
     RunProgram(options.binary, dir);
     counted += ReadText(dir + "/kilnbook.tmp");
   }
@@ -167,8 +171,8 @@ int LiveSoak(const SoakOptions& options) {
   RunProgram(options.binary, dir);
   counted += ReadText(dir + "/kilnbook.tmp");
   std::string left = ReadText(dir + "/g.log");
-  Tally tally = Compare(std::string_view(text).substr(0, written),
-                        counted + left);
+  Tally tally =
+      Compare(std::string_view(text).substr(0, written), counted + left);
   std::printf(
       "soak: %d runs in %.1f s, %s at %d lines/s, %zu bytes written: "
       "%ld lines lost, %ld broken, %ld out of order\n",

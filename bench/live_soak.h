@@ -19,12 +19,12 @@ struct SoakOptions {
   bool wholeLines = true;
 };
 
-// Runs the program `runs` times, `gapMilliseconds` apart, while another thread writes
-// a generated log into its log file at the given rate. Every finished game a
-// run counts is taken from its kilnbook.tmp; at the end the server stops, a
-// last run takes what is left, and the lines counted plus the lines left in
-// the log are compared with the lines written. Prints one line of figures;
-// returns 0 when nothing was lost, cut or reordered.
+// Runs the program `runs` times, `gapMilliseconds` apart, while another thread
+// writes a generated log into its log file at the given rate. Every finished
+// game a run counts is taken from its kilnbook.tmp; at the end the server
+// stops, a last run takes what is left, and the lines counted plus the lines
+// left in the log are compared with the lines written. Prints one line of
+// figures; returns 0 when nothing was lost, cut or reordered.
 int LiveSoak(const SoakOptions& options);
 
 }  // namespace kilnbook

@@ -11,30 +11,76 @@ constexpr int kWorldSlot = 1022;
 
 // Means-of-death codes, weighted towards the common guns; 22 and 31 are not
 // in the catalogue, as with codes of mods the catalogue does not know.
-constexpr int kWeapons[] = {17, 17, 17, 18, 18, 18, 15, 16, 20, 21, 4, 5,
+constexpr int kWeapons[] = {17, 17, 17, 18, 18, 18, 15, 16, 20, 21, 4,  5,
                             6,  7,  12, 14, 19, 3,  32, 34, 40, 41, 22, 31};
 constexpr int kWorldWeapons[] = {22, 45, 46, 54, 0};
-constexpr const char* kWeaponNames[64] = {
-    "MOD_UNKNOWN",  "MOD_SHOTGUN",       "MOD_GAUNTLET",    "MOD_MACHINEGUN",
-    "MOD_GRENADE",  "MOD_GRENADE_SPLASH", "MOD_ROCKET",     "MOD_ROCKET_SPLASH",
-    "", "", "", "", "MOD_KNIFE", "", "MOD_KNIFE_STEALTH", "MOD_LUGER",
-    "MOD_COLT", "MOD_MP40", "MOD_THOMPSON", "MOD_STEN", "MOD_MAUSER",
-    "MOD_SNIPERRIFLE", "MOD_FALLING", "", "", "", "", "", "", "", "",
-    "MOD_SUICIDE", "MOD_VENOM", "", "MOD_FLAMETHROWER", "", "", "", "", "",
-    "MOD_MORTAR", "MOD_MORTAR_SPLASH", "", "", "", "MOD_SLIME", "MOD_LAVA",
-    "", "", "", "", "", "", "", "MOD_EXPLOSIVE"};
+constexpr const char* kWeaponNames[64] = {"MOD_UNKNOWN",
+                                          "MOD_SHOTGUN",
+                                          "MOD_GAUNTLET",
+                                          "MOD_MACHINEGUN",
+                                          "MOD_GRENADE",
+                                          "MOD_GRENADE_SPLASH",
+                                          "MOD_ROCKET",
+                                          "MOD_ROCKET_SPLASH",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "MOD_KNIFE",
+                                          "",
+                                          "MOD_KNIFE_STEALTH",
+                                          "MOD_LUGER",
+                                          "MOD_COLT",
+                                          "MOD_MP40",
+                                          "MOD_THOMPSON",
+                                          "MOD_STEN",
+                                          "MOD_MAUSER",
+                                          "MOD_SNIPERRIFLE",
+                                          "MOD_FALLING",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "MOD_SUICIDE",
+                                          "MOD_VENOM",
+                                          "",
+                                          "MOD_FLAMETHROWER",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "MOD_MORTAR",
+                                          "MOD_MORTAR_SPLASH",
+                                          "",
+                                          "",
+                                          "",
+                                          "MOD_SLIME",
+                                          "MOD_LAVA",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "",
+                                          "MOD_EXPLOSIVE"};
 constexpr const char* kBaseNames[] = {
-    "Sarge",  "Ghost", "Panzer", "Medic",  "Rookie", "Viper",  "Hawk",
-    "Tommy",  "Fritz", "Sniper", "Bazooka", "Colonel", "Smoke", "Ranger",
-    "Wolf",   "Eagle", "Bob",    "Ann",    "Eve",    "Kraut",  "Yankee",
-    "Nomad",  "Spike", "Doc",    "Major",  "Private", "Gunner", "Scout"};
-constexpr const char* kModels[] = {"bluesoldier1", "blueengineer1",
-                                   "bluemedic1",   "redsoldier1",
+    "Sarge", "Ghost", "Panzer", "Medic",   "Rookie",  "Viper",  "Hawk",
+    "Tommy", "Fritz", "Sniper", "Bazooka", "Colonel", "Smoke",  "Ranger",
+    "Wolf",  "Eagle", "Bob",    "Ann",     "Eve",     "Kraut",  "Yankee",
+    "Nomad", "Spike", "Doc",    "Major",   "Private", "Gunner", "Scout"};
+constexpr const char* kModels[] = {"bluesoldier1",   "blueengineer1",
+                                   "bluemedic1",     "redsoldier1",
                                    "redlieutenant1", "redmedic1"};
 constexpr const char* kMaps[] = {"mp_beach", "mp_assault", "mp_depot",
                                  "mp_village", "mp_castle"};
-constexpr const char* kChat[] = {"gg", "medic!", "lol", "nice shot",
-                                 "rush the flag", "who has ammo?"};
+constexpr const char* kChat[] = {"gg",        "medic!",        "lol",
+                                 "nice shot", "rush the flag", "who has ammo?"};
 
 template <typename T, size_t N>
 constexpr size_t Count(const T (&)[N]) {
@@ -130,9 +176,10 @@ void LogGenerator::Userinfo(int slot) {
   // The part of the model before "/" names the team: a kill between two
   // players of the same team is a team kill.
   const char* team = c.team == 1 ? "multi_axis" : "multi";
-  Line("ClientUserinfoChanged: %d n\\%s\\t\\%d\\model\\%s/%s\\head\\%s"
-       "\\c1\\%d\\hc\\100\\w\\0\\l\\0",
-       slot, c.name.c_str(), c.team, team, model, model, c.team);
+  Line(
+      "ClientUserinfoChanged: %d n\\%s\\t\\%d\\model\\%s/%s\\head\\%s"
+      "\\c1\\%d\\hc\\100\\w\\0\\l\\0",
+      slot, c.name.c_str(), c.team, team, model, model, c.team);
 }
 
 void LogGenerator::Connect(int slot) {
@@ -204,9 +251,10 @@ void LogGenerator::EndOfGame() {
 void LogGenerator::Game(bool finished) {
   seconds_ = 0;
   Line("------------------------------------------------------------");
-  Line("InitGame: \\sv_hostname\\^1Bench^7 Server\\g_gametype\\5"
-       "\\mapname\\%s\\sv_maxclients\\64\\protocol\\60",
-       kMaps[random_.Below(Count(kMaps))]);
+  Line(
+      "InitGame: \\sv_hostname\\^1Bench^7 Server\\g_gametype\\5"
+      "\\mapname\\%s\\sv_maxclients\\64\\protocol\\60",
+      kMaps[random_.Below(Count(kMaps))]);
   for (int slot = 0; slot < options_.players; ++slot) {
     Connect(slot);
   }
@@ -221,8 +269,8 @@ void LogGenerator::Game(bool finished) {
     KillLine();
     uint32_t roll = random_.Below(100);
     if (roll < 10) {
-      Line("Item: %d weapon_mp40", static_cast<int>(random_.Below(64)) %
-                                       options_.players);
+      Line("Item: %d weapon_mp40",
+           static_cast<int>(random_.Below(64)) % options_.players);
     } else if (roll < 13) {
       int slot = static_cast<int>(random_.Below(options_.players));
       Line("say: %s: %s", clients_[slot].plain.c_str(),

@@ -15,7 +15,7 @@ namespace kilnbook {
 
 struct LogOptions {
   uint64_t seed = 1;
-  int players = 64;           // client slots 0 .. players-1, at most 64
+  int players = 64;                // client slots 0 .. players-1, at most 64
   uint64_t targetBytes = 1 << 20;  // finished games are written until this
   int killsPerGame = 400;
   bool unfinishedTail = true;  // end with a game that has no ShutdownGame

@@ -110,8 +110,8 @@ double IoFloorSeconds(const std::string& path, const std::string& scratch) {
   double start = Now();
   // The pre-pass reads the log and writes the finished games once...
   int in = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  int out = open(scratch.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                 0644);
+  int out =
+      open(scratch.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (in < 0 || out < 0) {
     return 0;
   }

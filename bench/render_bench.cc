@@ -1,5 +1,9 @@
 #include "render_bench.h"
 
+#include <libxml/parser.h>
+#include <libxslt/transform.h>
+#include <libxslt/xsltInternals.h>
+#include <libxslt/xsltutils.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,11 +13,6 @@
 #include <memory>
 #include <string_view>
 #include <vector>
-
-#include <libxml/parser.h>
-#include <libxslt/transform.h>
-#include <libxslt/xsltInternals.h>
-#include <libxslt/xsltutils.h>
 
 #include "config/config.h"
 #include "config/config_file.h"
@@ -74,13 +73,13 @@ void PlayerPagesOneAtATime(const Server& server, const std::string& directory,
 // What any program must do to turn one document into one page with libxslt:
 // parse the stylesheet, parse the document, apply, serialise.
 void BareTransform(const std::string& stylesheet, const std::string& document) {
-  xmlDocPtr styleDoc = xmlReadMemory(stylesheet.data(),
-                                     static_cast<int>(stylesheet.size()),
-                                     "style.xsl", nullptr, XML_PARSE_NONET);
+  xmlDocPtr styleDoc =
+      xmlReadMemory(stylesheet.data(), static_cast<int>(stylesheet.size()),
+                    "style.xsl", nullptr, XML_PARSE_NONET);
   xsltStylesheetPtr style = xsltParseStylesheetDoc(styleDoc);
-  xmlDocPtr doc = xmlReadMemory(document.data(),
-                                static_cast<int>(document.size()), "doc.xml",
-                                nullptr, XML_PARSE_NONET);
+  xmlDocPtr doc =
+      xmlReadMemory(document.data(), static_cast<int>(document.size()),
+                    "doc.xml", nullptr, XML_PARSE_NONET);
   xmlDocPtr result = xsltApplyStylesheet(style, doc, nullptr);
   xmlChar* text = nullptr;
   int length = 0;
@@ -177,8 +176,7 @@ PageResult BenchMainPage(const std::string& stylesheets, int players,
   if (stylesheet.Transform(document).empty()) {
     return result;
   }
-  result.seconds =
-      MedianSeconds(reps, [&] { stylesheet.Transform(document); });
+  result.seconds = MedianSeconds(reps, [&] { stylesheet.Transform(document); });
   return result;
 }
 
@@ -204,18 +202,21 @@ PageResult BenchPlayerPage(const std::string& stylesheets, int players,
     return result;
   }
   // The busiest page is short: time batches of ten and divide.
-  result.seconds = MedianSeconds(busiestReps, [&] {
-                     for (int i = 0; i < 10; ++i) {
-                       stylesheet.Transform(busiest);
-                     }
-                   }) /
+  result.seconds = MedianSeconds(busiestReps,
+                                 [&] {
+                                   for (int i = 0; i < 10; ++i) {
+                                     stylesheet.Transform(busiest);
+                                   }
+                                 }) /
                    10;
-  result.averageSeconds = MedianSeconds(passes, [&] {
-                            for (const std::string& document : documents) {
-                              stylesheet.Transform(document);
-                            }
-                          }) /
-                          static_cast<double>(documents.size());
+  result.averageSeconds =
+      MedianSeconds(passes,
+                    [&] {
+                      for (const std::string& document : documents) {
+                        stylesheet.Transform(document);
+                      }
+                    }) /
+      static_cast<double>(documents.size());
   return result;
 }
 
@@ -224,7 +225,8 @@ RenderResult BenchRender(const std::string& dir, const std::string& stylesheets,
   RenderResult result;
   mkdir(dir.c_str(), 0755);
   char previous[PATH_MAX];
-  if (getcwd(previous, sizeof(previous)) == nullptr || chdir(dir.c_str()) != 0) {
+  if (getcwd(previous, sizeof(previous)) == nullptr ||
+      chdir(dir.c_str()) != 0) {
     return result;
   }
   mkdir("out", 0755);

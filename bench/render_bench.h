@@ -31,16 +31,15 @@ std::string GeneratedMainDocument(int players, SortType type);
 std::string GeneratedBusiestPlayerDocument(int players);
 
 struct PageResult {
-  int players = 0;             // PLAYER blocks in the document(s)
-  double seconds = 0;          // median of one transformation
-  double averageSeconds = 0;   // player pages: median per-page time of all
+  int players = 0;            // PLAYER blocks in the document(s)
+  double seconds = 0;         // median of one transformation
+  double averageSeconds = 0;  // player pages: median per-page time of all
 };
 
 // The main page of GeneratedMainDocument(`players`), sorted by score,
 // through the compiled `stylesheets`/kilnbook.xsl: median of `reps`
 // transformations.
-PageResult BenchMainPage(const std::string& stylesheets, int players,
-                         int reps);
+PageResult BenchMainPage(const std::string& stylesheets, int players, int reps);
 
 // Player pages through the compiled `stylesheets`/kilnbook_player.xsl: the
 // busiest player's page (median of `busiestReps` batches of ten) and the

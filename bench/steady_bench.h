@@ -12,7 +12,7 @@ struct SteadyResult {
   double idleSeconds = 0;     // nothing new in the log
   double oneGameSeconds = 0;  // one new game of 24 players
   long peakKilobytes = 0;
-  int listed = 0;             // player pages the first run made
+  int listed = 0;  // player pages the first run made
 };
 
 // Medians of `reps` runs of `binary` each, in `root`/steady, on a data file

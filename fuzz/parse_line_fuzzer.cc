@@ -10,8 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kilnbook::LogEvent event = kilnbook::LogParser::ParseLine(line);
   // Names reach the data file and the documents unescaped: whatever the
   // line held, the separators of the data file must be gone.
-  for (const std::string* text : {&event.name, &event.plainName,
-                                  &event.htmlName}) {
+  for (const std::string* text :
+       {&event.name, &event.plainName, &event.htmlName}) {
     if (text->find_first_of("*|`\xB4<>") != std::string::npos) {
       __builtin_trap();
     }

@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       !AmpersandsBeginEntities(cleaned)) {
     __builtin_trap();
   }
-  std::string plain = kilnbook::ColorizeName(cleaned, kilnbook::NameMode::kPlain);
+  std::string plain =
+      kilnbook::ColorizeName(cleaned, kilnbook::NameMode::kPlain);
   std::string markup =
       kilnbook::ColorizeName(cleaned, kilnbook::NameMode::kMarkup);
   if (plain.size() > cleaned.size() ||

@@ -29,9 +29,10 @@ BUILD_PACKAGES=(g++ cmake ninja-build pkg-config libxslt1-dev libxml2-dev libxxh
 # groff-base and man-db (the manual page check), systemd (systemd-analyze for
 # the unit check), python3-jsonschema (the feed against its schema),
 # python3-prometheus-client (the --metrics file through Prometheus' parser),
-# bash-completion (the completion of the options).
+# bash-completion (the completion of the options), clang-format (the code's
+# format against .clang-format).
 TEST_PACKAGES=(libgtest-dev dpkg-dev groff-base man-db systemd python3-jsonschema
-  python3-prometheus-client bash-completion)
+  python3-prometheus-client bash-completion clang-format)
 PACKAGE_PACKAGES=(dpkg-dev)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 # The page tests: xsltproc renders, the W3C checker (npm's vnu-jar, fetched

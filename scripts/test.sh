@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs each fuzz target for a few seconds, then builds every test, plain and
-# with the sanitizers, and runs them all; then the tests that start threads
-# under ThreadSanitizer.
+# Checks the code's format, runs each fuzz target for a few seconds, then
+# builds every test, plain and with the sanitizers, and runs them all; then
+# the tests that start threads under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
@@ -10,6 +10,9 @@ install_missing "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${PAGE_TEST_PACKAG
 install_npm_when_missing
 
 status=0
+# The code keeps the committed .clang-format.
+find src tests bench fuzz \( -name '*.cc' -o -name '*.h' \) -print0 |
+  xargs -0 clang-format --dry-run --Werror || status=1
 # A short run of every fuzz target; scripts/fuzz.sh SECONDS runs them longer.
 scripts/fuzz.sh 5 || status=1
 for preset in debug asan; do

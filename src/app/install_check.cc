@@ -139,14 +139,14 @@ void CheckPendingJournal(const std::string& path, const std::string& name,
               std::string("check the disk and the directory's permissions"));
     return;
   }
-  std::optional<RunJournal> journal =
-      RunJournal::Parse(
+  std::optional<RunJournal> journal = RunJournal::Parse(
       *text, {kDataFileName, kExtraStateFileName, kGamesStateFileName});
   if (!journal || journal->server != Digest::Of(name) ||
       (journal->log && journal->logPath != Digest::Of(logFile))) {
-    out.Error("it does not match this server, so the run leaves the server "
-              "alone; restore the configuration it was saved with, or remove "
-              "it");
+    out.Error(
+        "it does not match this server, so the run leaves the server "
+        "alone; restore the configuration it was saved with, or remove "
+        "it");
     return;
   }
   out.Note("the next run finishes it before it reads any log");
@@ -401,15 +401,13 @@ void InstallCheck::CheckDataFile(const std::string& name,
 void InstallCheck::CheckExtraState(const std::string& name,
                                    DirectoryState directory) {
   ExtraStats stats;
-  CheckStateFile("extended statistics",
-                 ExtraStateFilePath(config_->path(), name), directory,
-                 [&stats](std::string_view text) {
-                   return stats.LoadState(text);
-                 });
-  CheckStateFile("kept games", GamesStateFilePath(config_->path(), name),
-                 directory, [&stats](std::string_view text) {
-                   return stats.LoadGamesState(text);
-                 });
+  CheckStateFile(
+      "extended statistics", ExtraStateFilePath(config_->path(), name),
+      directory,
+      [&stats](std::string_view text) { return stats.LoadState(text); });
+  CheckStateFile(
+      "kept games", GamesStateFilePath(config_->path(), name), directory,
+      [&stats](std::string_view text) { return stats.LoadGamesState(text); });
 }
 
 void InstallCheck::CheckStateFile(
@@ -432,9 +430,10 @@ void InstallCheck::CheckStateFile(
   std::optional<std::string> text = ReadAll(path);
   if (!text) {
     out_.Item(item + "cannot be read");
-    out_.Error("the run leaves the server's games in its log until it can "
-               "read the file; " +
-               GiveAccess("read", path));
+    out_.Error(
+        "the run leaves the server's games in its log until it can "
+        "read the file; " +
+        GiveAccess("read", path));
   } else if (!load(*text)) {
     out_.Item(item + "does not load");
     out_.Error(

@@ -111,7 +111,8 @@ class SectionWriter {
           newline == nullptr
               ? 0
               : static_cast<size_t>(static_cast<const char*>(newline) -
-                                    data.data()) + 1;
+                                    data.data()) +
+                    1;
       GameEndCheck check;
       check.Feed(data.substr(lineStart, at + kGameEnd.size() - lineStart));
       if (!check.endsGame()) {

@@ -27,8 +27,8 @@ std::string MarkerBytes(uint64_t marker) {
 // The lines appended since the split, for the record of what the log
 // received. The file is only informative: a failure changes nothing.
 void AppendToDump(std::string_view text) {
-  Fd dump(::open(kDumpFileName, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC,
-                 0664));
+  Fd dump(
+      ::open(kDumpFileName, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0664));
   if (dump.ok()) {
     WriteAll(dump.get(), text);
   }
@@ -49,7 +49,8 @@ Fd OpenSameLog(const LogRewrite& plan, int flags, RewriteResult& result) {
   Fd log(::open(plan.path.c_str(), flags | O_CLOEXEC));
   struct stat info;
   if (!log.ok()) {
-    result = errno == ENOENT ? RewriteResult::kLeftAlone : RewriteResult::kFailed;
+    result =
+        errno == ENOENT ? RewriteResult::kLeftAlone : RewriteResult::kFailed;
   } else if (::fstat(log.get(), &info) != 0) {
     result = RewriteResult::kFailed;
     log.Reset(-1);
@@ -95,7 +96,8 @@ class LogCutter {
   // Takes the server's bytes up to `size` into the head, durably: from here
   // on they may be overwritten where the server wrote them.
   bool Record(uint64_t size) {
-    std::optional<std::string> more = ReadExactly(log_, readTo_, size - readTo_);
+    std::optional<std::string> more =
+        ReadExactly(log_, readTo_, size - readTo_);
     if (!more) {
       return false;
     }
@@ -129,7 +131,8 @@ class LogCutter {
     if (length_ + (size - readTo_) > MarkerOffset(plan_.captured)) {
       return Record(size) && Place();
     }
-    std::optional<std::string> more = ReadExactly(log_, readTo_, size - readTo_);
+    std::optional<std::string> more =
+        ReadExactly(log_, readTo_, size - readTo_);
     if (!more || !WriteAllAt(log_, *more, length_)) {
       return false;
     }

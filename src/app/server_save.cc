@@ -116,8 +116,7 @@ ServerSave::Outcome ServerSave::CommitJournaled(LogRewrite& rewrite) {
   }
   bool committed = SaveFirstJournal(journal);
   struct stat info;
-  bool journalStays =
-      committed || ::lstat(journalPath_.c_str(), &info) == 0;
+  bool journalStays = committed || ::lstat(journalPath_.c_str(), &info) == 0;
   if (journalStays) {
     // The staged files belong to the journal now, even to one that could not
     // be made durable nor taken back.
@@ -249,7 +248,8 @@ Recovery FinishInterruptedSave(const std::string& serverDirectory,
   }
   RunJournal journal;
   bool changed = false;
-  Step step = ReadJournal(journalPath, serverName, logPath, stagedNames, journal);
+  Step step =
+      ReadJournal(journalPath, serverName, logPath, stagedNames, journal);
   if (step == Step::kDone) {
     step = InstallFiles(serverDirectory, journal, changed);
   }

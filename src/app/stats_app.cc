@@ -70,7 +70,8 @@ std::shared_ptr<const PageStyle> StatsApp::RunPageStyle(
   std::shared_ptr<const Stylesheet>& sheet = stylesheets_[stylesheetPath];
   std::optional<std::string> bytes = ReadAll(stylesheetPath);
   if (sheet == nullptr || !bytes || *bytes != sheet->bytes()) {
-    sheet = std::make_shared<const Stylesheet>(Stylesheet::Load(stylesheetPath));
+    sheet =
+        std::make_shared<const Stylesheet>(Stylesheet::Load(stylesheetPath));
   }
   return PageStyle::Of(sheet);
 }
@@ -209,10 +210,9 @@ bool StatsApp::LoadDataFile(const std::string& path) {
   }
   // A server whose interrupted save is not finished is not probed at all:
   // its staged files must stay as they are, and its log is left anyway.
-  return !reader.Failed() &&
-         (blockedServers_.count(currentServerName_) != 0 ||
-          DirectoryTakesNewFiles(
-              ServerDirectory(config_.path(), currentServerName_)));
+  return !reader.Failed() && (blockedServers_.count(currentServerName_) != 0 ||
+                              DirectoryTakesNewFiles(ServerDirectory(
+                                  config_.path(), currentServerName_)));
 }
 
 bool StatsApp::LoadExtras() {
@@ -388,9 +388,10 @@ void StatsApp::AddPlayerPages(PageRenderer& renderer, const Server& server) {
     }
     std::string fileName = PlayerPageFileName(player->stats().plainName);
     const Player* shown = player.get();
-    renderer.Add(PageKind::kPlayer, directory + fileName, style,
-                 [this, shown] { return PlayerDocumentXml(*shown); },
-                 "kilnplayers/" + fileName);
+    renderer.Add(
+        PageKind::kPlayer, directory + fileName, style,
+        [this, shown] { return PlayerDocumentXml(*shown); },
+        "kilnplayers/" + fileName);
   }
 }
 
@@ -448,11 +449,10 @@ void StatsApp::AddGamePages(PageRenderer& renderer) {
     }
     std::string fileName = GamePageFileName(game.number);
     const GameRecord* shown = &game;
-    renderer.Add(PageKind::kGame, directory + fileName, style,
-                 [this, shown] {
-                   return GameDocumentXml(currentServerName_, *shown);
-                 },
-                 std::string(kGamesDirectoryName) + "/" + fileName);
+    renderer.Add(
+        PageKind::kGame, directory + fileName, style,
+        [this, shown] { return GameDocumentXml(currentServerName_, *shown); },
+        std::string(kGamesDirectoryName) + "/" + fileName);
   }
 }
 

@@ -2,7 +2,8 @@
 
 namespace kilnbook {
 
-std::string ServerDirectory(std::string_view path, std::string_view serverName) {
+std::string ServerDirectory(std::string_view path,
+                            std::string_view serverName) {
   if (path.empty() && serverName.empty()) {
     return ".";
   }
@@ -18,8 +19,7 @@ std::string PlayersDirectory(std::string_view path,
   return ServerDirectory(path, serverName) + "/kilnplayers";
 }
 
-std::string GamesDirectory(std::string_view path,
-                           std::string_view serverName) {
+std::string GamesDirectory(std::string_view path, std::string_view serverName) {
   return ServerDirectory(path, serverName) + "/" + kGamesDirectoryName;
 }
 

@@ -18,7 +18,8 @@ inline constexpr const char kDumpFileName[] = "kilnbook.dmp";
 std::string ServerDirectory(std::string_view path, std::string_view serverName);
 
 // The server directory + "/kilnplayers".
-std::string PlayersDirectory(std::string_view path, std::string_view serverName);
+std::string PlayersDirectory(std::string_view path,
+                             std::string_view serverName);
 
 // The server directory's folder of game pages, and the server directory +
 // "/kilngames" (made only with EXTENDED_STATS on).

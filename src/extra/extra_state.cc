@@ -145,9 +145,9 @@ std::string ExtraStateText(const ExtraRecords& records) {
 
 bool ReadExtraState(std::string_view text, ExtraRecords& records) {
   records = ExtraRecords();
-  return ReadStateLines(text, kHeader, kVersion, [&records](std::string_view line) {
-    ReadRecord(line, records);
-  });
+  return ReadStateLines(
+      text, kHeader, kVersion,
+      [&records](std::string_view line) { ReadRecord(line, records); });
 }
 
 }  // namespace kilnbook

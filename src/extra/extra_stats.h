@@ -101,7 +101,7 @@ class ExtraStats {
   // game instead of by name on every kill of a busy log.
   struct SlotRecords {
     PlayerExtra* player = nullptr;
-    PlayerMapTotals* map = nullptr;  // the player's totals on the game's map
+    PlayerMapTotals* map = nullptr;     // the player's totals on the game's map
     GameSheet::Entry* sheet = nullptr;  // the player's line of the game
   };
 

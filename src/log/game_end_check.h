@@ -28,7 +28,16 @@ class GameEndCheck {
   bool endsGame() const { return state_ == kYes; }
 
  private:
-  enum : uint8_t { kLead, kMinutes, kColon, kSeconds, kGap, kKeyword, kNo, kYes };
+  enum : uint8_t {
+    kLead,
+    kMinutes,
+    kColon,
+    kSeconds,
+    kGap,
+    kKeyword,
+    kNo,
+    kYes
+  };
 
   uint8_t state_ = kLead;
   uint8_t matched_ = 0;  // bytes of the keyword seen, in kKeyword

@@ -177,7 +177,8 @@ void HandleScore(std::string_view args, LogEvent& event) {
   }
   // The score stands between the leading blank and the two blanks before
   // "ping:"; a "ping:" too close to the start leaves the rest of the text.
-  event.score = ParseNumber(ping < 3 ? args.substr(1) : args.substr(1, ping - 3));
+  event.score =
+      ParseNumber(ping < 3 ? args.substr(1) : args.substr(1, ping - 3));
   if (ping + kPing.size() == args.size()) {
     return;
   }

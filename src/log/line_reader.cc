@@ -24,7 +24,8 @@ bool LineReader::Fill() {
   if (buffer_.size() - end_ < kChunkSize / 2) {
     buffer_.resize(buffer_.size() * 2);
   }
-  size_t got = std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
+  size_t got =
+      std::fread(buffer_.data() + end_, 1, buffer_.size() - end_, file_);
   end_ += got;
   if (got == 0) {
     if (std::ferror(file_)) {

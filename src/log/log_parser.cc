@@ -28,7 +28,7 @@ constexpr size_t ShapeOf(size_t length, char first) {
   return length * 8 + (static_cast<unsigned char>(first) & 7);
 }
 
-constexpr std::array<int8_t, kShapeLengths * 8> kKeywordByShape = [] {
+constexpr std::array<int8_t, kShapeLengths* 8> kKeywordByShape = [] {
   std::array<int8_t, kShapeLengths * 8> table{};
   table.fill(-1);
   for (size_t i = 0; i < kKeywordTable.size(); ++i) {
@@ -55,9 +55,8 @@ static_assert(ShapesAreDistinct(), "two keywords share a table slot");
 }  // namespace
 
 bool LogParser::Parse(const std::string& path, const EventSink& sink) const {
-  return Parse(path, [&sink](std::string_view, const LogEvent& event) {
-    sink(event);
-  });
+  return Parse(
+      path, [&sink](std::string_view, const LogEvent& event) { sink(event); });
 }
 
 bool LogParser::Parse(const std::string& path, const LineSink& sink) const {

@@ -14,8 +14,8 @@ constexpr std::array<Cleaning, 256> kCleaning = [] {
   std::array<Cleaning, 256> table{};
   // < > * ` | ' and the acute accent of Latin-1 (0xB4), and three control
   // bytes.
-  for (unsigned char c : {0x3C, 0x3E, 0x2A, 0x60, 0x7C, 0x27, 0xB4, 0x12,
-                          0x14, 0x1A}) {
+  for (unsigned char c :
+       {0x3C, 0x3E, 0x2A, 0x60, 0x7C, 0x27, 0xB4, 0x12, 0x14, 0x1A}) {
     table[c] = Cleaning::kRemove;
   }
   table['&'] = Cleaning::kEntity;
@@ -24,9 +24,9 @@ constexpr std::array<Cleaning, 256> kCleaning = [] {
 }();
 
 // Colours of the codes ^1 to ^9; ^9 repeats the red of ^1.
-constexpr std::string_view kColours[9] = {
-    "#FF0000", "#00A833", "#FFFF00", "#0A00E8", "#00C8C8",
-    "#FFA0A0", "#FFFFFF", "#000000", "#FF0000"};
+constexpr std::string_view kColours[9] = {"#FF0000", "#00A833", "#FFFF00",
+                                          "#0A00E8", "#00C8C8", "#FFA0A0",
+                                          "#FFFFFF", "#000000", "#FF0000"};
 
 constexpr std::string_view kFontClose = "&lt;/FONT&gt;";
 

@@ -30,9 +30,7 @@ uint64_t SlotValue(uint64_t hash, NameId id) {
   return (hash & kTagMask) | id | 1;
 }
 
-NameId IdOf(uint64_t slot) {
-  return static_cast<NameId>(slot & 0xFFFFFFFEull);
-}
+NameId IdOf(uint64_t slot) { return static_cast<NameId>(slot & 0xFFFFFFFEull); }
 
 }  // namespace
 
@@ -77,7 +75,8 @@ NameId NamePool::Store(std::string_view text, uint64_t prefix) {
   if (!text.empty()) {  // the empty text may have no bytes at all
     std::memcpy(at + kHeaderSize, text.data(), text.size());
   }
-  NameId id = static_cast<NameId>(((blocks_.size() - 1) << kOffsetBits) | used_);
+  NameId id =
+      static_cast<NameId>(((blocks_.size() - 1) << kOffsetBits) | used_);
   used_ += record;
   ++size_;
   return id;

@@ -76,8 +76,8 @@ NameTally NameTally::InternedIn(NamePool& pool) const {
   NameTally copy(pool);
   copy.Reserve(entries_.size());
   for (const Entry& entry : entries_) {
-    copy.entries_.push_back(Entry{pool.Intern(pool_->Text(entry.name)),
-                                  entry.count});
+    copy.entries_.push_back(
+        Entry{pool.Intern(pool_->Text(entry.name)), entry.count});
   }
   return copy;
 }

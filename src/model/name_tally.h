@@ -35,7 +35,9 @@ class NameTally {
    public:
     Iterator(const NamePool* pool, const Entry* entry)
         : pool_(pool), entry_(entry) {}
-    Item operator*() const { return {pool_->Text(entry_->name), entry_->count}; }
+    Item operator*() const {
+      return {pool_->Text(entry_->name), entry_->count};
+    }
     Iterator& operator++() {
       ++entry_;
       return *this;

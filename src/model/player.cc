@@ -125,7 +125,8 @@ double Player::Ratio() const {
 }
 
 double Player::Rate() const {
-  return Ratio() * (0.01 * static_cast<double>(static_cast<float>(stats_.score)));
+  return Ratio() *
+         (0.01 * static_cast<double>(static_cast<float>(stats_.score)));
 }
 
 int32_t Player::RatioValue() const { return TruncateToInt(Ratio()); }

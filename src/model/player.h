@@ -27,13 +27,13 @@ struct PlayerStats {
   int32_t score = 0;
   int32_t suicides = 0;
   int32_t teamKills = 0;
-  CodeTally killWeapons;     // means-of-death code -> kills
-  CodeTally deathWeapons;    // means-of-death code -> deaths
-  CodeTally suicideWeapons;  // means-of-death code -> suicides
-  NameTally killers;         // killer's plain name -> deaths
-  NameTally targets;         // victim's plain name -> kills
-  NameTally teams;           // team identifier -> userinfo events
-  NameTally models;          // model identifier -> userinfo events
+  CodeTally killWeapons;      // means-of-death code -> kills
+  CodeTally deathWeapons;     // means-of-death code -> deaths
+  CodeTally suicideWeapons;   // means-of-death code -> suicides
+  NameTally killers;          // killer's plain name -> deaths
+  NameTally targets;          // victim's plain name -> kills
+  NameTally teams;            // team identifier -> userinfo events
+  NameTally models;           // model identifier -> userinfo events
   NameTally teamKillVictims;  // team-mate's key name -> team kills
 };
 

@@ -186,10 +186,8 @@ void PlayerTable::ExcludePlayers() {
   size_t start = 0;
   while (true) {
     size_t comma = list.find(',', start);
-    std::string_view piece =
-        std::string_view(list).substr(start, comma == std::string::npos
-                                                 ? std::string::npos
-                                                 : comma - start);
+    std::string_view piece = std::string_view(list).substr(
+        start, comma == std::string::npos ? std::string::npos : comma - start);
     auto it = players_.find(piece);
     if (it != players_.end()) {
       ForgetPlayers();
@@ -213,7 +211,8 @@ void PlayerTable::DropBelowMinScore(int32_t min) {
 }
 
 Player& PlayerTable::ReplacePlayer(std::string_view name) {
-  auto player = std::make_unique<Player>(std::string(name), configFile_, names_);
+  auto player =
+      std::make_unique<Player>(std::string(name), configFile_, names_);
   Player& result = *player;
   ForgetPlayers();
   auto it = players_.lower_bound(name);

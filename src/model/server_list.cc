@@ -4,7 +4,8 @@
 
 namespace kilnbook {
 
-ServerList::ServerList(const ConfigFile& configFile) : configFile_(configFile) {}
+ServerList::ServerList(const ConfigFile& configFile)
+    : configFile_(configFile) {}
 
 void ServerList::AddServer(const std::string& name, const std::string& address,
                            const std::string& logFile) {

@@ -23,7 +23,7 @@ struct PlayerActivity {
   // Whole days from the last game seen to the time gathered for (0 when
   // that lies ahead); none for a player never seen in a game.
   std::optional<int64_t> daysInactive;
-  int64_t ratingPoints = 0;  // whole points
+  int64_t ratingPoints = 0;       // whole points
   std::string_view favouriteMap;  // empty when none
 };
 

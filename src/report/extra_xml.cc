@@ -3,10 +3,10 @@
 #include <cstdint>
 #include <optional>
 
-#include "time/calendar.h"
 #include "log/number_text.h"
 #include "report/game_fields.h"
 #include "report/xml_text.h"
+#include "time/calendar.h"
 
 namespace kilnbook {
 
@@ -62,9 +62,8 @@ std::string PlayerExtraXml(const PlayerActivity& activity,
   AppendElement(out, 2, "LASTSEEN", SeenText(player.lastSeen));
   if (daysInactive == DaysInactive::kShown) {
     AppendElement(out, 2, "DAYSINACTIVE",
-                  activity.daysInactive
-                      ? WideNumberText(*activity.daysInactive)
-                      : std::string());
+                  activity.daysInactive ? WideNumberText(*activity.daysInactive)
+                                        : std::string());
   }
   AppendWide(out, 2, "GAMES", player.games);
   AppendWide(out, 2, "TIMEPLAYED", player.secondsPlayed);
@@ -117,8 +116,7 @@ std::string HistoryXml(const ExtraStats& stats, std::time_t now, int tabs) {
 std::string PlayerGamesXml(const GameHistory& history, std::string_view name) {
   std::string out;
   AppendLine(out, 1, "<LASTGAMES>");
-  for (const PlayerGame& entry :
-       history.LastGamesOf(name, kPlayerGamesShown)) {
+  for (const PlayerGame& entry : history.LastGamesOf(name, kPlayerGamesShown)) {
     AppendPlayerGame(out, entry);
   }
   AppendLine(out, 1, "</LASTGAMES>");

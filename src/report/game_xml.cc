@@ -41,8 +41,7 @@ void AppendPlayer(std::string& out, const GamePlayer& player) {
 
 // The players of `board` whose team `inTeam` accepts, under `name`.
 template <typename InTeam>
-void AppendTeam(std::string& out, std::string_view name,
-                std::string_view score,
+void AppendTeam(std::string& out, std::string_view name, std::string_view score,
                 const std::vector<const GamePlayer*>& board, InTeam inTeam) {
   AppendLine(out, 1, "<TEAM>");
   AppendElement(out, 2, "NAME", name);

@@ -4,16 +4,16 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 
-#include "time/calendar.h"
+#include "extra/skill_rating.h"
+#include "log/text_clean.h"
 #include "model/player.h"
 #include "model/player_table.h"
 #include "model/weapon_table.h"
-#include "extra/skill_rating.h"
-#include "log/text_clean.h"
 #include "report/extra_fields.h"
 #include "report/game_fields.h"
 #include "report/player_xml.h"
 #include "report/utf8_text.h"
+#include "time/calendar.h"
 
 namespace kilnbook {
 
@@ -129,13 +129,13 @@ Json PlayerMaps(const PlayerActivity& activity) {
 
 Json Activity(const PlayerActivity& activity) {
   const PlayerExtra& player = activity.record;
-  return Json{{"first_seen", OptionalTime(player.firstSeen)},
-              {"last_seen", OptionalTime(player.lastSeen)},
-              {"days_inactive", activity.daysInactive
-                                    ? Json(*activity.daysInactive)
-                                    : Json(nullptr)},
-              {"games", player.games},
-              {"time_played", player.secondsPlayed}};
+  return Json{
+      {"first_seen", OptionalTime(player.firstSeen)},
+      {"last_seen", OptionalTime(player.lastSeen)},
+      {"days_inactive",
+       activity.daysInactive ? Json(*activity.daysInactive) : Json(nullptr)},
+      {"games", player.games},
+      {"time_played", player.secondsPlayed}};
 }
 
 Json Figure(const GameHistory& history, const FeatFigure& figure) {
@@ -245,7 +245,7 @@ Json Records(const GameHistory& history) {
                              {"kept", history.FindGame(entry.game) != nullptr},
                              {"name", FeedName(entry.name)}});
     }
-    records[feat == Feat::kKills    ? "kills"
+    records[feat == Feat::kKills   ? "kills"
             : feat == Feat::kSpree ? "spree"
                                    : "multikill"] = std::move(entries);
   }

@@ -57,8 +57,7 @@ PageFile::Outcome PageFile::Replace(std::string_view html) {
 
 void PageFile::RemoveLeftovers(const std::string& directory) {
   // The name AtomicFile gives the new content of any page.
-  const std::string leftover =
-      AtomicFile(std::string(kPageSuffix)).tempPath();
+  const std::string leftover = AtomicFile(std::string(kPageSuffix)).tempPath();
   DIR* listing = ::opendir(directory.c_str());
   if (listing == nullptr) {
     return;
@@ -88,8 +87,8 @@ void PageFile::RemovePages(const std::string& directory,
     return;
   }
   for (const std::string& name : fileNames) {
-    if (!name.empty() && name.find('/') == std::string::npos &&
-        name != "." && name != "..") {
+    if (!name.empty() && name.find('/') == std::string::npos && name != "." &&
+        name != "..") {
       ::unlinkat(pages, name.c_str(), 0);
     }
   }

@@ -14,8 +14,8 @@ std::shared_ptr<const PageStyle> PageStyle::Of(
     std::shared_ptr<const Stylesheet> stylesheet) {
   auto style = std::make_shared<PageStyle>();
   style->inputs = stylesheet->inputs();
-  style->transform = [compiled = std::move(stylesheet)](
-                         std::string_view document) {
+  style->transform = [compiled =
+                          std::move(stylesheet)](std::string_view document) {
     return compiled->Transform(document);
   };
   return style;

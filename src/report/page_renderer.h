@@ -90,11 +90,16 @@ class PageRenderer {
     std::function<std::string()> document;
     std::string cacheName;
   };
-  enum class Result { kWritten, kSkipped, kNotOpened, kNotTransformed,
-                      kNotWritten };
+  enum class Result {
+    kWritten,
+    kSkipped,
+    kNotOpened,
+    kNotTransformed,
+    kNotWritten
+  };
   // The pages that share one file, made together by one worker.
   struct Group {
-    std::vector<size_t> pages;  // indexes into pages_, in order
+    std::vector<size_t> pages;                // indexes into pages_, in order
     std::optional<RenderCache::Entry> entry;  // for the cache, when made
   };
 

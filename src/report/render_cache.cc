@@ -1,9 +1,8 @@
 #include "report/render_cache.h"
 
-#include <sys/stat.h>
-
 #include <libxml/xmlversion.h>
 #include <libxslt/xsltconfig.h>
+#include <sys/stat.h>
 
 #include "log/number_text.h"
 #include "report/summary_xml.h"
@@ -27,10 +26,9 @@ constexpr std::string_view kHeader = "kilnbook pages 2\n";
 
 // Part of every key: a new program or library may make other pages.
 const std::string& ProgramStamp() {
-  static const std::string stamp = std::string("kilnbook ") + kVersion +
-                                   " pages 1, libxslt " +
-                                   LIBXSLT_DOTTED_VERSION + ", libxml2 " +
-                                   LIBXML_DOTTED_VERSION;
+  static const std::string stamp =
+      std::string("kilnbook ") + kVersion + " pages 1, libxslt " +
+      LIBXSLT_DOTTED_VERSION + ", libxml2 " + LIBXML_DOTTED_VERSION;
   return stamp;
 }
 
@@ -43,8 +41,8 @@ bool ReadEntry(TextFields& in, std::string& name, RenderCache::Entry& entry) {
          in.Signed(page.modifiedSeconds) && in.Word(" ") &&
          in.Signed(page.modifiedNanoseconds) && in.Word(" ") &&
          in.Signed(page.changedSeconds) && in.Word(" ") &&
-         in.Signed(page.changedNanoseconds) && in.Word(" ") &&
-         in.Text(name) && in.Word("\n");
+         in.Signed(page.changedNanoseconds) && in.Word(" ") && in.Text(name) &&
+         in.Word("\n");
 }
 
 }  // namespace
@@ -99,9 +97,8 @@ std::string RenderCache::Text() const {
       out += ' ';
       AppendUnsignedNumber(out, value);
     }
-    for (int64_t value :
-         {page.modifiedSeconds, page.modifiedNanoseconds, page.changedSeconds,
-          page.changedNanoseconds}) {
+    for (int64_t value : {page.modifiedSeconds, page.modifiedNanoseconds,
+                          page.changedSeconds, page.changedNanoseconds}) {
       out += ' ';
       AppendWideNumber(out, value);
     }

@@ -1,23 +1,23 @@
 #include "report/stylesheet.h"
 
-#include <climits>
-#include <cstdarg>
-#include <cstdio>
-#include <cstring>
-#include <optional>
-
 #include <libexslt/exslt.h>
 #include <libxml/globals.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlerror.h>
-#include <libxml/xpath.h>
 #include <libxml/xmlmemory.h>
+#include <libxml/xpath.h>
 #include <libxslt/extensions.h>
 #include <libxslt/transform.h>
 #include <libxslt/xslt.h>
 #include <libxslt/xsltInternals.h>
 #include <libxslt/xsltutils.h>
+
+#include <climits>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <optional>
 
 #include "report/utf8_text.h"
 #include "store/fd.h"
@@ -104,8 +104,8 @@ constexpr const char* kUntrustedElements[] = {"import", "include", "document"};
 // Words that, in any attribute (where every XPath expression of a
 // stylesheet lives), may call a function that reads a file or is not
 // repeatable.
-constexpr const char* kUntrustedWords[] = {"document", "random",
-                                           "generate-id", "unparsed-entity"};
+constexpr const char* kUntrustedWords[] = {"document", "random", "generate-id",
+                                           "unparsed-entity"};
 
 bool IsOneOf(const xmlChar* text, const auto& list) {
   for (const char* item : list) {
@@ -154,8 +154,8 @@ bool DocumentMayReadOtherFiles(const xmlDoc* doc) {
   }
   const xmlNode* node = xmlDocGetRootElement(doc);
   while (node != nullptr) {
-    if (node->type == XML_ENTITY_REF_NODE ||
-        node->type == XML_XINCLUDE_START || node->type == XML_XINCLUDE_END) {
+    if (node->type == XML_ENTITY_REF_NODE || node->type == XML_XINCLUDE_START ||
+        node->type == XML_XINCLUDE_END) {
       return true;
     }
     if (node->type == XML_ELEMENT_NODE && ElementMayReadOtherFiles(node)) {
@@ -221,8 +221,8 @@ XmlPtr<xmlDoc> ParseDocument(xsltStylesheet* style, std::string_view document) {
     parser->dict = xmlDictCreateSub(style->dict);
   }
   XmlPtr<xmlDoc> input(xmlCtxtReadMemory(parser, text.data(),
-                                         static_cast<int>(text.size()),
-                                         nullptr, "UTF-8", kDocumentOptions));
+                                         static_cast<int>(text.size()), nullptr,
+                                         "UTF-8", kDocumentOptions));
   xmlFreeParserCtxt(parser);
   return input;
 }
@@ -251,9 +251,9 @@ Stylesheet Stylesheet::Load(const std::string& path) {
   }
   stylesheet.bytes_ = std::move(*text);
   // The path as base URL lets the stylesheet import its neighbours.
-  XmlPtr<xmlDoc> doc(xmlReadMemory(
-      stylesheet.bytes_.data(), static_cast<int>(stylesheet.bytes_.size()),
-      path.c_str(), nullptr, kStylesheetOptions));
+  XmlPtr<xmlDoc> doc(xmlReadMemory(stylesheet.bytes_.data(),
+                                   static_cast<int>(stylesheet.bytes_.size()),
+                                   path.c_str(), nullptr, kStylesheetOptions));
   if (!doc) {
     return stylesheet;
   }
@@ -290,9 +290,8 @@ std::string Stylesheet::Transform(std::string_view document) const {
     return {};
   }
   xsltSetTransformErrorFunc(context.get(), nullptr, IgnoreGenericError);
-  XmlPtr<xmlDoc> result(xsltApplyStylesheetUser(style, input.get(), nullptr,
-                                                nullptr, nullptr,
-                                                context.get()));
+  XmlPtr<xmlDoc> result(xsltApplyStylesheetUser(
+      style, input.get(), nullptr, nullptr, nullptr, context.get()));
   if (!result || context->state == XSLT_STATE_ERROR ||
       context->state == XSLT_STATE_STOPPED) {
     return {};

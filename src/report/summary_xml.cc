@@ -48,8 +48,7 @@ std::string ServerHistoryXml(const ExtraFrontReport& extra,
   if (it == extra.servers.end()) {
     return HistoryXml(ExtraStats(), extra.now, 2);
   }
-  return HistoryXml(it->second, extra.now, 2) +
-         LastGameXml(it->second.games());
+  return HistoryXml(it->second, extra.now, 2) + LastGameXml(it->second.games());
 }
 
 }  // namespace

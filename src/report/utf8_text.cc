@@ -75,8 +75,8 @@ std::string RepairedUtf8(std::string_view text, Utf8Repair repair) {
       continue;
     }
     std::string_view sequence = text.substr(i, length);
-    out += xml && IsXmlNonCharacter(sequence) ? kReplacementCharacter
-                                              : sequence;
+    out +=
+        xml && IsXmlNonCharacter(sequence) ? kReplacementCharacter : sequence;
     i += length;
   }
   return out;

@@ -253,8 +253,7 @@ size_t RecordSizeEstimate(const PlayerMap& players) {
     const PlayerStats& stats = player->stats();
     size += kRecordFixed + name.size() + stats.plainName.size() +
             stats.htmlName.size();
-    size += kCodeEntry * (stats.killWeapons.size() +
-                          stats.deathWeapons.size() +
+    size += kCodeEntry * (stats.killWeapons.size() + stats.deathWeapons.size() +
                           stats.suicideWeapons.size());
     size += kNameEntry * (stats.targets.size() + stats.killers.size() +
                           stats.teamKillVictims.size() + stats.teams.size() +

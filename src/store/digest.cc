@@ -112,10 +112,11 @@ std::optional<Digest> Digest::OfFile(const std::string& path) {
 std::optional<Digest> Digest::OfFilePrefix(int fd, uint64_t length) {
   Builder builder;
   uint64_t read = 0;
-  if (!ReadBlocks(fd, 0, length, [&](std::string_view block) {
-        builder.Add(block);
-        read += block.size();
-      }) ||
+  if (!ReadBlocks(fd, 0, length,
+                  [&](std::string_view block) {
+                    builder.Add(block);
+                    read += block.size();
+                  }) ||
       read != length) {
     return std::nullopt;
   }

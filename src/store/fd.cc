@@ -63,10 +63,10 @@ bool ReadBlocks(int fd, uint64_t offset, uint64_t limit,
   std::vector<char> buffer(1 << 20);
   uint64_t done = 0;
   while (done < limit) {
-    size_t want = static_cast<size_t>(
-        std::min<uint64_t>(buffer.size(), limit - done));
-    ssize_t got = ::pread(fd, buffer.data(), want,
-                          static_cast<off_t>(offset + done));
+    size_t want =
+        static_cast<size_t>(std::min<uint64_t>(buffer.size(), limit - done));
+    ssize_t got =
+        ::pread(fd, buffer.data(), want, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) {
       continue;
     }

@@ -27,14 +27,13 @@ constexpr std::string_view kEnd = "end ";
 bool ParseLog(TextFields& in, RunJournal& journal) {
   LogRewrite log;
   bool ok = in.DigestValue(journal.logPath) && in.Word(" ") &&
-            in.Unsigned(log.device) && in.Word(" ") &&
-            in.Unsigned(log.inode) && in.Word("\nconsumed ") &&
-            in.Unsigned(log.consumed) && in.Word(" ") &&
-            in.DigestValue(log.consumedDigest) && in.Word("\ncaptured ") &&
-            in.Unsigned(log.captured) && in.Word(" ") &&
-            in.Unsigned(log.earlierCaptured) && in.Word("\nmarker ") &&
-            in.Hex64(log.marker) && in.Word("\nhead ") && in.Text(log.head) &&
-            in.Word("\n");
+            in.Unsigned(log.device) && in.Word(" ") && in.Unsigned(log.inode) &&
+            in.Word("\nconsumed ") && in.Unsigned(log.consumed) &&
+            in.Word(" ") && in.DigestValue(log.consumedDigest) &&
+            in.Word("\ncaptured ") && in.Unsigned(log.captured) &&
+            in.Word(" ") && in.Unsigned(log.earlierCaptured) &&
+            in.Word("\nmarker ") && in.Hex64(log.marker) &&
+            in.Word("\nhead ") && in.Text(log.head) && in.Word("\n");
   // A rewrite keeps the head shorter than what it cuts, by at least the
   // marker's slot: anything else was not written by a save.
   ok = ok && log.consumed > 0 && log.captured >= log.consumed &&

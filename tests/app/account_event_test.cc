@@ -7,8 +7,8 @@
 #include "log/log_event.h"
 #include "log/number_text.h"
 #include "support/run_program.h"
-#include "support/temp_dir.h"
 #include "support/tally_list.h"
+#include "support/temp_dir.h"
 
 namespace kilnbook {
 namespace {
@@ -132,9 +132,8 @@ TEST_F(AccountEventTest, UserinfoWithoutValuesBindsTheEmptyName) {
             "Fix it and run again\n"
             "Your logfile has proably not started on game init\n"
             "Fix it and run again\n");
-  EXPECT_EQ(
-      Listed(Current()->playerTable().players().at("")->stats().models),
-      (TallyList{{"", 1}}));
+  EXPECT_EQ(Listed(Current()->playerTable().players().at("")->stats().models),
+            (TallyList{{"", 1}}));
 }
 
 TEST_F(AccountEventTest, OtherKindsChangeNothing) {

@@ -59,7 +59,8 @@ TEST_F(LogPrepassTest, SplitsFinishedSectionsFromTail) {
   const std::string longLine(100000, 'x');
   const std::string longerLine(250000, 'y');
   const std::string chat = "0:01 say: x ShutdownGame: y";
-  const std::string name = "0:02 ClientUserinfoChanged: 1 n\\ShutdownGame:\\t\\1";
+  const std::string name =
+      "0:02 ClientUserinfoChanged: 1 n\\ShutdownGame:\\t\\1";
   const Case cases[] = {
       {"two games and half a third",
        "a\n" + kEnd + "\nb\n" + chat + "\n" + kEnd + "\nc\nd\n",
@@ -100,7 +101,8 @@ TEST_F(LogPrepassTest, SplitsFinishedSectionsFromTail) {
 // line feed), and a chat line is not, wherever it is cut.
 TEST_F(LogPrepassTest, GameEndsAcrossBlockBoundaries) {
   const size_t block = 1 << 20;
-  for (const std::string& line : {kEnd, std::string("0:01 say: ShutdownGame:")}) {
+  for (const std::string& line :
+       {kEnd, std::string("0:01 say: ShutdownGame:")}) {
     bool ends = line == kEnd;
     for (size_t shift = 0; shift <= line.size() + 1; ++shift) {
       std::string filler(block - shift - 1, 'f');

@@ -79,8 +79,8 @@ class LogRewriteTest : public TempDirTest {
 TEST_F(LogRewriteTest, FinishesFromEveryStepWhateverTheServerWrote) {
   const std::string head = "  0:00 InitGame: c\n\n  0:01 Kill: 1 2 3: x";
   const std::vector<std::string> later = {
-      "y\n  0:02 say: hi\n",  // completes the line in progress
-      head,                   // bytes that match the head
+      "y\n  0:02 say: hi\n",                 // completes the line in progress
+      head,                                  // bytes that match the head
       (kGames + kTail).substr(head.size()),  // the bytes the cut dropped
   };
   enum Step { kNothingWritten, kMarkerWritten, kHeadWritten, kCut };
@@ -121,13 +121,15 @@ TEST_F(LogRewriteTest, LinesAppendedDuringTheRewriteFollowTheHead) {
     Append("  0:02 first\n");
     saved_.clear();
     int saves = 0;
-    RewriteResult result = RewriteLog(plan, Saver([&] {
-      if (saves++ < 3) {
-        std::string line = "  0:03 " + std::string(size, 'a' + saves) + "\n";
-        appended += line;
-        Append(line);
-      }
-    }));
+    RewriteResult result =
+        RewriteLog(plan, Saver([&] {
+                     if (saves++ < 3) {
+                       std::string line =
+                           "  0:03 " + std::string(size, 'a' + saves) + "\n";
+                       appended += line;
+                       Append(line);
+                     }
+                   }));
     EXPECT_EQ(result, RewriteResult::kRewritten);
     EXPECT_EQ(ReadFile("game.log"), kTail + "\n\n  0:02 first\n" + appended);
     EXPECT_FALSE(saved_.empty());
@@ -155,9 +157,9 @@ TEST_F(LogRewriteTest, ReplacedOrCutLogIsLeftAlone) {
     c.meanwhile();
     EXPECT_EQ(RewriteLog(plan, Saver()), RewriteResult::kLeftAlone) << c.what;
     EXPECT_EQ(ReadFile("game.log"), c.expected) << c.what;
-    EXPECT_EQ(FinishRewrite(plan, Saver()),
-              c.expected == "x\n" ? RewriteResult::kUnchanged
-                                  : RewriteResult::kLeftAlone)
+    EXPECT_EQ(FinishRewrite(plan, Saver()), c.expected == "x\n"
+                                                ? RewriteResult::kUnchanged
+                                                : RewriteResult::kLeftAlone)
         << c.what;
   }
 }

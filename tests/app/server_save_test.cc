@@ -45,9 +45,8 @@ class ServerSaveTest : public TempDirTest {
   Recovery Finish(std::string* out, const std::string& server = "Main",
                   const std::string& log = "game.log") {
     Recovery recovery;
-    *out = CaptureStdout([&] {
-      recovery = FinishInterruptedSave("Main", server, log, kNames);
-    });
+    *out = CaptureStdout(
+        [&] { recovery = FinishInterruptedSave("Main", server, log, kNames); });
     return recovery;
   }
 
@@ -84,7 +83,8 @@ TEST_F(ServerSaveTest, FailedSaveKeepsFileAndLog) {
   std::string out;
   {
     FileSizeLimit limit(100);  // room for the message, not for the file
-    EXPECT_EQ(Save(&out, std::string(200, 'x')), ServerSave::Outcome::kNotSaved);
+    EXPECT_EQ(Save(&out, std::string(200, 'x')),
+              ServerSave::Outcome::kNotSaved);
   }
   EXPECT_EQ(out, "Failed to save datfile 'Main/kilnbook.dat'\n");
   EXPECT_EQ(ReadFile("Main/kilnbook.dat"), "old\n");
@@ -154,7 +154,8 @@ TEST_F(ServerSaveTest, UnreadableJournalIsReportedAndKept) {
   ASSERT_EQ(mkdir("Main/kilnbook.journal", 0755), 0);
   std::string out;
   EXPECT_EQ(Finish(&out), Recovery::kFailed);
-  EXPECT_EQ(out, "Failed to recover the interrupted save: Main/kilnbook.journal\n");
+  EXPECT_EQ(out,
+            "Failed to recover the interrupted save: Main/kilnbook.journal\n");
   EXPECT_EQ(ReadFile("game.log"), kLog);
 }
 

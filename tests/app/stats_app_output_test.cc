@@ -23,8 +23,8 @@ class StatsAppOutputTest : public TempDirTest {
   void SetUp() override {
     TempDirTest::SetUp();
     ASSERT_EQ(mkdir("out", 0755), 0);
-    for (const char* name : {kPlayerStylesheetName, kMainStylesheetName,
-                             kFrontStylesheetName}) {
+    for (const char* name :
+         {kPlayerStylesheetName, kMainStylesheetName, kFrontStylesheetName}) {
       WriteFile(std::string("out/") + name, kEchoStylesheet);
     }
     WriteFile("g.log", "");
@@ -88,14 +88,13 @@ TEST_F(StatsAppOutputTest, PrunedPlayersAreAbsentFromEveryPage) {
 }
 
 TEST_F(StatsAppOutputTest, HostileNamesStayInsideThePlayersDirectory) {
-  std::string out =
-      Run("EXCLUDE_PLAYERS Player,world_entity\n", [](Server& s) {
-        Add(s, "A", "../x", 1);
-        Add(s, "B", "a/b", 1);
-        Add(s, "C", "", 1);
-        Add(s, "D", "/abs", 1);
-        Add(s, "E", "..", 1);
-      });
+  std::string out = Run("EXCLUDE_PLAYERS Player,world_entity\n", [](Server& s) {
+    Add(s, "A", "../x", 1);
+    Add(s, "B", "a/b", 1);
+    Add(s, "C", "", 1);
+    Add(s, "D", "/abs", 1);
+    Add(s, "E", "..", 1);
+  });
   EXPECT_EQ(out, "");
   EXPECT_EQ(DirectoryEntries(kPlayers),
             (std::vector<std::string>{"...html", ".._x.html", ".html",
@@ -113,8 +112,8 @@ TEST_F(StatsAppOutputTest, MissingStylesheetLeavesItsPagesEmpty) {
                                                 kPlayers + "Bob.html"};
   const std::vector<std::string> mainPages = MainPages();
   const std::vector<std::string> frontPages = {"out/kilnbook.html"};
-  const std::vector<std::string>* const allKinds[] = {&playerPages,
-                                                      &mainPages, &frontPages};
+  const std::vector<std::string>* const allKinds[] = {&playerPages, &mainPages,
+                                                      &frontPages};
   struct Case {
     const char* stylesheet;
     const char* message;
@@ -160,12 +159,14 @@ TEST_F(StatsAppOutputTest, MissingStylesheetLeavesItsPagesEmpty) {
 }
 
 TEST_F(StatsAppOutputTest, OddBytesInOneNameDoNotBlankTheServer) {
-  std::string out =
-      Run("EXCLUDE_PLAYERS Player,world_entity\n", [](Server& s) {
-        Add(s, "Ren\xE9", "Ren\xE9", 1);
-        Add(s, "Bad\x01", "Bad\x01" "Boy", 1);
-        Add(s, "Bob", "Bob", 1);
-      });
+  std::string out = Run("EXCLUDE_PLAYERS Player,world_entity\n", [](Server& s) {
+    Add(s, "Ren\xE9", "Ren\xE9", 1);
+    Add(s, "Bad\x01",
+        "Bad\x01"
+        "Boy",
+        1);
+    Add(s, "Bob", "Bob", 1);
+  });
   EXPECT_EQ(out, "");
   std::string main = ReadFile("out/Main/kilnbook.html");
   EXPECT_NE(main.find("<PLAINNAME>Ren\xC3\xA9</PLAINNAME>"), std::string::npos);
@@ -173,7 +174,9 @@ TEST_F(StatsAppOutputTest, OddBytesInOneNameDoNotBlankTheServer) {
   EXPECT_NE(main.find("<PLAINNAME>Bob</PLAINNAME>"), std::string::npos);
   EXPECT_NE(ReadFile(kPlayers + "Ren\xE9.html").find("Ren\xC3\xA9"),
             std::string::npos);
-  EXPECT_NE(ReadFile(kPlayers + "Bad\x01" "Boy.html").find("Bad?Boy"),
+  EXPECT_NE(ReadFile(kPlayers + "Bad\x01"
+                                "Boy.html")
+                .find("Bad?Boy"),
             std::string::npos);
 }
 

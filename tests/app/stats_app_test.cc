@@ -40,8 +40,9 @@ TEST_F(DirectoryTest, MissingParentIsNotCreatedNorReported) {
 class StatsAppTest : public TempDirTest {};
 
 TEST_F(StatsAppTest, SingleServerModeRegistersServerName) {
-  WriteFile("kilnbook.cfg",
-            "PATH out/\nSERVER_NAME Main\nSERVER_ADDRESS addr\nLOGFILE g.log\n");
+  WriteFile(
+      "kilnbook.cfg",
+      "PATH out/\nSERVER_NAME Main\nSERVER_ADDRESS addr\nLOGFILE g.log\n");
   ASSERT_EQ(mkdir("out", 0755), 0);
   StatsApp app;
   ASSERT_EQ(app.serverList().servers().size(), 1u);

@@ -34,7 +34,8 @@ TEST_F(StatsAppThreadTest, ThreadedRunMakesTheExamplePages) {
   EXPECT_EQ(out.find("Failed to generate detailed HTML for player"),
             std::string::npos)
       << out;
-  EXPECT_NE(ReadFile("www/Main/kilnbook.html").find("<html"), std::string::npos);
+  EXPECT_NE(ReadFile("www/Main/kilnbook.html").find("<html"),
+            std::string::npos);
   EXPECT_FALSE(DirectoryEntries("www/Main/kilnplayers").empty());
 }
 

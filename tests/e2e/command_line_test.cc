@@ -80,7 +80,8 @@ class CommandLineTest : public TempDirTest {
     WriteFile("site/kilnbook.cfg", kConfig);
     for (const char* sheet :
          {"kilnbook.xsl", "kilnbook_front.xsl", "kilnbook_player.xsl",
-          "kilnbook_ladder.xsl", "kilnbook_maps.xsl","kilnbook_games.xsl", "kilnbook_game.xsl"}) {
+          "kilnbook_ladder.xsl", "kilnbook_maps.xsl", "kilnbook_games.xsl",
+          "kilnbook_game.xsl"}) {
       WriteFile(std::string("site/www/") + sheet, kEchoStylesheet);
     }
     WriteFile("site/logs/main.log", kGame);
@@ -237,7 +238,9 @@ const ArgumentCase kCases[] = {
      ""},
     {"journal of another installation",
      {"-C", "site", "--check"},
-     [] { WriteFile("site/www/Main/kilnbook.journal", "kilnbook journal 1\n"); },
+     [] {
+       WriteFile("site/www/Main/kilnbook.journal", "kilnbook journal 1\n");
+     },
      1,
      {"www/Main/kilnbook.journal: an interrupted save is pending\n",
       "it does not match this server, so the run leaves the server alone; "

@@ -36,7 +36,8 @@ TEST_F(CrashTest, KilledAtEveryFileChangeEndsAsOneRun) {
     for (long point : Points(total + 1)) {
       SCOPED_TRACE("killed before file change " + std::to_string(point) +
                    " of " + std::to_string(total));
-      std::string path = Lay(std::string("kill") + std::to_string(point), start_);
+      std::string path =
+          Lay(std::string("kill") + std::to_string(point), start_);
       ProcessStatus status =
           RunWith(path, {{"KILNBOOK_CRASH_AT", std::to_string(point)}});
       EXPECT_TRUE(status.signal == SIGKILL || point > total);
@@ -90,8 +91,8 @@ TEST_F(CrashTest, KilledAtRandomInstantsEndsAsOneRun) {
   auto duration = std::chrono::steady_clock::now() - started;
   std::mt19937 random(12);
   std::uniform_int_distribution<int64_t> instant(
-      0, std::chrono::duration_cast<std::chrono::microseconds>(duration)
-             .count());
+      0,
+      std::chrono::duration_cast<std::chrono::microseconds>(duration).count());
   for (int trial = 0; trial < 12; ++trial) {
     int64_t after = instant(random);
     SCOPED_TRACE("killed after " + std::to_string(after) + " us");

@@ -42,9 +42,10 @@ class ExtendedRunTest : public TempDirTest {
     EXPECT_EQ(mkdir((path + "/out").c_str(), 0755), 0);
     WriteFile(path + "/kilnbook.cfg",
               "PATH out/\nSERVER_NAME Main\nLOGFILE g.log\n" + extra);
-    for (const char* sheet : {"kilnbook.xsl", "kilnbook_front.xsl",
-                              "kilnbook_player.xsl", "kilnbook_ladder.xsl",
-                              "kilnbook_maps.xsl","kilnbook_games.xsl", "kilnbook_game.xsl"}) {
+    for (const char* sheet :
+         {"kilnbook.xsl", "kilnbook_front.xsl", "kilnbook_player.xsl",
+          "kilnbook_ladder.xsl", "kilnbook_maps.xsl", "kilnbook_games.xsl",
+          "kilnbook_game.xsl"}) {
       WriteFile(path + "/out/" + sheet, kEchoStylesheet);
     }
     WriteFile(path + "/g.log", Games(5));
@@ -67,9 +68,9 @@ TEST_F(ExtendedRunTest, OffChangesNothing) {
     RunResult result = Run(path);
     EXPECT_EQ(result.out, "") << off;
     EXPECT_EQ(DirectoryEntries(path + "/out/Main"), files) << off;
-    for (std::string page : {"out/kilnbook.html", "out/Main/kilnbook.html",
-                             "out/Main/kilnbook.dat",
-                             "out/Main/kilnplayers/Medic.html"}) {
+    for (std::string page :
+         {"out/kilnbook.html", "out/Main/kilnbook.html",
+          "out/Main/kilnbook.dat", "out/Main/kilnplayers/Medic.html"}) {
       EXPECT_EQ(WithoutLastRun(ReadFile(path + "/" + page)),
                 WithoutLastRun(ReadFile(plain + "/" + page)))
           << off << page;
@@ -98,8 +99,9 @@ TEST_F(ExtendedRunTest, OnAccumulatesAcrossRuns) {
   EXPECT_NE(ReadFile(path + "/out/kilnbook.html").find("<HISTORY>"),
             std::string::npos);
   EXPECT_EQ(ReadFile(path + "/out/Main/kilnbook_ladder.html"), main);
-  EXPECT_NE(ReadFile(path + "/out/Main/kilnbook.json").find("\"schema_version\""),
-            std::string::npos);
+  EXPECT_NE(
+      ReadFile(path + "/out/Main/kilnbook.json").find("\"schema_version\""),
+      std::string::npos);
 
   // The same games again: the state grows (more games on the same day).
   WriteFile(path + "/g.log", Games(5));
@@ -156,9 +158,9 @@ std::map<std::string, std::pair<ino_t, int64_t>> GamePages(
   for (const std::string& name : DirectoryEntries(directory)) {
     struct stat info {};
     EXPECT_EQ(stat((directory + "/" + name).c_str(), &info), 0) << name;
-    pages[name] = {info.st_ino, static_cast<int64_t>(info.st_mtim.tv_sec) *
-                                    1000000000 +
-                                info.st_mtim.tv_nsec};
+    pages[name] = {info.st_ino,
+                   static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 +
+                       info.st_mtim.tv_nsec};
   }
   return pages;
 }
@@ -206,8 +208,8 @@ TEST_F(ExtendedRunTest, GamePagesAreMadeOnceAndGoWithTheirGames) {
     std::string log;
     bool newStylesheet;
   };
-  const Step steps[] = {{Games(6), false}, {"", false}, {Games(7), false},
-                        {"", true}};
+  const Step steps[] = {
+      {Games(6), false}, {"", false}, {Games(7), false}, {"", true}};
   for (const Step& step : steps) {
     WriteFile(path + "/g.log", step.log);
     if (step.newStylesheet) {

@@ -56,35 +56,50 @@ TEST_F(FailurePathsTest, EveryFailureIsReportedAndKeepsTheGames) {
     const char* what;
     const Scenario& scenario;
     Environment failure;
-    std::string message;   // printed by the failing run
-    bool interrupted;      // the failing run recovers a killed one
+    std::string message;  // printed by the failing run
+    bool interrupted;     // the failing run recovers a killed one
   };
   const Case cases[] = {
-      {"read error on kilnbook.tmp", kScenarios[0],
-       {{"KILNBOOK_FAIL_CALL", "read"}, {"KILNBOOK_FAIL_SUFFIX", "kilnbook.tmp"}},
-       "Failed to rewrite logfile: g.log\n", false},
-      {"read error on the extended state", kScenarios[3],
+      {"read error on kilnbook.tmp",
+       kScenarios[0],
+       {{"KILNBOOK_FAIL_CALL", "read"},
+        {"KILNBOOK_FAIL_SUFFIX", "kilnbook.tmp"}},
+       "Failed to rewrite logfile: g.log\n",
+       false},
+      {"read error on the extended state",
+       kScenarios[3],
        {{"KILNBOOK_FAIL_CALL", "read"},
         {"KILNBOOK_FAIL_SUFFIX", "kilnbook_extra.dat"}},
-       "Failed to open datfile 'out/Main/kilnbook_extra.dat'\n", false},
-      {"read error on the kept games", kScenarios[3],
+       "Failed to open datfile 'out/Main/kilnbook_extra.dat'\n",
+       false},
+      {"read error on the kept games",
+       kScenarios[3],
        {{"KILNBOOK_FAIL_CALL", "read"},
         {"KILNBOOK_FAIL_SUFFIX", "kilnbook_games.dat"}},
-       "Failed to open datfile 'out/Main/kilnbook_games.dat'\n", false},
-      {"directory sync fails", kScenarios[0],
-       {{"KILNBOOK_FAIL_CALL", "fsync"}, {"KILNBOOK_FAIL_SUFFIX", "out/Main"},
+       "Failed to open datfile 'out/Main/kilnbook_games.dat'\n",
+       false},
+      {"directory sync fails",
+       kScenarios[0],
+       {{"KILNBOOK_FAIL_CALL", "fsync"},
+        {"KILNBOOK_FAIL_SUFFIX", "out/Main"},
         {"KILNBOOK_FAIL_TIMES", "0"}},
-       "Failed to save datfile 'out/Main/kilnbook.journal'\n", false},
-      {"journal cannot be removed", kScenarios[0],
+       "Failed to save datfile 'out/Main/kilnbook.journal'\n",
+       false},
+      {"journal cannot be removed",
+       kScenarios[0],
        {{"KILNBOOK_FAIL_CALL", "unlink"},
         {"KILNBOOK_FAIL_SUFFIX", "kilnbook.journal"},
         {"KILNBOOK_FAIL_ERRNO", std::to_string(EACCES)}},
-       "Failed to remove the journal: out/Main/kilnbook.journal\n", false},
-      {"recovery cannot rename the staged file", kScenarios[0],
-       {{"KILNBOOK_FAIL_CALL", "rename"}, {"KILNBOOK_FAIL_SUFFIX", "kilnbook.dat"}},
+       "Failed to remove the journal: out/Main/kilnbook.journal\n",
+       false},
+      {"recovery cannot rename the staged file",
+       kScenarios[0],
+       {{"KILNBOOK_FAIL_CALL", "rename"},
+        {"KILNBOOK_FAIL_SUFFIX", "kilnbook.dat"}},
        "Failed to recover the interrupted save: out/Main/kilnbook.journal\n",
        true},
-      {"recovery cannot read the journal", kScenarios[0],
+      {"recovery cannot read the journal",
+       kScenarios[0],
        {{"KILNBOOK_FAIL_CALL", "read"},
         {"KILNBOOK_FAIL_SUFFIX", "kilnbook.journal"}},
        "Failed to recover the interrupted save: out/Main/kilnbook.journal\n",
@@ -93,9 +108,9 @@ TEST_F(FailurePathsTest, EveryFailureIsReportedAndKeepsTheGames) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Prepare(c.scenario, 20000);
-    std::string path =
-        c.interrupted ? Killed("failing", KillPointBeforeRename())
-                      : Lay("failing", start_);
+    std::string path = c.interrupted
+                           ? Killed("failing", KillPointBeforeRename())
+                           : Lay("failing", start_);
     std::string staged = ReadFile(path + "/out/Main/kilnbook.dat.tmp");
     ProcessStatus status = RunWith(path, c.failure);
     EXPECT_TRUE(status.exited && status.exitStatus == 0);
@@ -163,11 +178,12 @@ TEST_F(FailurePathsTest, RecoveryNeedsNoDumpFile) {
 TEST_F(FailurePathsTest, ConfigurationReplacedUnderAPausedRun) {
   Prepare(kScenarios[0], 20000);
   std::string path = Lay("paused", start_);
-  ProgramProcess first(path, path + "/first.out",
-                       {{"LD_PRELOAD", KILNBOOK_CRASH_SHIM},
-                        {"ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0"},
-                        {"KILNBOOK_APPEND_LOG", "g.log"},
-                        {"KILNBOOK_PAUSE_AT", "1"}});
+  ProgramProcess first(
+      path, path + "/first.out",
+      {{"LD_PRELOAD", KILNBOOK_CRASH_SHIM},
+       {"ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0"},
+       {"KILNBOOK_APPEND_LOG", "g.log"},
+       {"KILNBOOK_PAUSE_AT", "1"}});
   auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
   while (!first.Stopped() && std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -199,8 +215,8 @@ TEST_F(FailurePathsTest, ConfigurationReplacedUnderAPausedRun) {
 // admin removes the journal; then it goes on as if nothing happened.
 TEST_F(FailurePathsTest, ForeignJournalsChangeNothing) {
   Prepare(kScenarios[0], 20000);
-  std::string journal =
-      ReadFile(Killed("donor", KillPointBeforeRename()) + "/out/Main/kilnbook.journal");
+  std::string journal = ReadFile(Killed("donor", KillPointBeforeRename()) +
+                                 "/out/Main/kilnbook.journal");
   // A journal of this format, valid but for what it asks.
   auto crafted = [](const std::string& body) {
     std::string text = "kilnbook journal 2\n" + body;

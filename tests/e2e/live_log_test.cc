@@ -59,7 +59,8 @@ class LiveLogTest : public RunFixture {
 
   // The pieces the run ended before: the server writes them afterwards.
   void WriteTheRest(const std::string& path) const {
-    size_t done = static_cast<size_t>(std::atol(ReadFile(path + "/server.done").c_str()));
+    size_t done =
+        static_cast<size_t>(std::atol(ReadFile(path + "/server.done").c_str()));
     size_t from = done == 0 ? 0 : cuts_[done - 1];
     std::string log = ReadFile(path + "/g.log");
     WriteFile(path + "/g.log", log + source_.substr(from));

@@ -46,10 +46,12 @@ TEST_F(OverlapTest, RunWaitsWhileAnotherHoldsTheLock) {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!WaitsForLock(run.pid(), info.st_ino) &&
            std::chrono::steady_clock::now() < deadline) {
-      ASSERT_FALSE(run.Poll(status)) << "the run finished while the lock was held";
+      ASSERT_FALSE(run.Poll(status))
+          << "the run finished while the lock was held";
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    ASSERT_FALSE(run.Poll(status)) << "the run finished while the lock was held";
+    ASSERT_FALSE(run.Poll(status))
+        << "the run finished while the lock was held";
     EXPECT_FALSE(FileExists("out/Main")) << "the run started its work";
     EXPECT_FALSE(FileExists("g.log"));
 
@@ -68,8 +70,9 @@ TEST_F(OverlapTest, RunWithoutConfigurationIsNotBlocked) {
   ProcessStatus status = run.Wait();
   EXPECT_TRUE(status.exited);
   EXPECT_EQ(status.exitStatus, 0);
-  EXPECT_EQ(ReadFile("run.out").rfind("Failed to open cfg file (kilnbook.cfg).\n", 0),
-            0u);
+  EXPECT_EQ(
+      ReadFile("run.out").rfind("Failed to open cfg file (kilnbook.cfg).\n", 0),
+      0u);
 }
 
 // Two runs started at once over one log end exactly like two runs one after

@@ -85,10 +85,10 @@ TEST_F(ReportRunTest, SingleServerRunWritesEveryDocument) {
   for (int i = 0; i < 6; ++i) {
     std::string page = ReadFile(pages[i]);
     EXPECT_NE(page, WithoutLastRun(page)) << "LAST_RUN form in " << pages[i];
-    EXPECT_EQ(WithoutLastRun(page),
-              std::string(kDocumentHead) + "\t<SORT_BY>" + sortLines[i] +
-                  "</SORT_BY>\n" + info + stats + WeaponsSection() + players +
-                  "</KILNBOOKS>\n")
+    EXPECT_EQ(WithoutLastRun(page), std::string(kDocumentHead) + "\t<SORT_BY>" +
+                                        sortLines[i] + "</SORT_BY>\n" + info +
+                                        stats + WeaponsSection() + players +
+                                        "</KILNBOOKS>\n")
         << pages[i];
   }
 

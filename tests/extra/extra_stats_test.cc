@@ -9,13 +9,13 @@
 #include <utility>
 #include <vector>
 
-#include "time/calendar.h"
 #include "log/log_parser.h"
 #include "log_generator.h"
 #include "model/player_table.h"
 #include "model/server.h"
 #include "support/game_lines.h"
 #include "support/scoped_time_zone.h"
+#include "time/calendar.h"
 
 namespace kilnbook {
 namespace {
@@ -197,7 +197,7 @@ TEST(FavouriteMapTest, GamesThenKillsThenName) {
       {{{"a", {2, 1, 0}}, {"b", {2, 3, 0}}}, "b"},
       {{{"b", {2, 3, 9}}, {"a", {2, 3, 0}}}, "a"},
       {{{"\xE9t\xE9", {1, 0, 0}}, {"zz", {1, 0, 0}}},
-       "zz"},  // bytes >= 0x80 last
+       "zz"},                    // bytes >= 0x80 last
       {{{"a", {0, 5, 0}}}, ""},  // kills without a game: the world's
   };
   for (const Case& c : cases) {

@@ -102,36 +102,45 @@ TEST(GameSheetTest, LengthAndWinner) {
   } cases[] = {
       {"Allies win with the higher blue score",
        {Init("0:00", "m"), Red("9:59", 3, 5), Shutdown("10:00")},
-       {600}, {W::kAllies}},
+       {600},
+       {W::kAllies}},
       {"the last red line counts: Axis with the higher red score",
        {Init("0:00", "m"), Red("9:58", 1, 2), Red("9:59", 6, 5),
         Shutdown("10:00")},
-       {600}, {W::kAxis}},
+       {600},
+       {W::kAxis}},
       {"equal scores are a draw",
        {Init("0:00", "m"), Red("9:59", 4, 4), Shutdown("10:00")},
-       {600}, {W::kDraw}},
+       {600},
+       {W::kDraw}},
       {"without a red line with scores nobody won",
        {Init("0:00", "m"), Line("9:59", "red:3"), Shutdown("10:00")},
-       {600}, {W::kNone}},
+       {600},
+       {W::kNone}},
       {"from the first line with a time column",
        {Line("?:??", "InitGame: \\mapname\\m"), Userinfo("0:10", 1, "A"),
         Shutdown("5:10")},
-       {300}, {W::kNone}},
+       {300},
+       {W::kNone}},
       {"a clock that goes backwards gives no length",
        {Init("5:00", "m"), Shutdown("1:00")},
-       {0}, {W::kNone}},
+       {0},
+       {W::kNone}},
       {"a wide time column ends the game",
        {Init("999:00", "m"), Shutdown("1000:30"), Userinfo("0:05", 1, "D"),
         Red("0:06", 1, 0)},
-       {90}, {W::kNone}},
+       {90},
+       {W::kNone}},
       {"a chat line naming the game end ends nothing",
        {Init("0:00", "m"), Line("1:00", "say: A: ShutdownGame: now"),
         Red("2:00", 1, 0), Shutdown("3:00")},
-       {180}, {W::kAxis}},
+       {180},
+       {W::kAxis}},
       {"a game cut off by the next one ends at its last line",
        {Init("0:00", "m"), Red("2:00", 0, 1), Init("0:00", "n"),
         Kill("0:30", 1, 1)},
-       {120, 30}, {W::kAllies, W::kNone}},
+       {120, 30},
+       {W::kAllies, W::kNone}},
   };
   for (const Case& c : cases) {
     ExtraStats stats;
@@ -162,11 +171,9 @@ TEST(GameSheetTest, GameRecordsOfARun) {
            Userinfo("0:05", 5, ""),  // the empty name plays no part
            Kill("0:20", 1, 1, 31),   // a suicide is no first blood
            Kill("0:30", 2, 1, 18), Kill("0:31", 2, 1, 17),
-           Kill("0:40", 1, 2, 18),
-           Userinfo("1:00", 2, "B"),  // B changes sides
-           Kill("1:10", 2, 1, 18), Kill("1:20", 1022, 2, 22),
-           Red("9:58", 2, 1), ScoreLine("9:59", 5, 1), ScoreLine("9:59", -1, 2),
-           Shutdown("10:00"),
+           Kill("0:40", 1, 2, 18), Userinfo("1:00", 2, "B"),  // B changes sides
+           Kill("1:10", 2, 1, 18), Kill("1:20", 1022, 2, 22), Red("9:58", 2, 1),
+           ScoreLine("9:59", 5, 1), ScoreLine("9:59", -1, 2), Shutdown("10:00"),
            // Slot 2 is still B's, without a userinfo line in this game: B
            // gets no line. A team kill is no first blood.
            Init("0:00", "mp_depot"), Userinfo("0:00", 1, "A"),
@@ -184,19 +191,29 @@ TEST(GameSheetTest, GameRecordsOfARun) {
   EXPECT_EQ(stats.GamesStateText(),
             "KILNBOOK_GAMES|1\n"
             "NEXT|3\n"
-            "GAM|1|" + run + "|mp_beach|600|2|1|30|B|A|17:1,18:3,22:1,31:1\n"
-            "GPL|1|A|multi|1|3|1|0|5|600|1000000|" + a + "|1|1|18\n"
-            "GPL|1|B|multi|3|2|0|1|-1|600|1000000|" + b + "|2|2|18\n"
-            "GAM|2|" + run + "|mp_depot|60||||||17:1\n"
-            "GPL|2|A|multi|0|1|0|0||60|" + a + "|" + a + "|0|0|\n"
-            "BST|A|1|1|1|1|1|1\n"
-            "BST|B|3|1|2|1|2|1\n"
-            "REC|KILLS|3|1|B\n"
-            "REC|KILLS|1|1|A\n"
-            "REC|SPREE|2|1|B\n"
-            "REC|SPREE|1|1|A\n"
-            "REC|MULTIKILL|2|1|B\n"
-            "REC|MULTIKILL|1|1|A\n");
+            "GAM|1|" +
+                run +
+                "|mp_beach|600|2|1|30|B|A|17:1,18:3,22:1,31:1\n"
+                "GPL|1|A|multi|1|3|1|0|5|600|1000000|" +
+                a +
+                "|1|1|18\n"
+                "GPL|1|B|multi|3|2|0|1|-1|600|1000000|" +
+                b +
+                "|2|2|18\n"
+                "GAM|2|" +
+                run +
+                "|mp_depot|60||||||17:1\n"
+                "GPL|2|A|multi|0|1|0|0||60|" +
+                a + "|" + a +
+                "|0|0|\n"
+                "BST|A|1|1|1|1|1|1\n"
+                "BST|B|3|1|2|1|2|1\n"
+                "REC|KILLS|3|1|B\n"
+                "REC|KILLS|1|1|A\n"
+                "REC|SPREE|2|1|B\n"
+                "REC|SPREE|1|1|A\n"
+                "REC|MULTIKILL|2|1|B\n"
+                "REC|MULTIKILL|1|1|A\n");
   EXPECT_EQ(stats.games().added(), (std::vector<int64_t>{1, 2}));
 }
 

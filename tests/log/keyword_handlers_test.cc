@@ -41,12 +41,16 @@ const std::string kClose = "&lt;/FONT&gt;";
 TEST(KeywordHandlersTest, TableIndexIsTheEventKind) {
   // Every handler answers with the kind of its own table entry, whatever
   // the arguments look like.
-  const char* argsSamples[] = {"", " ", " 2 5 17: x", "3  blue:5",
+  const char* argsSamples[] = {"",
+                               " ",
+                               " 2 5 17: x",
+                               "3  blue:5",
                                " 12  ping: 80  client: 2 Bob",
                                " 2 n\\Bob\\model\\axis/x\\head\\h\\"};
   for (size_t i = 0; i < kKeywordTable.size(); ++i) {
     for (const char* args : argsSamples) {
-      EXPECT_EQ(static_cast<size_t>(Handled(kKeywordTable[i].handler, args).kind), i)
+      EXPECT_EQ(
+          static_cast<size_t>(Handled(kKeywordTable[i].handler, args).kind), i)
           << kKeywordTable[i].keyword << " args: [" << args << "]";
     }
   }
@@ -65,9 +69,12 @@ TEST(KeywordHandlersTest, HandlersWithoutFieldsReadNothing) {
       {HandleSay, LogEventKind::Say},
       {HandleClientDisconnect, LogEventKind::ClientDisconnect},
   };
-  const char* argsSamples[] = {
-      "", " 2", " 2 5 17: x", "3  blue:5", " 12  ping: 80  client: 2 Bob",
-      " 2 n\\Bob\\model\\axis/x\\head\\h\\"};
+  const char* argsSamples[] = {"",
+                               " 2",
+                               " 2 5 17: x",
+                               "3  blue:5",
+                               " 12  ping: 80  client: 2 Bob",
+                               " 2 n\\Bob\\model\\axis/x\\head\\h\\"};
   for (const auto& entry : handlers) {
     for (const char* args : argsSamples) {
       LogEvent event = Handled(entry.handler, args);
@@ -144,7 +151,8 @@ TEST(KeywordHandlersTest, Kill) {
            {.kind = k, .killer = 2, .victim = 5, .meansOfDeath = 17}},
           {"  2 5 17: x",
            {.kind = k, .killer = 0, .victim = 2, .meansOfDeath = 5}},
-          {" a b c: d", {.kind = k, .killer = 0, .victim = 0, .meansOfDeath = 0}},
+          {" a b c: d",
+           {.kind = k, .killer = 0, .victim = 0, .meansOfDeath = 0}},
           // A tab is not a blank: the fields shift.
           {" 2\t5 17: x", {.kind = k, .killer = 2, .victim = 17}},
       });
@@ -204,67 +212,133 @@ TEST(KeywordHandlersTest, ClientUserinfoChanged) {
       {
           {" 2 n\\^1Red^7Man\\t\\1\\model\\multi/bluesoldier1\\head\\"
            "bluesoldier1\\color\\3",
-           {.kind = k, .slot = 2, .name = "^1Red^7Man", .htmlName = redMan,
-            .plainName = "RedMan", .model = "multi", .head = "bluesoldier1"}},
+           {.kind = k,
+            .slot = 2,
+            .name = "^1Red^7Man",
+            .htmlName = redMan,
+            .plainName = "RedMan",
+            .model = "multi",
+            .head = "bluesoldier1"}},
           // A head value that ends the line has no backslash after it and
           // is not taken; nor is one that ends in a CR.
           {" 2 n\\^1Red^7Man\\t\\1\\model\\multi/bluesoldier1\\head\\"
            "bluesoldier1",
-           {.kind = k, .slot = 2, .name = "^1Red^7Man", .htmlName = redMan,
-            .plainName = "RedMan", .model = "multi"}},
+           {.kind = k,
+            .slot = 2,
+            .name = "^1Red^7Man",
+            .htmlName = redMan,
+            .plainName = "RedMan",
+            .model = "multi"}},
           {" 2 n\\Bob\\model\\axis/x\\head\\h\r",
-           {.kind = k, .slot = 2, .name = "Bob", .htmlName = "Bob",
-            .plainName = "Bob", .model = "axis"}},
+           {.kind = k,
+            .slot = 2,
+            .name = "Bob",
+            .htmlName = "Bob",
+            .plainName = "Bob",
+            .model = "axis"}},
           // Each missing piece stops the handler.
           {" 2 n\\Bob\\model\\axis/x\\head",
-           {.kind = k, .slot = 2, .name = "Bob", .htmlName = "Bob",
-            .plainName = "Bob", .model = "axis"}},
+           {.kind = k,
+            .slot = 2,
+            .name = "Bob",
+            .htmlName = "Bob",
+            .plainName = "Bob",
+            .model = "axis"}},
           {" 2 n\\Bob\\model\\axis",
-           {.kind = k, .slot = 2, .name = "Bob", .htmlName = "Bob",
+           {.kind = k,
+            .slot = 2,
+            .name = "Bob",
+            .htmlName = "Bob",
             .plainName = "Bob"}},
           {" 2 n\\Bob\\t\\1",
-           {.kind = k, .slot = 2, .name = "Bob", .htmlName = "Bob",
+           {.kind = k,
+            .slot = 2,
+            .name = "Bob",
+            .htmlName = "Bob",
             .plainName = "Bob"}},
           {" 2 n\\Bob", {.kind = k, .slot = 2}},
           {" 2 n\\Bob\r", {.kind = k, .slot = 2}},
           {" 2 name Bob", {.kind = k}},
           {"", {.kind = k}},
           // The slot is the text before the blank before the key.
-          {"n\\Bob\\", {.kind = k, .slot = 0, .name = "Bob",
-                        .htmlName = "Bob", .plainName = "Bob"}},
-          {"  7 n\\Bob\\", {.kind = k, .slot = 7, .name = "Bob",
-                            .htmlName = "Bob", .plainName = "Bob"}},
-          {" 2 xn\\Bob\\", {.kind = k, .slot = 2, .name = "Bob",
-                            .htmlName = "Bob", .plainName = "Bob"}},
+          {"n\\Bob\\",
+           {.kind = k,
+            .slot = 0,
+            .name = "Bob",
+            .htmlName = "Bob",
+            .plainName = "Bob"}},
+          {"  7 n\\Bob\\",
+           {.kind = k,
+            .slot = 7,
+            .name = "Bob",
+            .htmlName = "Bob",
+            .plainName = "Bob"}},
+          {" 2 xn\\Bob\\",
+           {.kind = k,
+            .slot = 2,
+            .name = "Bob",
+            .htmlName = "Bob",
+            .plainName = "Bob"}},
           // Cleaned name with entities; colour codes kept in name.
           {" 3 n\\^1Fish & ^2Chips\\model\\allies/m\\head\\h\\",
-           {.kind = k, .slot = 3, .name = "^1Fish &amp; ^2Chips",
+           {.kind = k,
+            .slot = 3,
+            .name = "^1Fish &amp; ^2Chips",
             .htmlName = Open("#FF0000") + "Fish &amp; " + kClose +
                         Open("#00A833") + "Chips" + kClose,
-            .plainName = "Fish &amp; Chips", .model = "allies", .head = "h"}},
-          {" 3 n\\<Bo'b|>\\", {.kind = k, .slot = 3, .name = "Bob",
-                               .htmlName = "Bob", .plainName = "Bob"}},
+            .plainName = "Fish &amp; Chips",
+            .model = "allies",
+            .head = "h"}},
+          {" 3 n\\<Bo'b|>\\",
+           {.kind = k,
+            .slot = 3,
+            .name = "Bob",
+            .htmlName = "Bob",
+            .plainName = "Bob"}},
           {" 4 n\\\\model\\axis/x\\head\\h\\",
            {.kind = k, .slot = 4, .model = "axis", .head = "h"}},
           // Keys are plain substrings: the first match wins, even inside a
           // longer key, and even at the end of the player's own name.
           {" 2 n\\Bob\\xmodel\\axis/a\\model\\allies/b\\head\\h\\",
-           {.kind = k, .slot = 2, .name = "Bob", .htmlName = "Bob",
-            .plainName = "Bob", .model = "axis", .head = "h"}},
+           {.kind = k,
+            .slot = 2,
+            .name = "Bob",
+            .htmlName = "Bob",
+            .plainName = "Bob",
+            .model = "axis",
+            .head = "h"}},
           {" 2 n\\Bob\\model\\axis/a\\ahead\\first\\head\\second\\",
-           {.kind = k, .slot = 2, .name = "Bob", .htmlName = "Bob",
-            .plainName = "Bob", .model = "axis", .head = "first"}},
+           {.kind = k,
+            .slot = 2,
+            .name = "Bob",
+            .htmlName = "Bob",
+            .plainName = "Bob",
+            .model = "axis",
+            .head = "first"}},
           {" 2 n\\Topmodel\\t\\1\\model\\axis/x\\head\\h\\",
-           {.kind = k, .slot = 2, .name = "Topmodel", .htmlName = "Topmodel",
-            .plainName = "Topmodel", .model = "t\\1\\model\\axis",
+           {.kind = k,
+            .slot = 2,
+            .name = "Topmodel",
+            .htmlName = "Topmodel",
+            .plainName = "Topmodel",
+            .model = "t\\1\\model\\axis",
             .head = "h"}},
           // The head is searched from just after "model\", not after "/".
           {" 2 n\\Bob\\model\\head\\x/y\\z",
-           {.kind = k, .slot = 2, .name = "Bob", .htmlName = "Bob",
-            .plainName = "Bob", .model = "head\\x", .head = "x/y"}},
+           {.kind = k,
+            .slot = 2,
+            .name = "Bob",
+            .htmlName = "Bob",
+            .plainName = "Bob",
+            .model = "head\\x",
+            .head = "x/y"}},
           {" 2 n\\Bob\\head\\h\\model\\axis/x\\",
-           {.kind = k, .slot = 2, .name = "Bob", .htmlName = "Bob",
-            .plainName = "Bob", .model = "axis"}},
+           {.kind = k,
+            .slot = 2,
+            .name = "Bob",
+            .htmlName = "Bob",
+            .plainName = "Bob",
+            .model = "axis"}},
       });
 }
 
@@ -291,11 +365,13 @@ TEST(KeywordHandlersTest, AReusedEventEndsLikeAFreshOne) {
   // The parser passes one record from line to line: nothing of the line
   // before may stay in it.
   LogEvent used;
-  HandleClientUserinfoChanged(
-      " 7 n\\^1Old&Name\\model\\multi/x\\head\\face\\", used);
+  HandleClientUserinfoChanged(" 7 n\\^1Old&Name\\model\\multi/x\\head\\face\\",
+                              used);
   used.redScore = used.blueScore = used.ping = used.score = 5;
   used.killer = used.victim = used.meansOfDeath = 6;
-  const char* argsSamples[] = {"", " 2 5 17: x", "3  blue:5",
+  const char* argsSamples[] = {"",
+                               " 2 5 17: x",
+                               "3  blue:5",
                                " 12  ping: 80  client: 2 Bob",
                                " 2 n\\Bo\\model\\axis/x\\head\\h\\",
                                " 3 n\\Al"};

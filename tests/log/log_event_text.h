@@ -30,7 +30,7 @@ inline std::string LogEventText(const LogEvent& event) {
     const char* label;
     const std::string& value;
   } texts[] = {
-      {"name", event.name},   {"htmlName", event.htmlName},
+      {"name", event.name},           {"htmlName", event.htmlName},
       {"plainName", event.plainName}, {"model", event.model},
       {"head", event.head},
   };

@@ -29,20 +29,27 @@ std::string Text(const LogEvent& event) { return LogEventText(event); }
 const std::string kUnrecognized = Text(LogEvent());
 
 TEST(LogParserTest, FindKeywordGivesTheTableIndex) {
-  const char* keywords[] = {
-      "InitGame:", "ShutdownGame:",          "Exit:",        "red:",
-      "ClientConnect:", "ClientUserinfoChanged:", "ClientBegin:", "Kill:",
-      "Item:",     "say:", "ClientDisconnect:", "score:"};
+  const char* keywords[] = {"InitGame:",
+                            "ShutdownGame:",
+                            "Exit:",
+                            "red:",
+                            "ClientConnect:",
+                            "ClientUserinfoChanged:",
+                            "ClientBegin:",
+                            "Kill:",
+                            "Item:",
+                            "say:",
+                            "ClientDisconnect:",
+                            "score:"};
   for (int i = 0; i < 12; ++i) {
     EXPECT_EQ(LogParser::FindKeyword(keywords[i]), i) << keywords[i];
   }
 }
 
 TEST(LogParserTest, FindKeywordWantsTheExactWord) {
-  const char* words[] = {"Kill",   "kill:",  "KILL:",      "Kill: ",
-                         " Kill:", "Red:",   "Say:",       "Score:",
-                         "",       ":",      "InitGame:x", "ClientUserinfo:",
-                         "Kill::", "Exit;",
+  const char* words[] = {"Kill", "kill:", "KILL:", "Kill: ", " Kill:", "Red:",
+                         "Say:", "Score:", "", ":", "InitGame:x",
+                         "ClientUserinfo:", "Kill::", "Exit;",
                          // Same length and low bits of the first byte as a
                          // keyword, other bytes.
                          "Cill:", "Mxit:", "Kilx:", "sax:", "Rhutdowngame:",
@@ -68,8 +75,10 @@ TEST(LogParserTest, ParseLine) {
       // The arguments start right after the colon.
       {"  0:00 Kill:x2 5 17:",
        {.kind = kill, .killer = 2, .victim = 5, .meansOfDeath = 17}},
-      {"  0:00 ClientConnect:7", {.kind = LogEventKind::ClientConnect, .slot = 7}},
-      {"  0:00 ClientConnect:", {.kind = LogEventKind::ClientConnect, .slot = 0}},
+      {"  0:00 ClientConnect:7",
+       {.kind = LogEventKind::ClientConnect, .slot = 7}},
+      {"  0:00 ClientConnect:",
+       {.kind = LogEventKind::ClientConnect, .slot = 0}},
       {"  0:00 red:3  blue:5",
        {.kind = LogEventKind::Red, .redScore = 3, .blueScore = 5}},
       // A CR stays at the end of the arguments: a score line's slot needs
@@ -114,9 +123,8 @@ TEST_F(LogParserFileTest, MissingFileIsReportedAndGivesNoEvents) {
   std::vector<LogEvent> events;
   bool ok = true;
   std::string out = CaptureStdout([&] {
-    ok = LogParser().Parse("no_such.log", [&events](const LogEvent& e) {
-      events.push_back(e);
-    });
+    ok = LogParser().Parse(
+        "no_such.log", [&events](const LogEvent& e) { events.push_back(e); });
   });
   EXPECT_EQ(out, "Failed to open logfile: no_such.log\n");
   EXPECT_FALSE(ok);
@@ -153,23 +161,21 @@ TEST_F(LogParserFileTest, LinesUpToSevenBytesGiveNoEvent) {
             "  0:00\n"
             "1234567Exit:");  // last line without a line feed
   std::vector<LogEvent> events = LogParser().Parse("game.log");
-  EXPECT_EQ(Texts(events),
-            (std::vector<std::string>{kUnrecognized, kUnrecognized,
-                                      kUnrecognized,
-                                      Text(EventOfKind(LogEventKind::Exit)),
-                                      Text(EventOfKind(LogEventKind::Exit))}));
+  EXPECT_EQ(Texts(events), (std::vector<std::string>{
+                               kUnrecognized, kUnrecognized, kUnrecognized,
+                               Text(EventOfKind(LogEventKind::Exit)),
+                               Text(EventOfKind(LogEventKind::Exit))}));
 }
 
 TEST_F(LogParserFileTest, LongLinesAreReadWholeAndDoNotEndTheReading) {
   const std::string longName(3000, 'N');
   const std::string hugeSay(200000, 'z');
-  WriteFile("game.log",
-            "  0:00 say: " + hugeSay + "\n" +
-                "  0:01 ClientUserinfoChanged: 4 n\\" + longName +
-                "\\model\\axis/a\\head\\h\\\n"
-                "  0:02 Kill: 4 1 17: x\n" +
-                std::string(2500, ':') + "\n" +
-                "  0:03 ShutdownGame:\n");
+  WriteFile("game.log", "  0:00 say: " + hugeSay + "\n" +
+                            "  0:01 ClientUserinfoChanged: 4 n\\" + longName +
+                            "\\model\\axis/a\\head\\h\\\n"
+                            "  0:02 Kill: 4 1 17: x\n" +
+                            std::string(2500, ':') + "\n" +
+                            "  0:03 ShutdownGame:\n");
   std::vector<LogEvent> events = LogParser().Parse("game.log");
   ASSERT_EQ(events.size(), 5u);
   EXPECT_EQ(events[0].kind, LogEventKind::Say);
@@ -218,27 +224,38 @@ TEST_F(LogParserFileTest, RealisticGame) {
       "  9:59 score: -1  ping: 999  client: 5 Bob & Co\n"
       " 10:02 ShutdownGame:\n"
       "  0:00 ------------------------------------------------------------\n");
-  const std::string redMan = "&lt;FONT COLOR=\"#FF0000\"&gt;Red&lt;/FONT&gt;"
-                             "&lt;FONT COLOR=\"#FFFFFF\"&gt;Man&lt;/FONT&gt;";
+  const std::string redMan =
+      "&lt;FONT COLOR=\"#FF0000\"&gt;Red&lt;/FONT&gt;"
+      "&lt;FONT COLOR=\"#FFFFFF\"&gt;Man&lt;/FONT&gt;";
   const std::vector<LogEvent> expected = {
       LogEvent(),
       EventOfKind(LogEventKind::InitGame),
       {.kind = LogEventKind::ClientConnect, .slot = 2},
-      {.kind = LogEventKind::ClientUserinfoChanged, .slot = 2,
-       .name = "^1Red^7Man", .htmlName = redMan, .plainName = "RedMan",
+      {.kind = LogEventKind::ClientUserinfoChanged,
+       .slot = 2,
+       .name = "^1Red^7Man",
+       .htmlName = redMan,
+       .plainName = "RedMan",
        .model = "multi"},
       EventOfKind(LogEventKind::ClientBegin),
       {.kind = LogEventKind::ClientConnect, .slot = 5},
-      {.kind = LogEventKind::ClientUserinfoChanged, .slot = 5,
-       .name = "Bob &amp; Co", .htmlName = "Bob &amp; Co",
-       .plainName = "Bob &amp; Co", .model = "multi_axis",
+      {.kind = LogEventKind::ClientUserinfoChanged,
+       .slot = 5,
+       .name = "Bob &amp; Co",
+       .htmlName = "Bob &amp; Co",
+       .plainName = "Bob &amp; Co",
+       .model = "multi_axis",
        .head = "redmedic1"},
       EventOfKind(LogEventKind::ClientBegin),
       EventOfKind(LogEventKind::Item),
       EventOfKind(LogEventKind::Say),
-      {.kind = LogEventKind::Kill, .killer = 2, .victim = 5,
+      {.kind = LogEventKind::Kill,
+       .killer = 2,
+       .victim = 5,
        .meansOfDeath = 17},
-      {.kind = LogEventKind::Kill, .killer = 1022, .victim = 2,
+      {.kind = LogEventKind::Kill,
+       .killer = 1022,
+       .victim = 2,
        .meansOfDeath = 19},
       EventOfKind(LogEventKind::ClientDisconnect),
       EventOfKind(LogEventKind::Exit),

@@ -56,11 +56,13 @@ TEST(NumberTextTest, NumberTextIsThePercentDForm) {
 
 // The strict reader takes back exactly what the wide writer writes.
 TEST(NumberTextTest, WideNumbersReadBackStrictly) {
-  for (int64_t value : {int64_t{0}, int64_t{-7}, std::numeric_limits<int64_t>::min(),
-                        std::numeric_limits<int64_t>::max()}) {
+  for (int64_t value :
+       {int64_t{0}, int64_t{-7}, std::numeric_limits<int64_t>::min(),
+        std::numeric_limits<int64_t>::max()}) {
     EXPECT_EQ(ParseWideNumber(WideNumberText(value)), value);
   }
-  for (const char* text : {"", "-", "+1", " 1", "1 ", "1x", "9223372036854775808"}) {
+  for (const char* text :
+       {"", "-", "+1", " 1", "1 ", "1x", "9223372036854775808"}) {
     EXPECT_FALSE(ParseWideNumber(text)) << text;
   }
 }

@@ -16,7 +16,9 @@ TEST(TextCleanTest, CleanText) {
       {"say \"hi\"", "say &quot;hi&quot;"},
       {"a*b`c|d", "abcd"},
       {std::string("x\xB4y"), "xy"},
-      {std::string("a\x14\x14" "b\x12\x1A"), "ab"},
+      {std::string("a\x14\x14"
+                   "b\x12\x1A"),
+       "ab"},
       {std::string("caf\xE9 \xC3\xA9"), std::string("caf\xE9 \xC3\xA9")},
       {"^1Red^7Man", "^1Red^7Man"},
       {"", ""},
@@ -80,11 +82,11 @@ TEST(TextCleanTest, ColorizeName) {
 
 // Text that cleaning leaves as it is, and only that, is clean.
 TEST(TextCleanTest, CleanTextIsWhatCleaningKeeps) {
-  for (std::string text : {std::string("Bob^7 &amp; Co"), std::string("a<b"),
-                           std::string("x|y"), std::string("\xB4"),
-                           std::string("\x12"), std::string("Ren\xE9")}) {
-    EXPECT_EQ(IsCleanText(text), CleanText(text) == text ||
-                                      text.find('&') != std::string::npos)
+  for (std::string text :
+       {std::string("Bob^7 &amp; Co"), std::string("a<b"), std::string("x|y"),
+        std::string("\xB4"), std::string("\x12"), std::string("Ren\xE9")}) {
+    EXPECT_EQ(IsCleanText(text),
+              CleanText(text) == text || text.find('&') != std::string::npos)
         << text;
   }
 }

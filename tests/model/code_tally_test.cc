@@ -22,17 +22,17 @@ std::vector<std::pair<int32_t, int32_t>> Listed(const CodeTally& tally) {
 TEST(CodeTallyTest, IncrementsKeepSignedOrder) {
   // Tallies of every size up to a few dozen codes, so that the search meets
   // every shape of array.
-  const int32_t codes[] = {17, -1022, 0, 58, 3, INT32_MIN, 18, INT32_MAX, 5,
-                           -1, 17, 40, 41, 1022, 9, 6, 7, 12, 14, 15, 16,
-                           19, 20, 21, 32, 34, 45, 46, 54, 55, 56, 17, -1022};
+  const int32_t codes[] = {
+      17, -1022, 0,    58, 3,  INT32_MIN, 18, INT32_MAX, 5,  -1, 17,
+      40, 41,    1022, 9,  6,  7,         12, 14,        15, 16, 19,
+      20, 21,    32,   34, 45, 46,        54, 55,        56, 17, -1022};
   CodeTally tally;
   std::map<int32_t, int32_t> expected;
   for (int32_t code : codes) {
     tally.Increment(code);
     ++expected[code];
-    ASSERT_EQ(Listed(tally),
-              (std::vector<std::pair<int32_t, int32_t>>(expected.begin(),
-                                                        expected.end())))
+    ASSERT_EQ(Listed(tally), (std::vector<std::pair<int32_t, int32_t>>(
+                                 expected.begin(), expected.end())))
         << "after " << code;
   }
 }

@@ -11,9 +11,16 @@ namespace {
 
 TEST(NamePoolTest, EqualTextsShareOneNumber) {
   NamePool pool;
-  const std::string texts[] = {"",       "Bob",     "bob",         "Bob ",
-                               "B",      "\xE9t\xE9", std::string("a\0b", 3),
-                               "[WW2]Rookie", "[WW2]Rooki", std::string(70000, 'x')};
+  const std::string texts[] = {"",
+                               "Bob",
+                               "bob",
+                               "Bob ",
+                               "B",
+                               "\xE9t\xE9",
+                               std::string("a\0b", 3),
+                               "[WW2]Rookie",
+                               "[WW2]Rooki",
+                               std::string(70000, 'x')};
   std::vector<NameId> ids;
   for (const std::string& text : texts) {
     ids.push_back(pool.Intern(text));
@@ -52,7 +59,7 @@ TEST(NamePoolTest, LessIsByteOrderWithPrefixFirst) {
       {"", "a"},
       {"A", "a"},
       {"a", "ab"},
-      {"Zed", "\xE9t\xE9"},  // bytes above 0x7F after ASCII
+      {"Zed", "\xE9t\xE9"},       // bytes above 0x7F after ASCII
       {"abcdefgh", "abcdefghi"},  // equal first eight bytes
       {"[WW2]Rooka", "[WW2]Rookie"},
       {"a", std::string("a\0", 2)},  // a zero byte is still a byte

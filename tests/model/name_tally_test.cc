@@ -22,11 +22,25 @@ TEST(NameTallyTest, IncrementsKeepByteOrder) {
   std::map<std::string, int32_t> expected;
   // A fixed scramble of names that share prefixes (some their first eight
   // bytes, as a clan tag does), bytes above 0x7F and an empty name.
-  const std::string names[] = {
-      "bo",         "Bob",        "",          "\xC9ric",    "b",
-      "Bobby",      "bob",        "a",         "[WW2]A",     "[WW2]",
-      "abcdefghij", "abcdefghi",  "[CLAN]xxB", "[CLAN]xxAb", "[CLAN]xx",
-      "[CLAN]xxA",  "[CLAN]xxz",  "[CLAN]xy",  std::string("[CLAN]xx\0", 9)};
+  const std::string names[] = {"bo",
+                               "Bob",
+                               "",
+                               "\xC9ric",
+                               "b",
+                               "Bobby",
+                               "bob",
+                               "a",
+                               "[WW2]A",
+                               "[WW2]",
+                               "abcdefghij",
+                               "abcdefghi",
+                               "[CLAN]xxB",
+                               "[CLAN]xxAb",
+                               "[CLAN]xx",
+                               "[CLAN]xxA",
+                               "[CLAN]xxz",
+                               "[CLAN]xy",
+                               std::string("[CLAN]xx\0", 9)};
   uint32_t state = 7;
   for (int i = 0; i < 2000; ++i) {
     state = state * 1103515245u + 12345u;
@@ -65,7 +79,8 @@ TEST(NameTallyTest, SetReplacesAndSortsWhateverTheOrder) {
   for (const auto& [name, count] : sets) {
     tally.Set(pool.Intern(name), count);
   }
-  EXPECT_EQ(Listed(tally), (TallyList{{"a", -5}, {"b", 3}, {"m", 4}, {"z", 0}}));
+  EXPECT_EQ(Listed(tally),
+            (TallyList{{"a", -5}, {"b", 3}, {"m", 4}, {"z", 0}}));
 }
 
 TEST(NameTallyTest, CountsWrapAt32Bits) {

@@ -339,7 +339,7 @@ TEST_F(PlayerTableTest, RepeatedKillsFollowNameAndTeamChanges) {
   EXPECT_FALSE(table_.Kill(1, 2, 18));
   table_.ClientUserinfoChanged(2, "B", "<B>", "Bee", "head", "multi_axis");
   EXPECT_FALSE(table_.Kill(1, 2, 18));  // booked under the new plain name
-  Join(2, "C", "multi");  // slot 2 now belongs to another player
+  Join(2, "C", "multi");                // slot 2 now belongs to another player
   EXPECT_TRUE(table_.Kill(1, 2, 19));
   EXPECT_TRUE(table_.Kill(1, 2, 19));
 
@@ -380,8 +380,8 @@ TEST_F(PlayerTableTest, ReplacedPlayersAreResolvedAgain) {
 
 // Slots outside the range a game server uses are slots like any other.
 TEST_F(PlayerTableTest, AnySlotNumberBindsAndResolves) {
-  const int32_t slots[] = {0, 63, 64, 1021, 1023, 1024, 5000, -1, UNSET,
-                           INT32_MIN, INT32_MAX};
+  const int32_t slots[] = {0,    63, 64,    1021,      1023,     1024,
+                           5000, -1, UNSET, INT32_MIN, INT32_MAX};
   for (int32_t slot : slots) {
     Join(slot, "S" + std::to_string(slot), "multi");
   }
@@ -521,7 +521,8 @@ TEST_F(PlayerTableTest, AgreesWithAPlainModelOverManyEvents) {
   });
   // The empty name reports on each of its three userinfo steps, the model
   // counts one for it.
-  EXPECT_GE(out.size(), reference.unresolved() * std::string(kLateStart).size());
+  EXPECT_GE(out.size(),
+            reference.unresolved() * std::string(kLateStart).size());
   ASSERT_EQ(Names(), Keys(reference.players()));
   for (const auto& [name, expected] : reference.players()) {
     const PlayerStats& s = Stats(name);

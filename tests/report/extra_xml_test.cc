@@ -168,9 +168,9 @@ TEST_F(ExtendedDocumentTest, MainDocumentGainsOnlyTheNewBlocks) {
   std::string expected = off;
   size_t pos = expected.find("<PLAYERS>");
   for (const char* name : {"Ann", "Player", "world_entity"}) {
-    pos = InsertAfter(expected, "\t</STATS>\n",
-                      PlayerExtraXml(Activity(name), DaysInactive::kShown),
-                      pos);
+    pos =
+        InsertAfter(expected, "\t</STATS>\n",
+                    PlayerExtraXml(Activity(name), DaysInactive::kShown), pos);
   }
   InsertAfter(expected, "</PLAYERS>\n",
               ServerMapsXml(stats_) + HistoryXml(stats_, kNow, 0));
@@ -190,9 +190,9 @@ TEST_F(ExtendedDocumentTest, PlayerDocumentGainsOnlyTheNewBlocks) {
   std::string expected = off;
   InsertAfter(expected, "\t</STATS>\n",
               PlayerExtraXml(Activity("Ann"), DaysInactive::kLeftOut));
-  InsertAfter(expected, "\t</MODELS>\n",
-              PlayerMapsXml(Activity("Ann")) +
-                  PlayerGamesXml(stats_.games(), "Ann"));
+  InsertAfter(
+      expected, "\t</MODELS>\n",
+      PlayerMapsXml(Activity("Ann")) + PlayerGamesXml(stats_.games(), "Ann"));
   EXPECT_EQ(PlayerDocumentXml(ann, &extra_), expected);
   EXPECT_EQ(PlayerDetailXml(ann, &extra_),
             expected.substr(

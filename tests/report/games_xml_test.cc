@@ -190,12 +190,14 @@ TEST_F(GamesXmlTest, OneGameBothTeamsByScoreFirstBloodAndWeapons) {
 
 TEST_F(GamesXmlTest, GameWithoutResultKillsOrFirstBlood) {
   std::string game = GameDocumentXml("S", Game(3));
-  EXPECT_NE(game.find("\t<AXISSCORE></AXISSCORE>\n\t<ALLIESSCORE></ALLIESSCORE>\n"
-                      "\t<WINNER></WINNER>\n"),
-            std::string::npos);
+  EXPECT_NE(
+      game.find("\t<AXISSCORE></AXISSCORE>\n\t<ALLIESSCORE></ALLIESSCORE>\n"
+                "\t<WINNER></WINNER>\n"),
+      std::string::npos);
   EXPECT_EQ(game.find("<FIRSTBLOOD>"), std::string::npos);
-  EXPECT_NE(game.find("\t\t<NAME>Axis</NAME>\n\t\t<SCORE></SCORE>\n\t</TEAM>\n"),
-            std::string::npos);
+  EXPECT_NE(
+      game.find("\t\t<NAME>Axis</NAME>\n\t\t<SCORE></SCORE>\n\t</TEAM>\n"),
+      std::string::npos);
   EXPECT_NE(game.find("<GAMEWEAPONS>\n</GAMEWEAPONS>\n</KILNBOOKS>\n"),
             std::string::npos);
 }
@@ -216,9 +218,9 @@ TEST_F(GamesXmlTest, GamesListNewestFirstWithRecords) {
       "\t\t<PLAYERS>1</PLAYERS>\n"
       "\t\t<TOPPLAYER>\n" +
       Indented(3, kAnnNames) + "\t\t</TOPPLAYER>\n";
-  std::string expected =
-      "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n" + InfoXml(context, time) +
-      "<GAMES>\n\t<GAME>\n" + summary3 + "\t</GAME>\n\t<GAME>\n";
+  std::string expected = "<?xml version=\"1.0\"?>\n<KILNBOOKS>\n" +
+                         InfoXml(context, time) + "<GAMES>\n\t<GAME>\n" +
+                         summary3 + "\t</GAME>\n\t<GAME>\n";
   std::string list = GamesDocumentXml(context, history(), time);
   ASSERT_EQ(list.substr(0, expected.size()), expected);
   EXPECT_NE(list.find("\t\t<NUMBER>2</NUMBER>\n"), std::string::npos);
@@ -315,8 +317,8 @@ TEST(GameFieldsTest, ResultsAndScoreboardOrder) {
     EXPECT_EQ(ResultText(game, player), c.result) << c.team;
   }
   // Score first (none below any), then kills, fewer deaths, then name.
-  auto line = [](std::string name, std::optional<int64_t> score,
-                 int64_t kills, int64_t deaths) {
+  auto line = [](std::string name, std::optional<int64_t> score, int64_t kills,
+                 int64_t deaths) {
     GamePlayer player;
     player.name = std::move(name);
     player.score = score;
@@ -324,9 +326,12 @@ TEST(GameFieldsTest, ResultsAndScoreboardOrder) {
     player.deaths = deaths;
     return player;
   };
-  game.players = {line("a", std::nullopt, 9, 0), line("b", -5, 0, 0),
-                  line("c", 3, 1, 4),           line("d", 3, 2, 9),
-                  line("e", 3, 2, 1),           line("f", 3, 2, 1)};
+  game.players = {line("a", std::nullopt, 9, 0),
+                  line("b", -5, 0, 0),
+                  line("c", 3, 1, 4),
+                  line("d", 3, 2, 9),
+                  line("e", 3, 2, 1),
+                  line("f", 3, 2, 1)};
   std::string order;
   for (const GamePlayer* player : Scoreboard(game)) {
     order += player->name;

@@ -55,8 +55,8 @@ TEST_F(PageFileTest, PageIsReplacedWholeOrKeptAsItWas) {
     std::optional<std::string> page;  // afterwards; nothing: no page
     size_t sizeLimit = 0;             // a full disk past this many bytes
   } cases[] = {
-      {"replaced", OldPage, Creation::kByRename, "new", true,
-       Outcome::kWritten, "new"},
+      {"replaced", OldPage, Creation::kByRename, "new", true, Outcome::kWritten,
+       "new"},
       {"failed transformation", OldPage, Creation::kByRename, "", true,
        Outcome::kWritten, ""},
       {"made by its rename", [] {}, Creation::kByRename, "new", true,
@@ -77,9 +77,8 @@ TEST_F(PageFileTest, PageIsReplacedWholeOrKeptAsItWas) {
        Creation::kByRename, "", true, Outcome::kNotWritten, "old"},
       {"no page and no free inode", NoRoom, Creation::kByRename, "new", true,
        Outcome::kNotOpened, std::nullopt},
-      {"a directory in its place",
-       [] { ASSERT_EQ(mkdir("p.html", 0755), 0); }, Creation::kByRename,
-       "new", false, Outcome::kNotOpened, std::nullopt},
+      {"a directory in its place", [] { ASSERT_EQ(mkdir("p.html", 0755), 0); },
+       Creation::kByRename, "new", false, Outcome::kNotOpened, std::nullopt},
       {"a FIFO in its place", [] { ASSERT_EQ(mkfifo("p.html", 0644), 0); },
        Creation::kAtOpen, "new", false, Outcome::kNotOpened, std::nullopt},
       {"a link in its place", LinkToSecret, Creation::kAtOpen, "new", true,

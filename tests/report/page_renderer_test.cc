@@ -52,8 +52,8 @@ class PageRendererTest : public TempDirTest {
     PageRenderer renderer(threads);
     for (const auto& [file, document] : pages) {
       std::string text = document;
-      renderer.Add(PageKind::kPlayer, file, style_, [text] { return text; },
-                   file);
+      renderer.Add(
+          PageKind::kPlayer, file, style_, [text] { return text; }, file);
     }
     renderer.Add(PageKind::kMain, "main.html", style_,
                  [] { return std::string("!main fails"); });
@@ -84,8 +84,8 @@ TEST_F(PageRendererTest, ThreadsLeaveUnchangedPagesAloneAndMakeChangedOnes) {
   const Case cases[] = {
       {"nothing changed", [] {}, "b", false},
       {"document changed", [] {}, "b2", true},
-      {"page rewritten by someone", [] { WriteFile("b.html", "edited"); },
-       "b", true},
+      {"page rewritten by someone", [] { WriteFile("b.html", "edited"); }, "b",
+       true},
       {"page deleted", [] { unlink("b.html"); }, "b", true},
       {"page replaced by a link to its copy",
        [] {
@@ -94,8 +94,8 @@ TEST_F(PageRendererTest, ThreadsLeaveUnchangedPagesAloneAndMakeChangedOnes) {
        },
        "b", true},
       {"stylesheet changed", [this] { SetStyle(Digest::Of("2")); }, "b", true},
-      {"stylesheet not to be trusted", [this] { SetStyle(std::nullopt); },
-       "b", true},
+      {"stylesheet not to be trusted", [this] { SetStyle(std::nullopt); }, "b",
+       true},
   };
   for (const Case& c : cases) {
     SetStyle(Digest::Of("style 1"));

@@ -73,13 +73,15 @@ TEST_F(PlayerDocumentTest, EveryTallyInKeyOrder) {
   stats.suicides = 1;
   stats.teamKills = 2;
   // Byte order: a prefix first, bytes above 0x7F after ASCII.
-  stats.targets = NameTally(names, {{"\xC9ric", 1}, {"Bo", 2}, {"Bob", 5}, {"", 2}});
+  stats.targets =
+      NameTally(names, {{"\xC9ric", 1}, {"Bo", 2}, {"Bob", 5}, {"", 2}});
   stats.killers = NameTally(names, {{"", 1}, {"Bob", 2}});
   stats.teamKillVictims = NameTally(names, {{"^2Cy", 2}});
   stats.killWeapons = {{10, 1}, {3, 7}, {-1022, 2}};
   stats.deathWeapons = {{17, 3}};
   stats.suicideWeapons = {{6, 1}};
-  stats.teams = NameTally(names, {{"multi_axis", 1}, {"multi", 3}, {"spectator", 2}});
+  stats.teams =
+      NameTally(names, {{"multi_axis", 1}, {"multi", 3}, {"spectator", 2}});
   stats.models = NameTally(names, {{"redmedic1", 4}, {"Redmedic1", 1}});
   player.Restore(stats);
   std::string expected =
@@ -100,8 +102,8 @@ TEST_F(PlayerDocumentTest, EveryTallyInKeyOrder) {
 		</TARGET>
 		<TARGET>
 			<NAME>)"
-                         "\xC9"
-                         R"(ric</NAME>
+      "\xC9"
+      R"(ric</NAME>
 			<TIMES>1</TIMES>
 		</TARGET>
 	</TARGETS>

@@ -37,14 +37,14 @@ TEST(RenderCacheTest, TextRoundTripAndDamage) {
 }
 
 TEST(RenderCacheTest, KeyCoversProgramStylesheetsAndDocuments) {
-  auto key = [](std::initializer_list<std::pair<const char*, const char*>>
-                    pages) {
-    RenderCache::Key built;
-    for (const auto& [style, document] : pages) {
-      built.Add(Digest::Of(style), document);
-    }
-    return built.digest();
-  };
+  auto key =
+      [](std::initializer_list<std::pair<const char*, const char*>> pages) {
+        RenderCache::Key built;
+        for (const auto& [style, document] : pages) {
+          built.Add(Digest::Of(style), document);
+        }
+        return built.digest();
+      };
   Digest base = key({{"s", "ab"}, {"s", "c"}});
   EXPECT_EQ(key({{"s", "ab"}, {"s", "c"}}), base);
   EXPECT_NE(key({{"s", "a"}, {"s", "bc"}}), base);

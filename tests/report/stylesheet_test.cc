@@ -22,7 +22,8 @@ namespace {
 std::string Head(const std::string& extra = "",
                  const std::string& imports = "") {
   return "<?xml version=\"1.0\"?>\n"
-         "<xsl:stylesheet version=\"1.0\" " + extra +
+         "<xsl:stylesheet version=\"1.0\" " +
+         extra +
          "xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\" "
          "xmlns:str=\"http://exslt.org/strings\" "
          "xmlns:math=\"http://exslt.org/math\" "
@@ -39,8 +40,8 @@ constexpr const char kTail[] = "</xsl:stylesheet>\n";
 
 // A stylesheet that writes `select` once for the root.
 std::string TextStylesheet(const std::string& select) {
-  return Head() + "<xsl:template match=\"/\"><xsl:value-of select=\"" +
-         select + "\"/></xsl:template>\n" + kTail;
+  return Head() + "<xsl:template match=\"/\"><xsl:value-of select=\"" + select +
+         "\"/></xsl:template>\n" + kTail;
 }
 
 constexpr const char kDocument[] =
@@ -58,8 +59,7 @@ TEST_F(StylesheetTest, ExsltFunctionsAreRegistered) {
     std::string expected;
   } cases[] = {
       {"str:encode-uri(//P[1]/NAME, true())", "a%26b%20c%2F%C3%A9"},
-      {"str:replace(//P[1]/NAME, '&amp;', '&amp;amp;')",
-       "a&amp;b c/\xC3\xA9"},
+      {"str:replace(//P[1]/NAME, '&amp;', '&amp;amp;')", "a&amp;b c/\xC3\xA9"},
       {"math:max(//K)", "12"},
       {"count(exsl:node-set(//P[K &gt; 5]))", "2"},
   };
@@ -139,7 +139,9 @@ TEST_F(StylesheetTest, RepairedAndUntouchedDocumentsGiveTheSamePage) {
   };
   EXPECT_EQ(stylesheet.Transform(document("Ren\xC3\xA9", "Bad?Boy")),
             "Ren\xC3\xA9|Bad?Boy");
-  EXPECT_EQ(stylesheet.Transform(document("Ren\xE9", "Bad\x01" "Boy")),
+  EXPECT_EQ(stylesheet.Transform(document("Ren\xE9",
+                                          "Bad\x01"
+                                          "Boy")),
             "Ren\xC3\xA9|Bad?Boy");
 }
 
@@ -157,8 +159,7 @@ TEST_F(StylesheetTest, LargeStylesheetIsReadWholeAndImportsItsNeighbours) {
                 "<xsl:apply-templates select=\"//P[2]/NAME\"/>"
                 "</xsl:template>\n" +
                 kTail);
-  EXPECT_EQ(Stylesheet::Load("styles/page.xsl").Transform(kDocument),
-            "[Bob]");
+  EXPECT_EQ(Stylesheet::Load("styles/page.xsl").Transform(kDocument), "[Bob]");
 }
 
 // Only a stylesheet whose bytes and document alone decide its pages has
@@ -194,15 +195,13 @@ TEST_F(StylesheetTest, InputsOnlyWhenNothingButItsBytesCanCount) {
        "<!ENTITY e SYSTEM \"module.xsl\">\n]>\n" +
            TextStylesheet("1").substr(22),
        false},
-      {"dynamic XPath",
-       Head("xmlns:dyn=\"http://exslt.org/dynamic\" ") + kTail, false},
-      {"clock",
-       Head("xmlns:date=\"http://exslt.org/dates-and-times\" ") + kTail,
+      {"dynamic XPath", Head("xmlns:dyn=\"http://exslt.org/dynamic\" ") + kTail,
        false},
+      {"clock",
+       Head("xmlns:date=\"http://exslt.org/dates-and-times\" ") + kTail, false},
       {"random", TextStylesheet("math:random()"), false},
       {"generated identifiers", TextStylesheet("generate-id(/)"), false},
-      {"unparsed entities", TextStylesheet("unparsed-entity-uri('e')"),
-       false},
+      {"unparsed entities", TextStylesheet("unparsed-entity-uri('e')"), false},
       {"user functions", Head(kFunctions) + kTail, false},
       {"a document written beside",
        in("<exsl:document href=\"side.html\">x</exsl:document>"), false},
@@ -222,7 +221,8 @@ TEST_F(StylesheetTest, InputsOnlyWhenNothingButItsBytesCanCount) {
   // The default stylesheets depend on their own bytes only.
   for (const char* name :
        {"kilnbook.xsl", "kilnbook_player.xsl", "kilnbook_front.xsl",
-        "kilnbook_ladder.xsl", "kilnbook_maps.xsl","kilnbook_games.xsl", "kilnbook_game.xsl"}) {
+        "kilnbook_ladder.xsl", "kilnbook_maps.xsl", "kilnbook_games.xsl",
+        "kilnbook_game.xsl"}) {
     Stylesheet stylesheet = Stylesheet::Load(
         std::string(KILNBOOK_SOURCE_DIR "/stylesheets/") + name);
     EXPECT_TRUE(stylesheet.IsCompiled()) << name;

@@ -139,8 +139,8 @@ TEST_F(SummaryXmlTest, MainDocumentAfterPruning) {
 
   std::string expected =
       kDocumentHead + std::string("\t<SORT_BY>DEATHS</SORT_BY>\n") +
-      InfoAndRulesXml("12345", "Kiln&amp;Co", "a@b.c", "1.2.3.4:27960",
-                      "Main", "09:05 7/12-2026", "5", "3") +
+      InfoAndRulesXml("12345", "Kiln&amp;Co", "a@b.c", "1.2.3.4:27960", "Main",
+                      "09:05 7/12-2026", "5", "3") +
       "\t<SERVERSTATS>\n" +
       CounterLinesXml({"-5", "12", "1", "2", "30", "4", "3", "5", "2147483647",
                        "6", "-27", "3"}) +

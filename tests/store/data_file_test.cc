@@ -12,8 +12,8 @@
 #include "support/file_size_limit.h"
 #include "support/run_program.h"
 #include "support/tally_entry.h"
-#include "support/temp_dir.h"
 #include "support/tally_list.h"
+#include "support/temp_dir.h"
 
 namespace kilnbook {
 namespace {
@@ -79,8 +79,8 @@ TEST(TallyTest, ParseNameTally) {
       {"", {}},
       {Entry("Ann", "2") + Entry("Eve", "1"), {{"Ann", 2}, {"Eve", 1}}},
       // Entries out of order (a file not written by us) are sorted.
-      {Entry("b", "1") + Entry("B", "2") + Entry("\xE9", "3") + Entry("a", "4") +
-           Entry("b", "5"),
+      {Entry("b", "1") + Entry("B", "2") + Entry("\xE9", "3") +
+           Entry("a", "4") + Entry("b", "5"),
        {{"B", 2}, {"a", 4}, {"b", 5}, {"\xE9", 3}}},
       // An entry without its closing byte ends the list.
       {Entry("Ann", "2") + "Eve" + kGrave + "1", {{"Ann", 2}}},
@@ -106,10 +106,8 @@ TEST(TallyTest, ParseCodeTally) {
 TEST(TallyTest, FormatsInKeyOrder) {
   NamePool names;
   std::string out;
-  AppendNameTally(out, NameTally(names, {{"b", 1},
-                                         {"A", 2},
-                                         {"\xE9t\xE9", 3},
-                                         {"a", -4}}));
+  AppendNameTally(
+      out, NameTally(names, {{"b", 1}, {"A", 2}, {"\xE9t\xE9", 3}, {"a", -4}}));
   EXPECT_EQ(out, Entry("A", "2") + Entry("a", "-4") + Entry("b", "1") +
                      Entry("\xE9t\xE9", "3"));
   out.clear();
@@ -122,10 +120,8 @@ TEST(TallyTest, SeparatorBytesInKeysAreDroppedAndCountsMerged) {
   const std::string damaged = "c|" + kGrave + kAcute;
   // What the record holds before the tally stays.
   std::string out = "G|";
-  AppendNameTally(out, NameTally(names, {{"a*b", 1},
-                                         {"ab", 2},
-                                         {damaged, 4},
-                                         {"z", 1}}));
+  AppendNameTally(
+      out, NameTally(names, {{"a*b", 1}, {"ab", 2}, {damaged, 4}, {"z", 1}}));
   EXPECT_EQ(out, "G|" + Entry("ab", "3") + Entry("c", "4") + Entry("z", "1"));
 }
 
@@ -325,9 +321,9 @@ TEST_F(DataFileTest, ServerFieldsAreReadWhereFindFieldFindsThem) {
   LoadServerRecord(servers_, "Main", line);
   const ServerCounters& counters = main().counters();
   EXPECT_EQ(counters.REDSCORE, 1);  // "AA|": the second A has the bar
-  EXPECT_EQ(counters.KILLS, 0);  // "G|K|3*": the field is "K|3"
-  EXPECT_EQ(counters.BLUEWIN, 3);  // the first "K|" is inside G's field
-  EXPECT_EQ(counters.REDWIN, 0);   // no star after "J|"
+  EXPECT_EQ(counters.KILLS, 0);     // "G|K|3*": the field is "K|3"
+  EXPECT_EQ(counters.BLUEWIN, 3);   // the first "K|" is inside G's field
+  EXPECT_EQ(counters.REDWIN, 0);    // no star after "J|"
   EXPECT_EQ(counters.PING, 0);
 }
 
@@ -380,7 +376,8 @@ TEST_F(DataFileStageTest, CrLfLinesInAnyOrderOfAnyLength) {
   const PlayerMap& players = server.playerTable().players();
   ASSERT_EQ(players.count("Bob"), 1u);
   EXPECT_EQ(players.at("Bob")->stats().kills, 3);
-  EXPECT_EQ(Listed(players.at("Bob")->stats().models), (TallyList{{longKey, 2}}));
+  EXPECT_EQ(Listed(players.at("Bob")->stats().models),
+            (TallyList{{longKey, 2}}));
   ASSERT_EQ(players.count("Ann"), 1u);
   EXPECT_EQ(players.at("Ann")->stats().deaths, 1);
 }

@@ -54,8 +54,10 @@ void ExpectSame(const RunJournal& a, const RunJournal& b) {
 }
 
 TEST(RunJournalTest, TextReadsBackWhatWasWritten) {
-  for (const RunJournal& journal : {Sample(true), Sample(false), RunJournal{}}) {
-    std::optional<RunJournal> parsed = RunJournal::Parse(journal.Text(), kNames);
+  for (const RunJournal& journal :
+       {Sample(true), Sample(false), RunJournal{}}) {
+    std::optional<RunJournal> parsed =
+        RunJournal::Parse(journal.Text(), kNames);
     ASSERT_TRUE(parsed.has_value()) << journal.Text();
     ExpectSame(journal, *parsed);
   }
@@ -82,7 +84,8 @@ TEST(RunJournalTest, DamagedOrForeignTextIsRejected) {
   } cases[] = {
       {"a file of another name",
        [](RunJournal& j) { j.files[0].name = "../../etc/passwd"; }},
-      {"the same file twice", [](RunJournal& j) { j.files[1].name = j.files[0].name; }},
+      {"the same file twice",
+       [](RunJournal& j) { j.files[1].name = j.files[0].name; }},
       {"a head as long as what it cuts",
        [](RunJournal& j) { j.log->head.resize(j.log->captured - 15); }},
       {"nothing counted", [](RunJournal& j) { j.log->consumed = 0; }},

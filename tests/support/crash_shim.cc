@@ -262,7 +262,8 @@ void TouchLog(bool truncating) {
     int fd = realOpen(done, O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd >= 0) {
       char number[32];
-      int length = snprintf(number, sizeof number, "%ld\n", appender.pieces.load());
+      int length =
+          snprintf(number, sizeof number, "%ld\n", appender.pieces.load());
       if (realWrite(fd, number, static_cast<size_t>(length)) < 0) {
         length = 0;
       }
@@ -333,8 +334,8 @@ int open(const char* path, int flags, ...) {
   if (FailsNamed("open", path)) {
     return -1;
   }
-  return Opened(path,
-                Next<int (*)(const char*, int, ...)>("open")(path, flags, mode));
+  return Opened(
+      path, Next<int (*)(const char*, int, ...)>("open")(path, flags, mode));
 }
 
 int open64(const char* path, int flags, ...) {
@@ -567,7 +568,7 @@ ssize_t pread(int fd, void* data, size_t size, off_t offset) {
     return -1;
   }
   return Next<ssize_t (*)(int, void*, size_t, off_t)>("pread")(fd, data, size,
-                                                              offset);
+                                                               offset);
 }
 
 int fstat(int fd, struct stat* info) {

@@ -39,8 +39,8 @@ ProgramProcess::ProgramProcess(
     _exit(127);
   }
   int out = open(outputPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-  int err = open((outputPath + ".err").c_str(),
-                 O_WRONLY | O_CREAT | O_APPEND, 0644);
+  int err =
+      open((outputPath + ".err").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
   int in = open("/dev/null", O_RDONLY);
   dup2(out, 1);
   dup2(err, 2);

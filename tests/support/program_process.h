@@ -14,7 +14,7 @@ namespace kilnbook {
 struct ProcessStatus {
   bool exited = false;  // ended by exit(); its code is in exitStatus
   int exitStatus = -1;
-  int signal = 0;       // the signal that ended it, or 0
+  int signal = 0;  // the signal that ended it, or 0
 };
 
 // One child process running the kilnbook binary in `workingDirectory`, with
@@ -24,10 +24,9 @@ struct ProcessStatus {
 class ProgramProcess {
  public:
   // `environment` adds to (or replaces in) the inherited environment.
-  ProgramProcess(const std::string& workingDirectory,
-                 const std::string& outputPath,
-                 const std::vector<std::pair<std::string, std::string>>&
-                     environment = {});
+  ProgramProcess(
+      const std::string& workingDirectory, const std::string& outputPath,
+      const std::vector<std::pair<std::string, std::string>>& environment = {});
   ~ProgramProcess();
 
   ProgramProcess(const ProgramProcess&) = delete;

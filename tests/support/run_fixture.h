@@ -53,7 +53,8 @@ class RunFixture : public TempDirTest {
   static void RunNormally(const std::string& path);
 
   // A run with the crash shim loaded and `environment` added.
-  static ProcessStatus RunWith(const std::string& path, Environment environment);
+  static ProcessStatus RunWith(const std::string& path,
+                               Environment environment);
 
   // What the shim counts in an uninterrupted run of `files`: calls that
   // change a file, calls a failure can be injected into, and calls on the

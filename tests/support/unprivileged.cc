@@ -25,7 +25,8 @@ void AsUnprivileged(const std::string& directory,
   }
   std::error_code error;
   ASSERT_EQ(chown(directory.c_str(), kNobody, kNoGroup), 0);
-  for (auto it = std::filesystem::recursive_directory_iterator(directory, error);
+  for (auto it =
+           std::filesystem::recursive_directory_iterator(directory, error);
        !error && it != std::filesystem::recursive_directory_iterator();
        it.increment(error)) {
     ASSERT_EQ(lchown(it->path().c_str(), kNobody, kNoGroup), 0) << it->path();
