@@ -101,15 +101,6 @@ void AppendNameLines(std::string& out, int tabs, std::string_view name) {
   AppendElement(out, tabs, "HTMLNAME", ColorizeName(name, NameMode::kMarkup));
 }
 
-void AppendTagLine(std::string& out, int tabs, std::string_view slash,
-                   std::string_view element) {
-  out.append(static_cast<size_t>(tabs), '\t');
-  out += '<';
-  out += slash;
-  out += element;
-  out += ">\n";
-}
-
 void AppendNameBlock(std::string& out, int tabs, std::string_view element,
                      std::string_view name) {
   AppendTagLine(out, tabs, "", element);

@@ -83,10 +83,6 @@ inline constexpr FeatBlock kFeatBlocks[] = {
 void AppendFigure(std::string& out, int tabs, const GameHistory& history,
                   int64_t value, int64_t game);
 
-// `element` as an opening (`slash` empty) or closing ("/") tag on a line.
-void AppendTagLine(std::string& out, int tabs, std::string_view slash,
-                   std::string_view element);
-
 }  // namespace kilnbook
 
 #endif  // KILNBOOK_REPORT_GAME_FIELDS_H_

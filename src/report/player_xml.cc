@@ -32,17 +32,6 @@ using NameOf = std::string_view (*)(std::string_view);
 
 std::string_view SameName(std::string_view key) { return key; }
 
-// An opening or closing tag on a line of its own, written straight into the
-// document: a document has hundreds of them.
-void AppendTag(std::string& out, int tabs, std::string_view slash,
-               std::string_view element) {
-  out.append(static_cast<size_t>(tabs), '\t');
-  out += '<';
-  out += slash;
-  out += element;
-  out += ">\n";
-}
-
 // A block of four-line items, one per entry in key order:
 // <item>, <NAME>, <TIMES>, </item>.
 // With `markup` (the tally of key names, EXTENDED_STATS on) each item also
@@ -50,31 +39,31 @@ void AppendTag(std::string& out, int tabs, std::string_view slash,
 void AppendNameTally(std::string& out, std::string_view block,
                      std::string_view item, const NameTally& tally,
                      NameOf nameOf, bool markup = false) {
-  AppendTag(out, 1, "", block);
+  AppendTagLine(out, 1, "", block);
   for (const auto& [key, times] : tally) {
-    AppendTag(out, 2, "", item);
+    AppendTagLine(out, 2, "", item);
     AppendElement(out, 3, "NAME", nameOf(key));
     if (markup) {
       AppendElement(out, 3, "HTMLNAME", ColorizeName(key, NameMode::kMarkup));
     }
     AppendElement(out, 3, "TIMES", times);
-    AppendTag(out, 2, "/", item);
+    AppendTagLine(out, 2, "/", item);
   }
-  AppendTag(out, 1, "/", block);
+  AppendTagLine(out, 1, "/", block);
 }
 
 // Every code gets its own WEAPONS wrapper; the stylesheet looks the code up
 // in the document's WEAPON_EXISTING section.
 void AppendWeaponTally(std::string& out, std::string_view block,
                        const CodeTally& tally) {
-  AppendTag(out, 1, "", block);
+  AppendTagLine(out, 1, "", block);
   for (const auto& [code, times] : tally) {
     AppendLine(out, 2, "<WEAPONS>");
     AppendElement(out, 3, "WEAPON", code);
     AppendElement(out, 3, "TIMES", times);
     AppendLine(out, 2, "</WEAPONS>");
   }
-  AppendTag(out, 1, "/", block);
+  AppendTagLine(out, 1, "/", block);
 }
 
 }  // namespace

@@ -28,6 +28,15 @@ void AppendElement(std::string& out, int tabs, std::string_view element,
   out += ">\n";
 }
 
+void AppendTagLine(std::string& out, int tabs, std::string_view slash,
+                   std::string_view element) {
+  out.append(static_cast<size_t>(tabs), '\t');
+  out += '<';
+  out += slash;
+  out += element;
+  out += ">\n";
+}
+
 void AppendLine(std::string& out, int tabs, std::string_view text) {
   out.append(static_cast<size_t>(tabs), '\t');
   out += text;

@@ -16,6 +16,11 @@ void AppendElement(std::string& out, int tabs, std::string_view element,
 void AppendElement(std::string& out, int tabs, std::string_view element,
                    int32_t value);
 
+// Appends `tabs` tabs and `element` as an opening (`slash` empty) or closing
+// ("/") tag on a line of its own: a document has hundreds of them.
+void AppendTagLine(std::string& out, int tabs, std::string_view slash,
+                   std::string_view element);
+
 // Appends `tabs` tabs and `text` + "\n".
 void AppendLine(std::string& out, int tabs, std::string_view text);
 
