@@ -1,6 +1,8 @@
 #include "config/config.h"
 
 #include <algorithm>
+#include <iterator>
+#include <optional>
 
 #include "config/config_file.h"
 #include "log/number_text.h"
@@ -49,6 +51,17 @@ constexpr KeyName kKeys[] = {
     {Key::kExtendedStats, "EXTENDED_STATS"},
     {Key::kKeepGames, "KEEP_GAMES"},
 };
+
+// The index in kKeys of the first key found anywhere in `line`: the one
+// rule by which a line is read, for a run and for a check alike.
+std::optional<size_t> FindKey(std::string_view line) {
+  for (size_t i = 0; i < std::size(kKeys); ++i) {
+    if (line.find(kKeys[i].text) != std::string_view::npos) {
+      return i;
+    }
+  }
+  return std::nullopt;
+}
 
 // v[from, from + length) where a negative length gives the empty text.
 std::string_view Slice(std::string_view v, size_t from, std::ptrdiff_t length) {
@@ -105,71 +118,68 @@ void Config::ParseLine(std::string_view line) {
   if (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
     line.remove_suffix(1);
   }
-  for (const KeyName& candidate : kKeys) {
-    if (line.find(candidate.text) == std::string_view::npos) {
-      continue;
-    }
-    size_t position = candidate.text.size() + 1;
-    std::string value =
-        CleanText(position < line.size() ? line.substr(position) : "");
-    switch (candidate.key) {
-      case Key::kLogFile:
-        logFile_ = std::move(value);
-        break;
-      case Key::kPath:
-        path_ = std::move(value);
-        break;
-      case Key::kMinScore:
-        minScore_ = ParseNumber(value);
-        break;
-      case Key::kMinKills:
-        minKills_ = ParseNumber(value);
-        break;
-      case Key::kServerName:
-        serverName_ = std::move(value);
-        break;
-      case Key::kServerAddress:
-        serverAddress_ = std::move(value);
-        break;
-      case Key::kAdminEmail:
-        adminEmail_ = std::move(value);
-        break;
-      case Key::kAdminNick:
-        adminNick_ = std::move(value);
-        break;
-      case Key::kAdminIcq:
-        adminIcq_ = std::move(value);
-        break;
-      case Key::kExcludePlayers:
-        excludePlayers_ = std::move(value);
-        break;
-      case Key::kMulti: {
-        MultiEntry entry;
-        if (ParseMultiEntry(value, entry)) {
-          multi_.push_back(std::move(entry));
-        }
-        break;
-      }
-      case Key::kExtendedStats:
-        extendedStats_ = ParseNumber(value) != 0;
-        break;
-      case Key::kKeepGames:
-        keepGames_ = std::max<int32_t>(ParseNumber(value), 0);
-        break;
-    }
+  std::optional<size_t> found = FindKey(line);
+  if (!found) {
     return;
+  }
+  const KeyName& candidate = kKeys[*found];
+  size_t position = candidate.text.size() + 1;
+  std::string value =
+      CleanText(position < line.size() ? line.substr(position) : "");
+  switch (candidate.key) {
+    case Key::kLogFile:
+      logFile_ = std::move(value);
+      break;
+    case Key::kPath:
+      path_ = std::move(value);
+      break;
+    case Key::kMinScore:
+      minScore_ = ParseNumber(value);
+      break;
+    case Key::kMinKills:
+      minKills_ = ParseNumber(value);
+      break;
+    case Key::kServerName:
+      serverName_ = std::move(value);
+      break;
+    case Key::kServerAddress:
+      serverAddress_ = std::move(value);
+      break;
+    case Key::kAdminEmail:
+      adminEmail_ = std::move(value);
+      break;
+    case Key::kAdminNick:
+      adminNick_ = std::move(value);
+      break;
+    case Key::kAdminIcq:
+      adminIcq_ = std::move(value);
+      break;
+    case Key::kExcludePlayers:
+      excludePlayers_ = std::move(value);
+      break;
+    case Key::kMulti: {
+      MultiEntry entry;
+      if (ParseMultiEntry(value, entry)) {
+        multi_.push_back(std::move(entry));
+      }
+      break;
+    }
+    case Key::kExtendedStats:
+      extendedStats_ = ParseNumber(value) != 0;
+      break;
+    case Key::kKeepGames:
+      keepGames_ = std::max<int32_t>(ParseNumber(value), 0);
+      break;
   }
 }
 
 std::optional<ConfigKeyMatch> MatchConfigKey(std::string_view line) {
-  for (const KeyName& candidate : kKeys) {
-    size_t position = line.find(candidate.text);
-    if (position != std::string_view::npos) {
-      return ConfigKeyMatch{candidate.text, position,
-                            candidate.text.size() + 1};
-    }
+  std::optional<size_t> found = FindKey(line);
+  if (!found) {
+    return std::nullopt;
   }
-  return std::nullopt;
+  std::string_view key = kKeys[*found].text;
+  return ConfigKeyMatch{key, line.find(key), key.size() + 1};
 }
 
 std::vector<std::string_view> ConfigKeys() {
