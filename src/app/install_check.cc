@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/config_check.h"
+#include "app/server_save.h"
 #include "config/file_names.h"
 #include "extra/extra_stats.h"
 #include "log/game_end_check.h"
@@ -24,7 +25,6 @@
 #include "report/stylesheet.h"
 #include "store/data_file.h"
 #include "store/fd.h"
-#include "store/run_journal.h"
 
 namespace kilnbook {
 
@@ -79,24 +79,16 @@ constexpr size_t kLineStartLimit = 4096;
 
 LogScan ScanLog(int fd) {
   LogScan scan;
-  std::vector<char> buffer(1 << 20);
   GameEndCheck check;
   std::string line;  // the start of the current line, until an event is found
-  while (true) {
-    ssize_t got = ::read(fd, buffer.data(), buffer.size());
-    if (got < 0 && errno == EINTR) {
-      continue;
+  auto noteFirstEvent = [&scan, &line] {
+    LogEventKind kind = LogParser::ParseLine(line).kind;
+    if (kind != LogEventKind::Unrecognized) {
+      scan.firstEvent = kind;
     }
-    if (got <= 0) {
-      scan.error = got < 0 ? errno : 0;
-      LogEventKind kind = LogParser::ParseLine(line).kind;
-      if (!scan.firstEvent && kind != LogEventKind::Unrecognized) {
-        scan.firstEvent = kind;
-      }
-      return scan;
-    }
-    scan.size += static_cast<uint64_t>(got);
-    std::string_view data(buffer.data(), static_cast<size_t>(got));
+  };
+  bool read = ReadBlocks(fd, 0, UINT64_MAX, [&](std::string_view data) {
+    scan.size += data.size();
     while (!data.empty()) {
       size_t newline = data.find('\n');
       std::string_view piece = data.substr(0, newline);
@@ -111,19 +103,19 @@ LogScan ScanLog(int fd) {
       scan.finishedGames += check.endsGame() ? 1 : 0;
       check = GameEndCheck();
       if (!scan.firstEvent) {
-        LogEventKind kind = LogParser::ParseLine(line).kind;
-        if (kind != LogEventKind::Unrecognized) {
-          scan.firstEvent = kind;
-        }
+        noteFirstEvent();
         line.clear();
       }
       data.remove_prefix(newline + 1);
     }
+  });
+  scan.error = read ? 0 : errno;
+  if (!scan.firstEvent) {
+    noteFirstEvent();
   }
+  return scan;
 }
 
-// A save that an interrupted run left in the server directory. The next run
-// finishes it before it reads any log.
 // A journal left by an interrupted save: the next run finishes it when it
 // belongs to this server and its log, and leaves the server alone otherwise.
 void CheckPendingJournal(const std::string& path, const std::string& name,
@@ -139,10 +131,7 @@ void CheckPendingJournal(const std::string& path, const std::string& name,
               std::string("check the disk and the directory's permissions"));
     return;
   }
-  std::optional<RunJournal> journal = RunJournal::Parse(
-      *text, {kDataFileName, kExtraStateFileName, kGamesStateFileName});
-  if (!journal || journal->server != Digest::Of(name) ||
-      (journal->log && journal->logPath != Digest::Of(logFile))) {
+  if (!JournalOf(*text, name, logFile, StagedFileNames())) {
     out.Error(
         "it does not match this server, so the run leaves the server "
         "alone; restore the configuration it was saved with, or remove "
@@ -376,11 +365,7 @@ void InstallCheck::CheckDataFile(const std::string& name,
   while (!rest.empty()) {
     size_t newline = rest.find('\n');
     std::string_view line = rest.substr(0, newline);
-    if (line.find("SRV|") != std::string_view::npos) {
-      LoadServerRecord(servers, name, line);
-    } else if (line.find("PLR|") != std::string_view::npos) {
-      LoadPlayerRecord(servers, name, line);
-    }
+    LoadRecordLine(servers, name, line);
     rest.remove_prefix(newline == std::string_view::npos ? rest.size()
                                                          : newline + 1);
   }

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 
 #include "app/log_rewrite.h"
@@ -216,9 +217,9 @@ Step ReadJournal(const std::string& journalPath, const std::string& serverName,
   if (!text) {
     return Step::kFailed;
   }
-  std::optional<RunJournal> parsed = RunJournal::Parse(*text, stagedNames);
-  if (!parsed || parsed->server != Digest::Of(serverName) ||
-      (parsed->log && parsed->logPath != Digest::Of(logPath))) {
+  std::optional<RunJournal> parsed =
+      JournalOf(*text, serverName, logPath, stagedNames);
+  if (!parsed) {
     return Step::kMismatch;
   }
   journal = std::move(*parsed);
@@ -235,6 +236,21 @@ void RemoveLeftovers(const std::string& serverDirectory,
 }
 
 }  // namespace
+
+std::optional<RunJournal> JournalOf(
+    std::string_view text, const std::string& serverName,
+    const std::string& logPath, const std::vector<std::string>& stagedNames) {
+  std::optional<RunJournal> journal = RunJournal::Parse(text, stagedNames);
+  if (!journal || journal->server != Digest::Of(serverName) ||
+      (journal->log && journal->logPath != Digest::Of(logPath))) {
+    return std::nullopt;
+  }
+  return journal;
+}
+
+std::vector<std::string> StagedFileNames() {
+  return {std::begin(kStagedFileNames), std::end(kStagedFileNames)};
+}
 
 Recovery FinishInterruptedSave(const std::string& serverDirectory,
                                const std::string& serverName,

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "store/run_journal.h"
@@ -75,6 +76,15 @@ enum class Recovery {
   kFinished,  // finished it (or found it finished)
   kFailed,    // could not: the server's log must be left alone this run
 };
+
+// The journal in `text` when it belongs to server `serverName` and its log
+// `logPath` and names only files in `stagedNames`; nothing otherwise.
+std::optional<RunJournal> JournalOf(
+    std::string_view text, const std::string& serverName,
+    const std::string& logPath, const std::vector<std::string>& stagedNames);
+
+// The staged names of every server: kStagedFileNames.
+std::vector<std::string> StagedFileNames();
 
 // Finishes the save that an interrupted run left in `serverDirectory`: puts
 // the staged files in place, completes the rewrite of `logPath` and removes

@@ -122,9 +122,9 @@ void StatsApp::FinishInterruptedSaves() {
   // Before any log is split: a log that an interrupted save was consuming may
   // be shared with a server that comes earlier in the run.
   auto finish = [this](const std::string& name, const std::string& logFile) {
-    Recovery recovery = FinishInterruptedSave(
-        ServerDirectory(config_.path(), name), name, logFile,
-        {kDataFileName, kExtraStateFileName, kGamesStateFileName});
+    Recovery recovery =
+        FinishInterruptedSave(ServerDirectory(config_.path(), name), name,
+                              logFile, StagedFileNames());
     if (recovery == Recovery::kFailed) {
       blockedServers_.insert(name);
       BlockLog(logFile);
@@ -202,11 +202,7 @@ bool StatsApp::LoadDataFile(const std::string& path) {
   LineReader reader(file.get());
   std::string_view line;
   while (reader.Next(line)) {
-    if (line.find("SRV|") != std::string_view::npos) {
-      LoadServerRecord(serverList_, currentServerName_, line);
-    } else if (line.find("PLR|") != std::string_view::npos) {
-      LoadPlayerRecord(serverList_, currentServerName_, line);
-    }
+    LoadRecordLine(serverList_, currentServerName_, line);
   }
   // A server whose interrupted save is not finished is not probed at all:
   // its staged files must stay as they are, and its log is left anyway.

@@ -43,6 +43,9 @@ std::string JournalFilePath(std::string_view path, std::string_view serverName);
 // The extended statistics' state files in the server directory.
 inline constexpr const char kExtraStateFileName[] = "kilnbook_extra.dat";
 inline constexpr const char kGamesStateFileName[] = "kilnbook_games.dat";
+// The files a server's save may stage, the only ones its journal may name.
+inline constexpr const char* kStagedFileNames[] = {
+    kDataFileName, kExtraStateFileName, kGamesStateFileName};
 
 std::string ExtraStateFilePath(std::string_view path,
                                std::string_view serverName);

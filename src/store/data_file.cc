@@ -435,6 +435,15 @@ void LoadPlayerRecord(ServerList& servers, std::string_view name,
   table.ReplacePlayer(playerName).Restore(std::move(stats));
 }
 
+void LoadRecordLine(ServerList& servers, std::string_view name,
+                    std::string_view line) {
+  if (line.find("SRV|") != std::string_view::npos) {
+    LoadServerRecord(servers, name, line);
+  } else if (line.find("PLR|") != std::string_view::npos) {
+    LoadPlayerRecord(servers, name, line);
+  }
+}
+
 std::string ServerRecord(const ServerList& servers, std::string_view name) {
   const Server* server = servers.FindReported(name);
   if (server == nullptr) {

@@ -28,6 +28,11 @@ void LoadServerRecord(ServerList& servers, std::string_view name,
 void LoadPlayerRecord(ServerList& servers, std::string_view name,
                       std::string_view line);
 
+// Loads a line of the data file: an SRV or a PLR line as above; any other
+// line is skipped.
+void LoadRecordLine(ServerList& servers, std::string_view name,
+                    std::string_view line);
+
 // The whole file text of the server: its SRV line, one PLR line per player in
 // name order, and an empty last line.
 std::string ServerRecord(const ServerList& servers, std::string_view name);
