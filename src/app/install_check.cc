@@ -171,11 +171,7 @@ std::string InstallCheck::Run() {
   }
   if (CheckConfigFile(workingDirectory)) {
     CheckWorkingDirectory(workingDirectory);
-    if (!config_->IsMultiServer()) {
-      CheckServer(config_->serverName(), config_->serverAddress(),
-                  config_->logFile());
-    }
-    for (const MultiEntry& entry : config_->multi()) {
+    for (const MultiEntry& entry : config_->Servers()) {
       CheckServer(entry.name, entry.address, entry.logFile);
     }
     CheckStylesheets();

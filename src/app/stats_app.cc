@@ -85,12 +85,7 @@ StatsApp::StatsApp()
 }
 
 void StatsApp::PrepareServers() {
-  if (!config_.IsMultiServer()) {
-    RegisterServer(config_.serverName(), config_.serverAddress(),
-                   config_.logFile());
-    return;
-  }
-  for (const MultiEntry& entry : config_.multi()) {
+  for (const MultiEntry& entry : config_.Servers()) {
     RegisterServer(entry.name, entry.address, entry.logFile);
   }
 }
@@ -108,12 +103,8 @@ void StatsApp::RegisterServer(const std::string& name,
 
 void StatsApp::OutputInternal() {
   FinishInterruptedSaves();
-  if (!config_.IsMultiServer()) {
-    RunServer(config_.serverName(), config_.serverAddress(), config_.logFile());
-  } else {
-    for (const MultiEntry& entry : config_.multi()) {
-      RunServer(entry.name, entry.address, entry.logFile);
-    }
+  for (const MultiEntry& entry : config_.Servers()) {
+    RunServer(entry.name, entry.address, entry.logFile);
   }
   WriteFrontPage();
 }
@@ -130,11 +121,7 @@ void StatsApp::FinishInterruptedSaves() {
       BlockLog(logFile);
     }
   };
-  if (!config_.IsMultiServer()) {
-    finish(config_.serverName(), config_.logFile());
-    return;
-  }
-  for (const MultiEntry& entry : config_.multi()) {
+  for (const MultiEntry& entry : config_.Servers()) {
     finish(entry.name, entry.logFile);
   }
 }

@@ -173,6 +173,13 @@ void Config::ParseLine(std::string_view line) {
   }
 }
 
+std::vector<MultiEntry> Config::Servers() const {
+  if (IsMultiServer()) {
+    return multi_;
+  }
+  return {MultiEntry{serverName_, serverAddress_, logFile_}};
+}
+
 std::optional<ConfigKeyMatch> MatchConfigKey(std::string_view line) {
   std::optional<size_t> found = FindKey(line);
   if (!found) {

@@ -69,6 +69,10 @@ class Config {
   // True when the run covers the MULTI servers instead of SERVER_NAME.
   bool IsMultiServer() const { return !multi_.empty(); }
 
+  // The servers of a run, in order: the MULTI servers, or else the one of
+  // SERVER_NAME, SERVER_ADDRESS and LOGFILE.
+  std::vector<MultiEntry> Servers() const;
+
  private:
   struct DefaultsTag {};
   explicit Config(DefaultsTag) {}
