@@ -60,11 +60,7 @@ bool GameHistory::AddedThisRun(int64_t number) const {
 }
 
 const GameRecord* GameHistory::FindGame(int64_t number) const {
-  const auto& games = archive_.games;
-  auto it = std::lower_bound(
-      games.begin(), games.end(), number,
-      [](const GameRecord& game, int64_t n) { return game.number < n; });
-  return it == games.end() || it->number != number ? nullptr : &*it;
+  return FindGameRecord(archive_.games, number);
 }
 
 std::vector<PlayerGame> GameHistory::LastGamesOf(std::string_view name,

@@ -196,15 +196,10 @@ void ReadGame(const Fields& f, Reading& reading) {
 }
 
 void ReadGamePlayer(const Fields& f, Reading& reading) {
-  std::deque<GameRecord>& games = reading.archive.games;
   auto number = GameNumber(f[1]);
-  auto game = games.end();
-  if (number) {
-    game = std::lower_bound(
-        games.begin(), games.end(), *number,
-        [](const GameRecord& g, int64_t n) { return g.number < n; });
-  }
-  if (game == games.end() || game->number != *number || !IsCleanText(f[2])) {
+  GameRecord* game =
+      number ? FindGameRecord(reading.archive.games, *number) : nullptr;
+  if (game == nullptr || !IsCleanText(f[2])) {
     return;
   }
   GamePlayer p;
