@@ -422,12 +422,10 @@ void StatsApp::AddGamePages(PageRenderer& renderer) {
   // A stylesheet that does not compile fails the pages of this run's games
   // only, not every kept game's in every run.
   bool compiled = stylesheets_[stylesheetPath]->IsCompiled();
-  const std::vector<int64_t>& added = extras->games().added();
   std::string directory =
       GamesDirectory(config_.path(), currentServerName_) + "/";
   for (const GameRecord& game : extras->games().games()) {
-    if (!compiled &&
-        !std::binary_search(added.begin(), added.end(), game.number)) {
+    if (!compiled && !extras->games().AddedThisRun(game.number)) {
       continue;
     }
     std::string fileName = GamePageFileName(game.number);

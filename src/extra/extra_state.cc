@@ -33,12 +33,7 @@ constexpr std::string_view kVersion = "1";
 
 // A time field: empty for never.
 bool ReadTime(std::string_view field, std::optional<int64_t>& time) {
-  if (field.empty()) {
-    time.reset();
-    return true;
-  }
-  time = BoundedNumber(field, 0, kMaxTime);
-  return time.has_value();
+  return ReadOptionalNumber(field, 0, kMaxTime, time);
 }
 
 void ReadMap(const std::vector<std::string_view>& f, ExtraRecords& records) {

@@ -156,14 +156,16 @@ void ExtraStats::Userinfo(const LogEvent& event) {
     game_->Userinfo(event.slot, event.name);
     // The empty name resolves to no one and plays no part.
     if (!event.name.empty()) {
-      game_->sheet().Userinfo(SheetEntry(event.slot), event.model);
+      game_->sheet().Userinfo(SheetEntry(event.slot, slotRecords_[event.slot]),
+                              event.model);
     }
   }
 }
 
 void ExtraStats::Score(const LogEvent& event) {
   if (game_ && slots_.Resolve(event.slot) != nullptr) {
-    game_->sheet().Score(SheetEntry(event.slot), event.score);
+    game_->sheet().Score(SheetEntry(event.slot, slotRecords_[event.slot]),
+                         event.score);
   }
 }
 
@@ -197,55 +199,62 @@ void ExtraStats::Kill(const LogEvent& event) {
       slots_.Resolve(event.victim) == nullptr) {
     return;
   }
+  // Each side's records are looked up once for the whole line.
+  SlotRecords& killer = slotRecords_[event.killer];
   // The sheet first: a player's first event in the game takes its rating
   // before the game.
   if (event.killer == event.victim) {
     if (game_) {
-      game_->sheet().Suicide(SheetEntry(event.killer));
+      game_->sheet().Suicide(SheetEntry(event.killer, killer));
     }
     if (event.killer != kWorldSlot) {
-      SlotPlayer(event.killer).rating -= kSuicidePenalty;
+      SlotPlayer(event.killer, killer).rating -= kSuicidePenalty;
     }
     return;
   }
+  bool sameTeam = slots_.SameTeam(event.killer, event.victim);
+  SlotRecords& victim = slotRecords_[event.victim];
   if (game_) {
-    BookKill(event);
+    BookKill(event, sameTeam, killer, victim);
   }
-  if (PlayerMapTotals* map = SlotPlayerMap(event.killer)) {
+  if (PlayerMapTotals* map = SlotPlayerMap(event.killer, killer)) {
     ++map->kills;
   }
-  if (PlayerMapTotals* map = SlotPlayerMap(event.victim)) {
+  if (PlayerMapTotals* map = SlotPlayerMap(event.victim, victim)) {
     ++map->deaths;
   }
-  Rate(event.killer, event.victim);
+  Rate(event, sameTeam, killer, victim);
 }
 
-void ExtraStats::BookKill(const LogEvent& event) {
+void ExtraStats::BookKill(const LogEvent& event, bool sameTeam,
+                          SlotRecords& killerRecords,
+                          SlotRecords& victimRecords) {
   // As the counters judge a team kill, whoever the slots are; the world is
   // nobody's enemy.
   KillKind kind = KillKind::kEnemy;
-  if (slots_.SameTeam(event.killer, event.victim)) {
+  if (sameTeam) {
     kind = KillKind::kTeamKill;
   } else if (event.killer == kWorldSlot || event.victim == kWorldSlot) {
     kind = KillKind::kWorld;
   }
-  GameSheet::Entry& killer = SheetEntry(event.killer);
-  GameSheet::Entry& victim = SheetEntry(event.victim);
+  GameSheet::Entry& killer = SheetEntry(event.killer, killerRecords);
+  GameSheet::Entry& victim = SheetEntry(event.victim, victimRecords);
   game_->sheet().Kill(killer, victim, kind, event.meansOfDeath, game_->now());
 }
 
-void ExtraStats::Rate(int32_t killerSlot, int32_t victimSlot) {
+void ExtraStats::Rate(const LogEvent& event, bool sameTeam,
+                      SlotRecords& killerRecords, SlotRecords& victimRecords) {
   // The world is nobody's opponent.
-  if (killerSlot == kWorldSlot || victimSlot == kWorldSlot) {
+  if (event.killer == kWorldSlot || event.victim == kWorldSlot) {
     return;
   }
-  PlayerExtra& killer = SlotPlayer(killerSlot);
-  if (slots_.SameTeam(killerSlot, victimSlot)) {
+  PlayerExtra& killer = SlotPlayer(event.killer, killerRecords);
+  if (sameTeam) {
     killer.rating -= kTeamKillPenalty;
     return;
   }
   // Two slots of one name exchange with themselves: no change.
-  PlayerExtra& victim = SlotPlayer(victimSlot);
+  PlayerExtra& victim = SlotPlayer(event.victim, victimRecords);
   int64_t exchange = KillExchange(killer.rating, victim.rating);
   killer.rating += exchange;
   victim.rating -= exchange;
@@ -258,27 +267,24 @@ DayTotals* ExtraStats::RunDay() {
   return runDayTotals_;
 }
 
-PlayerExtra& ExtraStats::SlotPlayer(int32_t slot) {
-  SlotRecords& cached = slotRecords_[slot];
+PlayerExtra& ExtraStats::SlotPlayer(int32_t slot, SlotRecords& cached) {
   if (cached.player == nullptr) {
     cached.player = &records_.players[*slots_.Resolve(slot)];
   }
   return *cached.player;
 }
 
-PlayerMapTotals* ExtraStats::SlotPlayerMap(int32_t slot) {
+PlayerMapTotals* ExtraStats::SlotPlayerMap(int32_t slot, SlotRecords& cached) {
   if (gameMap_ == nullptr) {
     return nullptr;
   }
-  SlotRecords& cached = slotRecords_[slot];
   if (cached.map == nullptr) {
-    cached.map = &SlotPlayer(slot).maps[game_->map()];
+    cached.map = &SlotPlayer(slot, cached).maps[game_->map()];
   }
   return cached.map;
 }
 
-GameSheet::Entry& ExtraStats::SheetEntry(int32_t slot) {
-  SlotRecords& cached = slotRecords_[slot];
+GameSheet::Entry& ExtraStats::SheetEntry(int32_t slot, SlotRecords& cached) {
   if (cached.sheet == nullptr) {
     const std::string& name = *slots_.Resolve(slot);
     cached.sheet = &game_->sheet().Enter(name, RatingOf(name));

@@ -110,27 +110,35 @@ class ExtraStats {
   void SeePlayer(const std::string& name, int64_t seconds);
   void Userinfo(const LogEvent& event);
   void Kill(const LogEvent& event);
-  // A kill between two slots, on the game's sheet.
-  void BookKill(const LogEvent& event);
+  // A kill between two slots, on the game's sheet; `sameTeam` is whether
+  // the slots play on one team, and the records are those of the killer's
+  // and the victim's slots.
+  void BookKill(const LogEvent& event, bool sameTeam,
+                SlotRecords& killerRecords, SlotRecords& victimRecords);
   void Score(const LogEvent& event);
   void Red(const LogEvent& event);
-  void Rate(int32_t killerSlot, int32_t victimSlot);
+  // The ratings after a kill between two slots, as BookKill takes it.
+  void Rate(const LogEvent& event, bool sameTeam, SlotRecords& killerRecords,
+            SlotRecords& victimRecords);
 
   // The run's day, created on first use; null when the run's time has no
   // local date.
   DayTotals* RunDay();
 
+  // The three below take `slot` and its entry of slotRecords_, which
+  // caches what they find.
+
   // The record of the player that `slot` resolves to (it must resolve),
   // created on first use.
-  PlayerExtra& SlotPlayer(int32_t slot);
+  PlayerExtra& SlotPlayer(int32_t slot, SlotRecords& cached);
 
   // That player's totals on the game's map, created on first use; null
   // outside a game or on a game without a map name.
-  PlayerMapTotals* SlotPlayerMap(int32_t slot);
+  PlayerMapTotals* SlotPlayerMap(int32_t slot, SlotRecords& cached);
 
   // The game sheet's entry of the player that `slot` resolves to (it must
   // resolve, in a game), made on first use with the player's rating now.
-  GameSheet::Entry& SheetEntry(int32_t slot);
+  GameSheet::Entry& SheetEntry(int32_t slot, SlotRecords& cached);
 
   // The rating of `name` now.
   int64_t RatingOf(const std::string& name) const;
@@ -149,6 +157,7 @@ class ExtraStats {
   // Entries of records_ (map nodes never move).
   DayTotals* runDayTotals_ = nullptr;
   MapTotals* gameMap_ = nullptr;  // null outside a game or without a map
+  // By slot; a reference to an entry holds while others are added.
   std::unordered_map<int32_t, SlotRecords> slotRecords_;
 };
 

@@ -6,7 +6,7 @@
 namespace kilnbook {
 
 void GameHistory::BeginRun() {
-  added_.clear();
+  runFirst_ = archive_.nextNumber;
   dropped_.clear();
 }
 
@@ -17,7 +17,6 @@ int64_t GameHistory::Add(GameRecord game) {
   for (const GamePlayer& player : game.players) {
     playerGames_[player.name].push_back(number);
   }
-  added_.push_back(number);
   archive_.games.push_back(std::move(game));
   Trim();
   return number;
@@ -40,12 +39,28 @@ void GameHistory::Replace(GameArchive archive) {
   BeginRun();
 }
 
+std::vector<int64_t> GameHistory::added() const {
+  std::vector<int64_t> numbers;
+  if (archive_.games.empty()) {
+    return numbers;
+  }
+  // The run's games are the newest and numbered in a row; the oldest of
+  // them may be dropped already.
+  for (int64_t number = std::max(runFirst_, archive_.games.front().number);
+       number < archive_.nextNumber; ++number) {
+    numbers.push_back(number);
+  }
+  return numbers;
+}
+
+bool GameHistory::AddedThisRun(int64_t number) const {
+  return !archive_.games.empty() && number >= runFirst_ &&
+         number >= archive_.games.front().number &&
+         number < archive_.nextNumber;
+}
+
 const GameRecord* GameHistory::FindGame(int64_t number) const {
-  const auto& games = archive_.games;
-  auto it = std::lower_bound(
-      games.begin(), games.end(), number,
-      [](const GameRecord& game, int64_t n) { return game.number < n; });
-  return it == games.end() || it->number != number ? nullptr : &*it;
+  return FindGameRecord(archive_.games, number);
 }
 
 std::vector<PlayerGame> GameHistory::LastGamesOf(std::string_view name,
@@ -101,10 +116,8 @@ void GameHistory::DropOldest() {
   // game is older than every kept one, and LastGamesOf stops at it.
   const GameRecord& oldest = archive_.games.front();
   // The games of this run are the newest: one of them is dropped only after
-  // every older game.
-  if (!added_.empty() && added_.front() == oldest.number) {
-    added_.erase(added_.begin());
-  } else {
+  // every older game, and is none of dropped().
+  if (oldest.number < runFirst_) {
     dropped_.push_back(oldest.number);
   }
   archive_.games.pop_front();

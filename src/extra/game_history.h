@@ -78,7 +78,9 @@ class GameHistory {
   const ServerRecords& records() const { return archive_.records; }
 
   // The numbers of the games this run added and still keeps, ascending.
-  const std::vector<int64_t>& added() const { return added_; }
+  std::vector<int64_t> added() const;
+  // True when `number` is one of added().
+  bool AddedThisRun(int64_t number) const;
   // The numbers of the games kept before this run that it dropped,
   // ascending.
   const std::vector<int64_t>& dropped() const { return dropped_; }
@@ -93,7 +95,9 @@ class GameHistory {
   // of the kept games, and of games dropped since the last Replace. Hashed:
   // a load fills it with every line of every kept game.
   std::unordered_map<std::string, std::vector<int64_t>> playerGames_;
-  std::vector<int64_t> added_;
+  // The number of the run's first game: this run's games are numbered from
+  // it on, every game kept before the run below it.
+  int64_t runFirst_ = archive_.nextNumber;
   std::vector<int64_t> dropped_;
 };
 

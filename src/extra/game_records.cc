@@ -74,6 +74,18 @@ GameWinner WinnerOf(const GameRecord& game) {
   return GameWinner::kDraw;
 }
 
+const GameRecord* FindGameRecord(const std::deque<GameRecord>& games,
+                                 int64_t number) {
+  auto it = std::lower_bound(
+      games.begin(), games.end(), number,
+      [](const GameRecord& game, int64_t n) { return game.number < n; });
+  return it == games.end() || it->number != number ? nullptr : &*it;
+}
+
+GameRecord* FindGameRecord(std::deque<GameRecord>& games, int64_t number) {
+  return const_cast<GameRecord*>(FindGameRecord(std::as_const(games), number));
+}
+
 const GamePlayer* FindGamePlayer(const GameRecord& game,
                                  std::string_view name) {
   auto it =

@@ -137,6 +137,12 @@ enum class GameWinner { kNone, kAxis, kAllies, kDraw };
 // for equal scores, kNone without a "red:" line.
 GameWinner WinnerOf(const GameRecord& game);
 
+// The game `number` of `games` (numbers ascending), or null when there is
+// none.
+const GameRecord* FindGameRecord(const std::deque<GameRecord>& games,
+                                 int64_t number);
+GameRecord* FindGameRecord(std::deque<GameRecord>& games, int64_t number);
+
 // The line of `name` in `game`, or null when the name did not play in it.
 const GamePlayer* FindGamePlayer(const GameRecord& game, std::string_view name);
 

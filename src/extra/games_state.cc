@@ -75,19 +75,6 @@ std::optional<int64_t> Code(std::string_view field) {
   return BoundedNumber(field, INT32_MIN, INT32_MAX);
 }
 
-// An optional field: empty for none. False when it is neither empty nor
-// what `read` accepts.
-template <typename Read>
-bool ReadOptional(std::string_view field, Read read,
-                  std::optional<int64_t>& value) {
-  value.reset();
-  if (field.empty()) {
-    return true;
-  }
-  value = read(field);
-  return value.has_value();
-}
-
 bool ReadWeapons(std::string_view field, std::vector<WeaponKills>& weapons) {
   if (field.empty()) {
     return true;
@@ -196,15 +183,10 @@ void ReadGame(const Fields& f, Reading& reading) {
 }
 
 void ReadGamePlayer(const Fields& f, Reading& reading) {
-  std::deque<GameRecord>& games = reading.archive.games;
   auto number = GameNumber(f[1]);
-  auto game = games.end();
-  if (number) {
-    game = std::lower_bound(
-        games.begin(), games.end(), *number,
-        [](const GameRecord& g, int64_t n) { return g.number < n; });
-  }
-  if (game == games.end() || game->number != *number || !IsCleanText(f[2])) {
+  GameRecord* game =
+      number ? FindGameRecord(reading.archive.games, *number) : nullptr;
+  if (game == nullptr || !IsCleanText(f[2])) {
     return;
   }
   GamePlayer p;
@@ -216,12 +198,10 @@ void ReadGamePlayer(const Fields& f, Reading& reading) {
   auto before = BoundedNumber(f[10], -kMaxRating, kMaxRating);
   auto after = BoundedNumber(f[11], -kMaxRating, kMaxRating);
   auto spree = CountField(f[12]), multiKill = CountField(f[13]);
-  auto score = [](std::string_view s) {
-    return BoundedNumber(s, -kMaxCount, kMaxCount);
-  };
   if (!counts[0] || !counts[1] || !counts[2] || !counts[3] ||
-      !ReadOptional(f[8], score, p.score) || !seconds || !before || !after ||
-      !spree || !multiKill || !ReadOptional(f[14], Code, weapon)) {
+      !ReadOptionalNumber(f[8], -kMaxCount, kMaxCount, p.score) || !seconds ||
+      !before || !after || !spree || !multiKill ||
+      !ReadOptionalNumber(f[14], INT32_MIN, INT32_MAX, weapon)) {
     return;
   }
   p.team = std::string(f[3]);

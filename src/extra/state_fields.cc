@@ -32,6 +32,16 @@ std::optional<int64_t> CountField(std::string_view field) {
   return BoundedNumber(field, 0, kMaxCount);
 }
 
+bool ReadOptionalNumber(std::string_view field, int64_t min, int64_t max,
+                        std::optional<int64_t>& value) {
+  value.reset();
+  if (field.empty()) {
+    return true;
+  }
+  value = BoundedNumber(field, min, max);
+  return value.has_value();
+}
+
 void AppendField(std::string& out, std::string_view value) {
   out += '|';
   out += value;

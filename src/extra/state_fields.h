@@ -31,6 +31,11 @@ std::optional<int64_t> BoundedNumber(std::string_view field, int64_t min,
 // A count: from 0 to kMaxCount.
 std::optional<int64_t> CountField(std::string_view field);
 
+// An optional number: empty for none, else as BoundedNumber reads it.
+// False, with `value` reset, when the field is neither.
+bool ReadOptionalNumber(std::string_view field, int64_t min, int64_t max,
+                        std::optional<int64_t>& value);
+
 // Appends "|" and the value; nothing after the "|" for no value.
 void AppendField(std::string& out, std::string_view value);
 void AppendField(std::string& out, int64_t value);

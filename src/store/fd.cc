@@ -5,9 +5,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <vector>
+#include <memory>
 
 namespace kilnbook {
+
+namespace {
+
+// The most ReadBlocks reads at once.
+constexpr uint64_t kBlockSize = uint64_t{1} << 20;
+
+}  // namespace
 
 Fd::~Fd() {
   if (fd_ >= 0) {
@@ -60,13 +67,14 @@ bool WriteAllAt(int fd, std::string_view text, uint64_t offset) {
 
 bool ReadBlocks(int fd, uint64_t offset, uint64_t limit,
                 const std::function<void(std::string_view block)>& sink) {
-  std::vector<char> buffer(1 << 20);
+  // A block at most, no more than `limit`, and not zeroed: pread fills it.
+  size_t size = static_cast<size_t>(std::min(limit, kBlockSize));
+  std::unique_ptr<char[]> buffer = std::make_unique_for_overwrite<char[]>(size);
   uint64_t done = 0;
   while (done < limit) {
-    size_t want =
-        static_cast<size_t>(std::min<uint64_t>(buffer.size(), limit - done));
+    size_t want = static_cast<size_t>(std::min<uint64_t>(size, limit - done));
     ssize_t got =
-        ::pread(fd, buffer.data(), want, static_cast<off_t>(offset + done));
+        ::pread(fd, buffer.get(), want, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) {
       continue;
     }
@@ -76,7 +84,7 @@ bool ReadBlocks(int fd, uint64_t offset, uint64_t limit,
     if (got == 0) {
       return true;
     }
-    sink(std::string_view(buffer.data(), static_cast<size_t>(got)));
+    sink(std::string_view(buffer.get(), static_cast<size_t>(got)));
     done += static_cast<uint64_t>(got);
   }
   return true;

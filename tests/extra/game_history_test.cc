@@ -113,6 +113,24 @@ TEST(GameHistoryTest, RetentionDropsTheOldestAndNumbersGoOn) {
   EXPECT_EQ(Records(next, Feat::kKills)[0], "9/6/B");
 }
 
+TEST(GameHistoryTest, AddedThisRunAnswersForTheRunsKeptGames) {
+  GameHistory history;
+  history.SetLimit(2);
+  history.BeginRun();
+  history.Add(Game({{"A", 1, 1, 1}}));
+  history.BeginRun();
+  for (int i = 0; i < 3; ++i) {
+    history.Add(Game({{"A", 1, 1, 1}}));
+  }
+  // Game 1 was kept before the run, game 2 made and dropped by it.
+  EXPECT_EQ(history.added(), (Numbers{3, 4}));
+  EXPECT_EQ(history.dropped(), Numbers{1});
+  for (int64_t number = 0; number <= 6; ++number) {
+    EXPECT_EQ(history.AddedThisRun(number), number == 3 || number == 4)
+        << number;
+  }
+}
+
 TEST(GameHistoryTest, BestsKeepTheEarliestGameOfAFigure) {
   GameHistory history;
   history.Add(Game({{"A", 5, 3, 0}}));
