@@ -355,8 +355,9 @@ void StatsApp::Output() {
   RemoveDroppedGamePages();
   PageRenderer renderer(PageThreads());
   AddPlayerPages(renderer, *server);
-  AddMainPages(renderer);
-  AddExtendedPages(renderer);
+  auto serverStats = std::make_shared<SharedServerStats>();
+  AddMainPages(renderer, serverStats);
+  AddExtendedPages(renderer, serverStats);
   RenderPages(renderer);
   report_.NotePages(renderer.counts());
   WriteFeed(*server);
@@ -395,28 +396,35 @@ void StatsApp::AddPlayerPages(PageRenderer& renderer, const Server& server) {
   }
 }
 
-void StatsApp::AddMainPages(PageRenderer& renderer) {
+void StatsApp::AddMainPages(
+    PageRenderer& renderer,
+    const std::shared_ptr<SharedServerStats>& serverStats) {
   std::shared_ptr<const PageStyle> style =
       RunPageStyle(StylesheetPath(config_.path(), kMainStylesheetName));
   for (SortType type : kSortTypes) {
     renderer.Add(PageKind::kMain,
                  MainPagePath(config_.path(), currentServerName_,
                               MainPageFileName(type)),
-                 style, [this, type] { return MainXml(type); });
+                 style, [this, type, serverStats] {
+                   return MainXml(type, *serverStats);
+                 });
   }
 }
 
 // The ladder and the maps page read the main document too; the games list
 // reads the games document, made anew each run like the main pages.
-void StatsApp::AddExtendedPages(PageRenderer& renderer) {
+void StatsApp::AddExtendedPages(
+    PageRenderer& renderer,
+    const std::shared_ptr<SharedServerStats>& serverStats) {
   if (CurrentExtras() == nullptr) {
     return;
   }
   auto add = [&](const char* stylesheetName, const char* pageName) {
-    renderer.Add(PageKind::kMain,
-                 MainPagePath(config_.path(), currentServerName_, pageName),
-                 RunPageStyle(StylesheetPath(config_.path(), stylesheetName)),
-                 [this] { return MainXml(SortType::NONE); });
+    renderer.Add(
+        PageKind::kMain,
+        MainPagePath(config_.path(), currentServerName_, pageName),
+        RunPageStyle(StylesheetPath(config_.path(), stylesheetName)),
+        [this, serverStats] { return MainXml(SortType::NONE, *serverStats); });
   };
   add(kLadderStylesheetName, kLadderPageName);
   add(kMapsStylesheetName, kMapsPageName);
@@ -511,6 +519,19 @@ std::string StatsApp::MainXml(SortType type) const {
   std::optional<ExtraReport> extra = CurrentExtraReport();
   return kilnbook::MainXml(context, serverList_, type, LocalTimeNow(),
                            extra ? &*extra : nullptr);
+}
+
+std::string StatsApp::MainXml(SortType type,
+                              SharedServerStats& serverStats) const {
+  ReportContext context{config_, configFile_, currentServerName_,
+                        currentServerAddress_};
+  std::tm localTime = LocalTimeNow();
+  std::call_once(serverStats.built, [&] {
+    std::optional<ExtraReport> extra = CurrentExtraReport();
+    serverStats.text = ServerStatsXml(serverList_, currentServerName_,
+                                      extra ? &*extra : nullptr);
+  });
+  return kilnbook::MainXml(context, type, localTime, serverStats.text);
 }
 
 std::string StatsApp::GamesXml() const {
