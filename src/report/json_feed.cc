@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <utility>
 
 #include "extra/skill_rating.h"
 #include "log/text_clean.h"
@@ -104,21 +105,6 @@ Json NamedItems(const NameTally& tally,
   return items;
 }
 
-Json WeaponItems(const CodeTally& tally, const WeaponTable& weapons) {
-  auto text = [&](int32_t code, bool fancy) -> Json {
-    std::optional<std::string_view> found = weapons.Text(code, fancy);
-    return found ? Json(std::string(*found)) : Json(nullptr);
-  };
-  Json items = Json::array();
-  for (const auto& [code, times] : tally) {
-    items.push_back(Json{{"code", code},
-                         {"id", text(code, false)},
-                         {"name", text(code, true)},
-                         {"times", times}});
-  }
-  return items;
-}
-
 Json PlayerMaps(const PlayerActivity& activity) {
   Json maps = Json::array();
   for (const auto& [name, totals] : activity.record.maps) {
@@ -163,6 +149,17 @@ Json Weapon(int32_t code) {
   return Json{{"code", code},
               {"id", id ? Json(std::string(*id)) : Json(nullptr)},
               {"name", name.empty() ? Json(nullptr) : Json(std::string(name))}};
+}
+
+// The weapons of a player's tally: each one's Weapon(code), then its times.
+Json WeaponItems(const CodeTally& tally) {
+  Json items = Json::array();
+  for (const auto& [code, times] : tally) {
+    Json item = Weapon(code);
+    item["times"] = times;
+    items.push_back(std::move(item));
+  }
+  return items;
 }
 
 Json GamePlayerEntry(const GameRecord& game, const GamePlayer& player) {
@@ -270,9 +267,9 @@ Json PlayerEntry(const Player& player, const ExtraStats& stats,
       {"targets", NameItems(s.targets)},
       {"killers", NameItems(s.killers)},
       {"teamkill_victims", NameItems(s.teamKillVictims)},
-      {"kill_weapons", WeaponItems(s.killWeapons, player.weapons())},
-      {"death_weapons", WeaponItems(s.deathWeapons, player.weapons())},
-      {"suicide_weapons", WeaponItems(s.suicideWeapons, player.weapons())},
+      {"kill_weapons", WeaponItems(s.killWeapons)},
+      {"death_weapons", WeaponItems(s.deathWeapons)},
+      {"suicide_weapons", WeaponItems(s.suicideWeapons)},
       {"teams", NamedItems(s.teams, TeamDisplayName)},
       {"models", NamedItems(s.models, ModelDisplayName)},
       {"maps", PlayerMaps(activity)},
