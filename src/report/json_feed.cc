@@ -124,23 +124,27 @@ Json Activity(const PlayerActivity& activity) {
       {"time_played", player.secondsPlayed}};
 }
 
-Json Figure(const GameHistory& history, const FeatFigure& figure) {
-  if (figure.value <= 0) {
-    return nullptr;
-  }
-  return Json{{"value", figure.value},
-              {"game", figure.game},
-              {"kept", history.FindGame(figure.game) != nullptr}};
+// The value of a figure, its game, and whether `history` keeps that game.
+Json Figure(const GameHistory& history, int64_t value, int64_t game) {
+  return Json{{"value", value},
+              {"game", game},
+              {"kept", history.FindGame(game) != nullptr}};
 }
 
+// A player's best figure of each feat; null for a figure of 0.
 Json Bests(const GameHistory& history, std::string_view name) {
   const PlayerBests* bests = history.BestsOf(name);
   if (bests == nullptr) {
     return nullptr;
   }
-  return Json{{"kills", Figure(history, bests->kills)},
-              {"spree", Figure(history, bests->spree)},
-              {"multikill", Figure(history, bests->multiKill)}};
+  Json entry = Json::object();
+  for (const FeatBlock& block : kFeatBlocks) {
+    const FeatFigure& figure = FeatOf(*bests, block.feat);
+    entry[std::string(block.feed)] =
+        figure.value > 0 ? Figure(history, figure.value, figure.game)
+                         : Json(nullptr);
+  }
+  return entry;
 }
 
 Json Weapon(int32_t code) {
@@ -234,17 +238,14 @@ Json Games(const GameHistory& history) {
 
 Json Records(const GameHistory& history) {
   Json records = Json::object();
-  for (Feat feat : kFeats) {
+  for (const FeatBlock& block : kFeatBlocks) {
     Json entries = Json::array();
-    for (const RecordEntry& entry : FeatOf(history.records(), feat)) {
-      entries.push_back(Json{{"value", entry.value},
-                             {"game", entry.game},
-                             {"kept", history.FindGame(entry.game) != nullptr},
-                             {"name", FeedName(entry.name)}});
+    for (const RecordEntry& entry : FeatOf(history.records(), block.feat)) {
+      Json item = Figure(history, entry.value, entry.game);
+      item["name"] = FeedName(entry.name);
+      entries.push_back(std::move(item));
     }
-    records[feat == Feat::kKills   ? "kills"
-            : feat == Feat::kSpree ? "spree"
-                                   : "multikill"] = std::move(entries);
+    records[std::string(block.feed)] = std::move(entries);
   }
   return records;
 }
