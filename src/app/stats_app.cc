@@ -557,16 +557,6 @@ std::string StatsApp::FrontXml() const {
                             config_.extendedStats() ? &extra : nullptr);
 }
 
-std::string StatsApp::InfoXml() const {
-  ReportContext context{config_, configFile_, currentServerName_,
-                        currentServerAddress_};
-  return kilnbook::InfoXml(context, LocalTimeNow());
-}
-
-std::string StatsApp::RulesXml() const {
-  return kilnbook::RulesXml(configFile_);
-}
-
 void StatsApp::AccountEvent(const LogEvent& event) {
   if (Server* server = serverList_.Find(currentServerName_)) {
     server->Account(event);

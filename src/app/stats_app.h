@@ -50,15 +50,13 @@ class StatsApp {
   // The front page over every registered server; once, after the last one.
   void WriteFrontPage();
 
-  // Documents and blocks as of now (each reads the clock, and RULES parses
-  // the configuration afresh).
+  // Documents as of now (each reads the clock, and RULES parses the
+  // configuration afresh).
   std::string MainXml(SortType type) const;
   std::string PlayerDocumentXml(const Player& player) const;
   // The games document of the current server (EXTENDED_STATS on).
   std::string GamesXml() const;
   std::string FrontXml() const;
-  std::string InfoXml() const;
-  std::string RulesXml() const;
 
   // Applies one log event to the current server.
   void AccountEvent(const LogEvent& event);
