@@ -7,7 +7,6 @@
 #include "extra/skill_rating.h"
 #include "log/number_text.h"
 #include "report/game_fields.h"
-#include "report/player_xml.h"
 #include "report/xml_text.h"
 
 namespace kilnbook {
