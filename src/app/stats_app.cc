@@ -416,7 +416,8 @@ void StatsApp::AddMainPages(
 void StatsApp::AddExtendedPages(
     PageRenderer& renderer,
     const std::shared_ptr<SharedServerStats>& serverStats) {
-  if (CurrentExtras() == nullptr) {
+  const ExtraStats* extras = CurrentExtras();
+  if (extras == nullptr) {
     return;
   }
   auto add = [&](const char* stylesheetName, const char* pageName) {
@@ -432,7 +433,7 @@ void StatsApp::AddExtendedPages(
       PageKind::kMain,
       MainPagePath(config_.path(), currentServerName_, kGamesPageName),
       RunPageStyle(StylesheetPath(config_.path(), kGamesStylesheetName)),
-      [this] { return GamesXml(); });
+      [this, extras] { return GamesXml(*extras); });
   AddGamePages(renderer);
 }
 
@@ -534,14 +535,10 @@ std::string StatsApp::MainXml(SortType type,
   return kilnbook::MainXml(context, type, localTime, serverStats.text);
 }
 
-std::string StatsApp::GamesXml() const {
+std::string StatsApp::GamesXml(const ExtraStats& extras) const {
   ReportContext context{config_, configFile_, currentServerName_,
                         currentServerAddress_};
-  const ExtraStats* extras = CurrentExtras();
-  if (extras == nullptr) {
-    return {};
-  }
-  return GamesDocumentXml(context, extras->games(), LocalTimeNow());
+  return GamesDocumentXml(context, extras.games(), LocalTimeNow());
 }
 
 std::string StatsApp::PlayerDocumentXml(const Player& player) const {

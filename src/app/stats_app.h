@@ -54,8 +54,9 @@ class StatsApp {
   // configuration afresh).
   std::string MainXml(SortType type) const;
   std::string PlayerDocumentXml(const Player& player) const;
-  // The games document of the current server (EXTENDED_STATS on).
-  std::string GamesXml() const;
+  // The games document of the current server, of its extended statistics
+  // `extras` (EXTENDED_STATS on).
+  std::string GamesXml(const ExtraStats& extras) const;
   std::string FrontXml() const;
 
   // Applies one log event to the current server.
