@@ -442,12 +442,11 @@ void StatsApp::AddExtendedPages(
 // the games it counted and no other.
 void StatsApp::AddGamePages(PageRenderer& renderer) {
   const ExtraStats* extras = CurrentExtras();
-  std::string stylesheetPath =
-      StylesheetPath(config_.path(), kGameStylesheetName);
-  std::shared_ptr<const PageStyle> style = RunPageStyle(stylesheetPath);
+  std::shared_ptr<const PageStyle> style =
+      RunPageStyle(StylesheetPath(config_.path(), kGameStylesheetName));
   // A stylesheet that does not compile fails the pages of this run's games
   // only, not every kept game's in every run.
-  bool compiled = stylesheets_[stylesheetPath]->IsCompiled();
+  bool compiled = style->compiled;
   const std::vector<int64_t>& added = extras->games().added();
   std::string directory =
       GamesDirectory(config_.path(), currentServerName_) + "/";
