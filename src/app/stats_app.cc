@@ -338,8 +338,9 @@ void StatsApp::Output() {
   RemoveDroppedGamePages();
   PageRenderer renderer(PageThreads());
   AddPlayerPages(renderer, *server);
-  AddMainPages(renderer);
-  AddExtendedPages(renderer);
+  auto serverStats = std::make_shared<SharedServerStats>();
+  AddMainPages(renderer, serverStats);
+  AddExtendedPages(renderer, serverStats);
   RenderPages(renderer);
   report_.NotePages(renderer.counts());
   WriteFeed(*server);
@@ -378,28 +379,36 @@ void StatsApp::AddPlayerPages(PageRenderer& renderer, const Server& server) {
   }
 }
 
-void StatsApp::AddMainPages(PageRenderer& renderer) {
+void StatsApp::AddMainPages(
+    PageRenderer& renderer,
+    const std::shared_ptr<SharedServerStats>& serverStats) {
   std::shared_ptr<const PageStyle> style =
       RunPageStyle(StylesheetPath(config_.path(), kMainStylesheetName));
   for (SortType type : kSortTypes) {
     renderer.Add(PageKind::kMain,
                  MainPagePath(config_.path(), currentServerName_,
                               MainPageFileName(type)),
-                 style, [this, type] { return MainXml(type); });
+                 style, [this, type, serverStats] {
+                   return MainXml(type, *serverStats);
+                 });
   }
 }
 
 // The ladder and the maps page read the main document too; the games list
 // reads the games document, made anew each run like the main pages.
-void StatsApp::AddExtendedPages(PageRenderer& renderer) {
-  if (CurrentExtras() == nullptr) {
+void StatsApp::AddExtendedPages(
+    PageRenderer& renderer,
+    const std::shared_ptr<SharedServerStats>& serverStats) {
+  const ExtraStats* extras = CurrentExtras();
+  if (extras == nullptr) {
     return;
   }
   auto add = [&](const char* stylesheetName, const char* pageName) {
-    renderer.Add(PageKind::kMain,
-                 MainPagePath(config_.path(), currentServerName_, pageName),
-                 RunPageStyle(StylesheetPath(config_.path(), stylesheetName)),
-                 [this] { return MainXml(SortType::NONE); });
+    renderer.Add(
+        PageKind::kMain,
+        MainPagePath(config_.path(), currentServerName_, pageName),
+        RunPageStyle(StylesheetPath(config_.path(), stylesheetName)),
+        [this, serverStats] { return MainXml(SortType::NONE, *serverStats); });
   };
   add(kLadderStylesheetName, kLadderPageName);
   add(kMapsStylesheetName, kMapsPageName);
@@ -407,7 +416,7 @@ void StatsApp::AddExtendedPages(PageRenderer& renderer) {
       PageKind::kMain,
       MainPagePath(config_.path(), currentServerName_, kGamesPageName),
       RunPageStyle(StylesheetPath(config_.path(), kGamesStylesheetName)),
-      [this] { return GamesXml(); });
+      [this, extras] { return GamesXml(*extras); });
   AddGamePages(renderer);
 }
 
@@ -416,12 +425,11 @@ void StatsApp::AddExtendedPages(PageRenderer& renderer) {
 // the games it counted and no other.
 void StatsApp::AddGamePages(PageRenderer& renderer) {
   const ExtraStats* extras = CurrentExtras();
-  std::string stylesheetPath =
-      StylesheetPath(config_.path(), kGameStylesheetName);
-  std::shared_ptr<const PageStyle> style = RunPageStyle(stylesheetPath);
+  std::shared_ptr<const PageStyle> style =
+      RunPageStyle(StylesheetPath(config_.path(), kGameStylesheetName));
   // A stylesheet that does not compile fails the pages of this run's games
   // only, not every kept game's in every run.
-  bool compiled = stylesheets_[stylesheetPath]->IsCompiled();
+  bool compiled = style->compiled;
   std::string directory =
       GamesDirectory(config_.path(), currentServerName_) + "/";
   for (const GameRecord& game : extras->games().games()) {
@@ -486,22 +494,23 @@ void StatsApp::WriteFrontPage() {
   renderer.Run(nullptr);
 }
 
-std::string StatsApp::MainXml(SortType type) const {
+std::string StatsApp::MainXml(SortType type,
+                              SharedServerStats& serverStats) const {
   ReportContext context{config_, configFile_, currentServerName_,
                         currentServerAddress_};
-  std::optional<ExtraReport> extra = CurrentExtraReport();
-  return kilnbook::MainXml(context, serverList_, type, LocalTimeNow(),
-                           extra ? &*extra : nullptr);
+  std::tm localTime = LocalTimeNow();
+  std::call_once(serverStats.built, [&] {
+    std::optional<ExtraReport> extra = CurrentExtraReport();
+    serverStats.text = ServerStatsXml(serverList_, currentServerName_,
+                                      extra ? &*extra : nullptr);
+  });
+  return kilnbook::MainXml(context, type, localTime, serverStats.text);
 }
 
-std::string StatsApp::GamesXml() const {
+std::string StatsApp::GamesXml(const ExtraStats& extras) const {
   ReportContext context{config_, configFile_, currentServerName_,
                         currentServerAddress_};
-  const ExtraStats* extras = CurrentExtras();
-  if (extras == nullptr) {
-    return {};
-  }
-  return GamesDocumentXml(context, extras->games(), LocalTimeNow());
+  return GamesDocumentXml(context, extras.games(), LocalTimeNow());
 }
 
 std::string StatsApp::PlayerDocumentXml(const Player& player) const {
@@ -515,16 +524,6 @@ std::string StatsApp::FrontXml() const {
   ExtraFrontReport extra{extras_, runTime_};
   return kilnbook::FrontXml(context, serverList_, LocalTimeNow(),
                             config_.extendedStats() ? &extra : nullptr);
-}
-
-std::string StatsApp::InfoXml() const {
-  ReportContext context{config_, configFile_, currentServerName_,
-                        currentServerAddress_};
-  return kilnbook::InfoXml(context, LocalTimeNow());
-}
-
-std::string StatsApp::RulesXml() const {
-  return kilnbook::RulesXml(configFile_);
 }
 
 void StatsApp::AccountEvent(const LogEvent& event) {

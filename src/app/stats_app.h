@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -49,15 +50,12 @@ class StatsApp {
   // The front page over every registered server; once, after the last one.
   void WriteFrontPage();
 
-  // Documents and blocks as of now (each reads the clock, and RULES parses
-  // the configuration afresh).
-  std::string MainXml(SortType type) const;
+  // A player's document as of now.
   std::string PlayerDocumentXml(const Player& player) const;
-  // The games document of the current server (EXTENDED_STATS on).
-  std::string GamesXml() const;
+  // The games document of the current server, of its extended statistics
+  // `extras` (EXTENDED_STATS on).
+  std::string GamesXml(const ExtraStats& extras) const;
   std::string FrontXml() const;
-  std::string InfoXml() const;
-  std::string RulesXml() const;
 
   // Applies one log event to the current server.
   void AccountEvent(const LogEvent& event);
@@ -125,11 +123,24 @@ class StatsApp {
   // records or this run's games, so the log is left for a later run.
   bool LoadDataFile(const std::string& path);
 
+  // The current server's ServerStatsXml, which the main documents of every
+  // sort type and those of the ladder and the maps page share: built once
+  // per Output(), by the first of their documents to be built, on whichever
+  // thread that is.
+  struct SharedServerStats {
+    std::once_flag built;
+    std::string text;
+  };
+  // MainXml(type) around the shared text.
+  std::string MainXml(SortType type, SharedServerStats& serverStats) const;
+
   // The stages of Output.
   void RemoveLeftoverPages() const;
   void AddPlayerPages(PageRenderer& renderer, const Server& server);
-  void AddMainPages(PageRenderer& renderer);
-  void AddExtendedPages(PageRenderer& renderer);
+  void AddMainPages(PageRenderer& renderer,
+                    const std::shared_ptr<SharedServerStats>& serverStats);
+  void AddExtendedPages(PageRenderer& renderer,
+                        const std::shared_ptr<SharedServerStats>& serverStats);
   void AddGamePages(PageRenderer& renderer);
   void RemoveDroppedGamePages() const;
   void RenderPages(PageRenderer& renderer) const;

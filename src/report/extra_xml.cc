@@ -12,11 +12,6 @@ namespace kilnbook {
 
 namespace {
 
-void AppendWide(std::string& out, int tabs, std::string_view element,
-                int64_t value) {
-  AppendElement(out, tabs, element, WideNumberText(value));
-}
-
 std::string SeenText(const std::optional<int64_t>& time) {
   return time ? LocalMinuteText(static_cast<std::time_t>(*time)) : "";
 }
@@ -28,7 +23,7 @@ void AppendMap(std::string& out, int tabs, std::string_view name,
   AppendLine(out, tabs, "<MAP>");
   AppendElement(out, tabs + 1, "NAME", name);
   for (const MapField<Totals>& field : fields) {
-    AppendWide(out, tabs + 1, field.element, totals.*field.value);
+    AppendWideElement(out, tabs + 1, field.element, totals.*field.value);
   }
   AppendLine(out, tabs, "</MAP>");
 }
@@ -37,17 +32,17 @@ void AppendPlayerGame(std::string& out, const PlayerGame& entry) {
   const GameRecord& game = *entry.game;
   const GamePlayer& player = *entry.player;
   AppendLine(out, 2, "<GAME>");
-  AppendWide(out, 3, "NUMBER", game.number);
+  AppendWideElement(out, 3, "NUMBER", game.number);
   AppendElement(out, 3, "WHEN",
                 LocalMinuteText(static_cast<std::time_t>(game.runTime)));
   AppendElement(out, 3, "MAP", game.map);
   AppendElement(out, 3, "TEAM", TeamDisplayName(player.team));
   AppendElement(out, 3, "RESULT", ResultText(game, player));
-  AppendWide(out, 3, "KILLS", player.kills);
-  AppendWide(out, 3, "DEATHS", player.deaths);
+  AppendWideElement(out, 3, "KILLS", player.kills);
+  AppendWideElement(out, 3, "DEATHS", player.deaths);
   AppendElement(out, 3, "SCORE",
                 player.score ? WideNumberText(*player.score) : "");
-  AppendWide(out, 3, "RATINGCHANGE", RatingChangePoints(player));
+  AppendWideElement(out, 3, "RATINGCHANGE", RatingChangePoints(player));
   AppendLine(out, 2, "</GAME>");
 }
 
@@ -65,10 +60,10 @@ std::string PlayerExtraXml(const PlayerActivity& activity,
                   activity.daysInactive ? WideNumberText(*activity.daysInactive)
                                         : std::string());
   }
-  AppendWide(out, 2, "GAMES", player.games);
-  AppendWide(out, 2, "TIMEPLAYED", player.secondsPlayed);
+  AppendWideElement(out, 2, "GAMES", player.games);
+  AppendWideElement(out, 2, "TIMEPLAYED", player.secondsPlayed);
   AppendLine(out, 1, "</ACTIVITY>");
-  AppendWide(out, 1, "RATING", activity.ratingPoints);
+  AppendWideElement(out, 1, "RATING", activity.ratingPoints);
   AppendElement(out, 1, "FAVOURITEMAP", activity.favouriteMap);
   return out;
 }
@@ -103,9 +98,9 @@ std::string HistoryXml(const ExtraStats& stats, std::time_t now, int tabs) {
       DayTotals totals = it != days.end() ? it->second : DayTotals();
       AppendLine(out, tabs + 1, "<DAY>");
       AppendElement(out, tabs + 2, "DATE", DayText(day));
-      AppendWide(out, tabs + 2, "GAMES", totals.games);
-      AppendWide(out, tabs + 2, "KILLS", totals.kills);
-      AppendWide(out, tabs + 2, "PLAYERS", totals.players);
+      AppendWideElement(out, tabs + 2, "GAMES", totals.games);
+      AppendWideElement(out, tabs + 2, "KILLS", totals.kills);
+      AppendWideElement(out, tabs + 2, "PLAYERS", totals.players);
       AppendLine(out, tabs + 1, "</DAY>");
     }
   }

@@ -64,18 +64,20 @@ void AppendNameBlock(std::string& out, int tabs, std::string_view element,
 // the game has players.
 void AppendGameSummary(std::string& out, int tabs, const GameRecord& game);
 
-// A feat's block among the server's records and its element among a
-// player's bests.
+// A feat's block among the server's records, its element among a player's
+// bests, and its key in the feed's records and bests; in the order every
+// writer lists the feats.
 struct FeatBlock {
   Feat feat;
   std::string_view records;
   std::string_view best;
+  std::string_view feed;
 };
 
 inline constexpr FeatBlock kFeatBlocks[] = {
-    {Feat::kKills, "KILLS", "KILLS"},
-    {Feat::kSpree, "SPREES", "SPREE"},
-    {Feat::kMultiKill, "MULTIKILLS", "MULTIKILL"},
+    {Feat::kKills, "KILLS", "KILLS", "kills"},
+    {Feat::kSpree, "SPREES", "SPREE", "spree"},
+    {Feat::kMultiKill, "MULTIKILLS", "MULTIKILL", "multikill"},
 };
 
 // VALUE, GAME (its number) and KEPT ("1" while `history` keeps the game,

@@ -7,33 +7,27 @@
 #include "extra/skill_rating.h"
 #include "log/number_text.h"
 #include "report/game_fields.h"
-#include "report/player_xml.h"
 #include "report/xml_text.h"
 
 namespace kilnbook {
 
 namespace {
 
-void AppendWide(std::string& out, int tabs, std::string_view element,
-                int64_t value) {
-  AppendElement(out, tabs, element, WideNumberText(value));
-}
-
 void AppendPlayer(std::string& out, const GamePlayer& player) {
   AppendLine(out, 2, "<PLAYER>");
   AppendNameLines(out, 3, player.name);
   AppendElement(out, 3, "SCORE",
                 player.score ? WideNumberText(*player.score) : "");
-  AppendWide(out, 3, "KILLS", player.kills);
-  AppendWide(out, 3, "DEATHS", player.deaths);
-  AppendWide(out, 3, "SUICIDES", player.suicides);
-  AppendWide(out, 3, "TEAMKILLS", player.teamKills);
-  AppendWide(out, 3, "TIMEPLAYED", player.secondsPlayed);
-  AppendWide(out, 3, "RATINGBEFORE", RatingPoints(player.ratingBefore));
-  AppendWide(out, 3, "RATINGAFTER", RatingPoints(player.ratingAfter));
-  AppendWide(out, 3, "RATINGCHANGE", RatingChangePoints(player));
-  AppendWide(out, 3, "BESTSPREE", player.bestSpree);
-  AppendWide(out, 3, "BESTMULTIKILL", player.bestMultiKill);
+  AppendWideElement(out, 3, "KILLS", player.kills);
+  AppendWideElement(out, 3, "DEATHS", player.deaths);
+  AppendWideElement(out, 3, "SUICIDES", player.suicides);
+  AppendWideElement(out, 3, "TEAMKILLS", player.teamKills);
+  AppendWideElement(out, 3, "TIMEPLAYED", player.secondsPlayed);
+  AppendWideElement(out, 3, "RATINGBEFORE", RatingPoints(player.ratingBefore));
+  AppendWideElement(out, 3, "RATINGAFTER", RatingPoints(player.ratingAfter));
+  AppendWideElement(out, 3, "RATINGCHANGE", RatingChangePoints(player));
+  AppendWideElement(out, 3, "BESTSPREE", player.bestSpree);
+  AppendWideElement(out, 3, "BESTMULTIKILL", player.bestMultiKill);
   AppendElement(out, 3, "WEAPON",
                 player.weapon ? WeaponDisplayName(*player.weapon) : "");
   AppendLine(out, 2, "</PLAYER>");
@@ -85,7 +79,7 @@ void AppendWeapons(std::string& out, const GameRecord& game) {
     AppendLine(out, 1, "<WEAPON>");
     AppendElement(out, 2, "CODE", weapon.code);
     AppendElement(out, 2, "NAME", WeaponDisplayName(weapon.code));
-    AppendWide(out, 2, "KILLS", weapon.kills);
+    AppendWideElement(out, 2, "KILLS", weapon.kills);
     AppendLine(out, 1, "</WEAPON>");
   }
   out += "</GAMEWEAPONS>\n";
@@ -104,7 +98,7 @@ std::string GameDocumentXml(std::string_view serverName,
     out += "<FIRSTBLOOD>\n";
     AppendNameBlock(out, 1, "KILLER", game.firstBlood->killer);
     AppendNameBlock(out, 1, "VICTIM", game.firstBlood->victim);
-    AppendWide(out, 1, "TIME", game.firstBlood->time);
+    AppendWideElement(out, 1, "TIME", game.firstBlood->time);
     out += "</FIRSTBLOOD>\n";
   }
   AppendTeams(out, game);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <utility>
 
 #include "extra/skill_rating.h"
 #include "log/text_clean.h"
@@ -104,21 +105,6 @@ Json NamedItems(const NameTally& tally,
   return items;
 }
 
-Json WeaponItems(const CodeTally& tally, const WeaponTable& weapons) {
-  auto text = [&](int32_t code, bool fancy) -> Json {
-    std::optional<std::string_view> found = weapons.Text(code, fancy);
-    return found ? Json(std::string(*found)) : Json(nullptr);
-  };
-  Json items = Json::array();
-  for (const auto& [code, times] : tally) {
-    items.push_back(Json{{"code", code},
-                         {"id", text(code, false)},
-                         {"name", text(code, true)},
-                         {"times", times}});
-  }
-  return items;
-}
-
 Json PlayerMaps(const PlayerActivity& activity) {
   Json maps = Json::array();
   for (const auto& [name, totals] : activity.record.maps) {
@@ -138,23 +124,27 @@ Json Activity(const PlayerActivity& activity) {
       {"time_played", player.secondsPlayed}};
 }
 
-Json Figure(const GameHistory& history, const FeatFigure& figure) {
-  if (figure.value <= 0) {
-    return nullptr;
-  }
-  return Json{{"value", figure.value},
-              {"game", figure.game},
-              {"kept", history.FindGame(figure.game) != nullptr}};
+// The value of a figure, its game, and whether `history` keeps that game.
+Json Figure(const GameHistory& history, int64_t value, int64_t game) {
+  return Json{{"value", value},
+              {"game", game},
+              {"kept", history.FindGame(game) != nullptr}};
 }
 
+// A player's best figure of each feat; null for a figure of 0.
 Json Bests(const GameHistory& history, std::string_view name) {
   const PlayerBests* bests = history.BestsOf(name);
   if (bests == nullptr) {
     return nullptr;
   }
-  return Json{{"kills", Figure(history, bests->kills)},
-              {"spree", Figure(history, bests->spree)},
-              {"multikill", Figure(history, bests->multiKill)}};
+  Json entry = Json::object();
+  for (const FeatBlock& block : kFeatBlocks) {
+    const FeatFigure& figure = FeatOf(*bests, block.feat);
+    entry[std::string(block.feed)] =
+        figure.value > 0 ? Figure(history, figure.value, figure.game)
+                         : Json(nullptr);
+  }
+  return entry;
 }
 
 Json Weapon(int32_t code) {
@@ -163,6 +153,17 @@ Json Weapon(int32_t code) {
   return Json{{"code", code},
               {"id", id ? Json(std::string(*id)) : Json(nullptr)},
               {"name", name.empty() ? Json(nullptr) : Json(std::string(name))}};
+}
+
+// The weapons of a player's tally: each one's Weapon(code), then its times.
+Json WeaponItems(const CodeTally& tally) {
+  Json items = Json::array();
+  for (const auto& [code, times] : tally) {
+    Json item = Weapon(code);
+    item["times"] = times;
+    items.push_back(std::move(item));
+  }
+  return items;
 }
 
 Json GamePlayerEntry(const GameRecord& game, const GamePlayer& player) {
@@ -237,17 +238,14 @@ Json Games(const GameHistory& history) {
 
 Json Records(const GameHistory& history) {
   Json records = Json::object();
-  for (Feat feat : kFeats) {
+  for (const FeatBlock& block : kFeatBlocks) {
     Json entries = Json::array();
-    for (const RecordEntry& entry : FeatOf(history.records(), feat)) {
-      entries.push_back(Json{{"value", entry.value},
-                             {"game", entry.game},
-                             {"kept", history.FindGame(entry.game) != nullptr},
-                             {"name", FeedName(entry.name)}});
+    for (const RecordEntry& entry : FeatOf(history.records(), block.feat)) {
+      Json item = Figure(history, entry.value, entry.game);
+      item["name"] = FeedName(entry.name);
+      entries.push_back(std::move(item));
     }
-    records[feat == Feat::kKills   ? "kills"
-            : feat == Feat::kSpree ? "spree"
-                                   : "multikill"] = std::move(entries);
+    records[std::string(block.feed)] = std::move(entries);
   }
   return records;
 }
@@ -270,9 +268,9 @@ Json PlayerEntry(const Player& player, const ExtraStats& stats,
       {"targets", NameItems(s.targets)},
       {"killers", NameItems(s.killers)},
       {"teamkill_victims", NameItems(s.teamKillVictims)},
-      {"kill_weapons", WeaponItems(s.killWeapons, player.weapons())},
-      {"death_weapons", WeaponItems(s.deathWeapons, player.weapons())},
-      {"suicide_weapons", WeaponItems(s.suicideWeapons, player.weapons())},
+      {"kill_weapons", WeaponItems(s.killWeapons)},
+      {"death_weapons", WeaponItems(s.deathWeapons)},
+      {"suicide_weapons", WeaponItems(s.suicideWeapons)},
       {"teams", NamedItems(s.teams, TeamDisplayName)},
       {"models", NamedItems(s.models, ModelDisplayName)},
       {"maps", PlayerMaps(activity)},

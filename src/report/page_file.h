@@ -46,8 +46,6 @@ class PageFile {
   // created; kNotWritten, with the old page kept, for any other failure.
   Outcome Replace(std::string_view html);
 
-  const std::string& path() const { return path_; }
-
   // Removes from `directory` the page files that an interrupted run left
   // half written beside their pages.
   static void RemoveLeftovers(const std::string& directory);

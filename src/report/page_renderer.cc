@@ -14,6 +14,7 @@ std::shared_ptr<const PageStyle> PageStyle::Of(
     std::shared_ptr<const Stylesheet> stylesheet) {
   auto style = std::make_shared<PageStyle>();
   style->inputs = stylesheet->inputs();
+  style->compiled = stylesheet->IsCompiled();
   style->transform = [compiled =
                           std::move(stylesheet)](std::string_view document) {
     return compiled->Transform(document);

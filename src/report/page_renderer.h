@@ -27,8 +27,10 @@ struct PageStyle {
   // (the stylesheet); nothing when that cannot be known, for instance for a
   // stylesheet that reads other files: its pages are then always made anew.
   std::optional<Digest> inputs;
+  // False when the stylesheet did not compile: every transformation fails.
+  bool compiled = true;
 
-  // Pages through `stylesheet`, with its inputs.
+  // Pages through `stylesheet`, with its inputs and whether it compiled.
   static std::shared_ptr<const PageStyle> Of(
       std::shared_ptr<const Stylesheet> stylesheet);
 };

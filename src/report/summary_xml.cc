@@ -51,6 +51,17 @@ std::string ServerHistoryXml(const ExtraFrontReport& extra,
   return HistoryXml(it->second, extra.now, 2) + LastGameXml(it->second.games());
 }
 
+// The main document up to the server's statistics: SORTBY, INFO, RULES.
+std::string MainHeadXml(const ReportContext& context, SortType type,
+                        const std::tm& localTime) {
+  std::string out(kDeclaration);
+  out += kRootOpen;
+  out += SortByXml(type);
+  out += InfoXml(context, localTime);
+  out += RulesXml(context.configFile);
+  return out;
+}
+
 }  // namespace
 
 std::tm LocalTimeNow() {
@@ -168,12 +179,16 @@ std::string PlayerXml(const Player& player, const ExtraReport* extra) {
 std::string MainXml(const ReportContext& context, const ServerList& servers,
                     SortType type, const std::tm& localTime,
                     const ExtraReport* extra) {
-  std::string out(kDeclaration);
-  out += kRootOpen;
-  out += SortByXml(type);
-  out += InfoXml(context, localTime);
-  out += RulesXml(context.configFile);
+  std::string out = MainHeadXml(context, type, localTime);
   out += ServerStatsXml(servers, context.serverName, extra);
+  out += kRootClose;
+  return out;
+}
+
+std::string MainXml(const ReportContext& context, SortType type,
+                    const std::tm& localTime, std::string_view serverStats) {
+  std::string out = MainHeadXml(context, type, localTime);
+  out += serverStats;
   out += kRootClose;
   return out;
 }

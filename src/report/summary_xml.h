@@ -85,6 +85,11 @@ std::string MainXml(const ReportContext& context, const ServerList& servers,
                     SortType type, const std::tm& localTime,
                     const ExtraReport* extra = nullptr);
 
+// The same document around `serverStats`, the server's ServerStatsXml: the
+// documents of every sort type share that text, so it can be built once.
+std::string MainXml(const ReportContext& context, SortType type,
+                    const std::tm& localTime, std::string_view serverStats);
+
 // The front document: INFO, RULES and every server.
 std::string FrontXml(const ReportContext& context, const ServerList& servers,
                      const std::tm& localTime,

@@ -28,6 +28,18 @@ void AppendElement(std::string& out, int tabs, std::string_view element,
   out += ">\n";
 }
 
+void AppendWideElement(std::string& out, int tabs, std::string_view element,
+                       int64_t value) {
+  out.append(static_cast<size_t>(tabs), '\t');
+  out += '<';
+  out += element;
+  out += '>';
+  AppendWideNumber(out, value);
+  out += "</";
+  out += element;
+  out += ">\n";
+}
+
 void AppendTagLine(std::string& out, int tabs, std::string_view slash,
                    std::string_view element) {
   out.append(static_cast<size_t>(tabs), '\t');

@@ -16,6 +16,10 @@ void AppendElement(std::string& out, int tabs, std::string_view element,
 void AppendElement(std::string& out, int tabs, std::string_view element,
                    int32_t value);
 
+// The same with a wider `value` in its AppendWideNumber form.
+void AppendWideElement(std::string& out, int tabs, std::string_view element,
+                       int64_t value);
+
 // Appends `tabs` tabs and `element` as an opening (`slash` empty) or closing
 // ("/") tag on a line of its own: a document has hundreds of them.
 void AppendTagLine(std::string& out, int tabs, std::string_view slash,

@@ -157,6 +157,10 @@ TEST_F(SummaryXmlTest, MainDocumentAfterPruning) {
   EXPECT_EQ(document, expected);
   // Building changes nothing.
   EXPECT_EQ(MainXml(Context(), servers_, SortType::DEATHS, time_), document);
+  // Around the server's statistics built once, the same document.
+  EXPECT_EQ(MainXml(Context(), SortType::DEATHS, time_,
+                    ServerStatsXml(servers_, Context().serverName)),
+            document);
 }
 
 TEST_F(SummaryXmlTest, EmptyTableAfterPruning) {
